@@ -1,0 +1,32 @@
+#pragma once
+// The settings file as text, one "Name=value" line per stored value in file order: integers in
+// decimal, booleans true/false, texts in double quotes in the escaped form of EscapedText.h.
+
+#include "settings/Settings.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lum::tools {
+
+/// The text form of every stored value of `settings`.
+[[nodiscard]] std::string SettingsToText(const Settings& settings);
+
+/// Sets the value named in one "Name=value" assignment. Returns an explanation when the name is
+/// unknown or the value is malformed or outside the field's range; nothing on success.
+[[nodiscard]] std::optional<std::string> ApplyAssignment(Settings& settings,
+                                                         std::string_view assignment);
+
+/// Settings from a whole text: the start values, then each line's assignment. Empty lines and
+/// lines starting with '#' are skipped; a value may be given once. Throws TextInputError naming
+/// the line on the first bad line.
+[[nodiscard]] Settings SettingsFromText(std::string_view text);
+
+/// A bad line of settings text.
+struct TextInputError {
+    int Line = 0;
+    std::string Message;
+};
+
+} // namespace lum::tools

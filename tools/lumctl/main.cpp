@@ -1,0 +1,95 @@
+// lumctl: reads, writes and edits the plug-in's binary settings file.
+//
+//   lumctl defaults FILE             write a file holding the start values
+//   lumctl dump FILE                 print every value as Name=value, as the plug-in loads it
+//   lumctl write FILE                write the file from Name=value lines on standard input
+//   lumctl set FILE Name=value...    change values of an existing file
+//
+// Exit codes: 0 done; 1 the file could not be loaded or saved (the plug-in's own message);
+// 2 bad command line or bad text input.
+
+#include "common/LumError.h"
+#include "settings/SettingsFile.h"
+#include "tools/common/EscapedText.h"
+#include "tools/lumctl/SettingsText.h"
+
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+using lum::Settings;
+
+constexpr int kExitFileError = 1;
+constexpr int kExitUsage = 2;
+
+int Usage() {
+    std::cerr << "usage: lumctl defaults FILE\n"
+                 "       lumctl dump FILE\n"
+                 "       lumctl write FILE   (Name=value lines on standard input)\n"
+                 "       lumctl set FILE Name=value...\n";
+    return kExitUsage;
+}
+
+Settings LoadAsPluginDoes(const std::string& path) {
+    const auto asRead = lum::LoadSettingsFile(path);
+    if (!asRead) {
+        throw lum::LumError(lum::messages::kCannotOpenFile, path);
+    }
+    Settings settings;
+    lum::StoreLoadedSettings(*asRead, settings);
+    return settings;
+}
+
+int Run(const std::vector<std::string>& args) {
+    if (args.size() < 2) {
+        return Usage();
+    }
+    const std::string& command = args[0];
+    const std::string& path = args[1];
+    if (command == "defaults" && args.size() == 2) {
+        lum::SaveSettingsFile(path, Settings{});
+        return 0;
+    }
+    if (command == "dump" && args.size() == 2) {
+        std::cout << lum::tools::SettingsToText(LoadAsPluginDoes(path));
+        return 0;
+    }
+    if (command == "write" && args.size() == 2) {
+        const std::string text{std::istreambuf_iterator<char>(std::cin), {}};
+        Settings settings;
+        try {
+            settings = lum::tools::SettingsFromText(text);
+        } catch (const lum::tools::TextInputError& error) {
+            std::cerr << "lumctl: line " << error.Line << ": " << error.Message << '\n';
+            return kExitUsage;
+        }
+        lum::SaveSettingsFile(path, settings);
+        return 0;
+    }
+    if (command == "set" && args.size() >= 3) {
+        Settings settings = LoadAsPluginDoes(path);
+        for (std::size_t i = 2; i < args.size(); ++i) {
+            if (auto problem = lum::tools::ApplyAssignment(settings, args[i])) {
+                std::cerr << "lumctl: " << args[i] << ": " << *problem << '\n';
+                return kExitUsage;
+            }
+        }
+        lum::SaveSettingsFile(path, settings);
+        return 0;
+    }
+    return Usage();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const lum::LumError& error) {
+        std::cerr << lum::tools::ConsoleText(error.Format(), error.Argument()) << '\n';
+        return kExitFileError;
+    }
+}
