@@ -2,7 +2,9 @@
 
 namespace lum {
 
-std::int32_t PluginInit() { return 0; }
+std::int32_t PluginInit() {
+    return 0;
+}
 
 void PluginConfig() {}
 

@@ -2,4 +2,6 @@
 
 #include "plugin/PluginRecord.h"
 
-extern "C" lum::PluginRecord* winampGetGeneralPurposePlugin() { return &lum::ThePluginRecord(); }
+extern "C" lum::PluginRecord* winampGetGeneralPurposePlugin() {
+    return &lum::ThePluginRecord();
+}

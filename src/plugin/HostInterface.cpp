@@ -25,6 +25,8 @@ std::string QueryHostString(std::int32_t id, std::int32_t data) {
     return text == nullptr ? std::string() : std::string(text);
 }
 
-void SendHostCommand(std::uint16_t id) { SendToHost(kWmCommand, id, 0); }
+void SendHostCommand(std::uint16_t id) {
+    SendToHost(kWmCommand, id, 0);
+}
 
 } // namespace lum

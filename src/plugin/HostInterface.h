@@ -13,11 +13,16 @@ inline constexpr std::uint32_t kWmCommand = 0x0111;
 inline constexpr std::uint32_t kWmUser = 0x0400;
 
 /// Query ids, sent as lParam of WM_USER.
-inline constexpr std::int32_t HOST_PLAY_STATE = 104;     ///< wParam 0/1/3; answer 0 stopped, 1 playing, 3 paused
-inline constexpr std::int32_t HOST_OUTPUT_TIME = 105;    ///< wParam 0: position in ms; 1: length in s
-inline constexpr std::int32_t HOST_LIST_POS = 125;       ///< playlist position, from 0
-inline constexpr std::int32_t HOST_PLAYLIST_FILE = 211;  ///< wParam position: file name text
-inline constexpr std::int32_t HOST_PLAYLIST_TITLE = 212; ///< wParam position: title text
+/// Play state (wParam 0, 1 or 3): 0 stopped, 1 playing, 3 paused.
+inline constexpr std::int32_t HOST_PLAY_STATE = 104;
+/// wParam 0: playing position in ms; wParam 1: track length in s (below 1: no length).
+inline constexpr std::int32_t HOST_OUTPUT_TIME = 105;
+/// Playlist position of the current entry, from 0.
+inline constexpr std::int32_t HOST_LIST_POS = 125;
+/// wParam = playlist position: file name of that entry.
+inline constexpr std::int32_t HOST_PLAYLIST_FILE = 211;
+/// wParam = playlist position: title of that entry.
+inline constexpr std::int32_t HOST_PLAYLIST_TITLE = 212;
 
 /// Transport command ids, sent as wParam of WM_COMMAND.
 inline constexpr std::uint16_t HOST_CMD_PREVIOUS = 40044;

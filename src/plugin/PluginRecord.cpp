@@ -8,12 +8,19 @@ namespace {
 constexpr char kDescription[] = "Lum Plugin 2.4 SE (VFD display driver by the Lum team)";
 
 constinit PluginRecord record = {
-    kPluginInterfaceVersion, kDescription, &PluginInit, &PluginConfig, &PluginQuit, nullptr,
+    kPluginInterfaceVersion,
+    kDescription,
+    &PluginInit,
+    &PluginConfig,
+    &PluginQuit,
+    nullptr,
     nullptr,
 };
 
 } // namespace
 
-PluginRecord& ThePluginRecord() { return record; }
+PluginRecord& ThePluginRecord() {
+    return record;
+}
 
 } // namespace lum

@@ -20,9 +20,9 @@ enum ScrollModeIndex : std::int32_t {
 
 /// One display line of a text set.
 struct LineSlot {
-    std::string Template;                 ///< line template with %-variables
+    std::string Template;                  ///< line template with %-variables
     std::int32_t ScrollMode = kScrollNone; ///< a ScrollModeIndex value
-    std::int32_t ScrollOffset = 0;        ///< owned by the refresh and the set rotation; not stored
+    std::int32_t ScrollOffset = 0; ///< owned by the refresh and the set rotation; not stored
 
     friend bool operator==(const LineSlot&, const LineSlot&) = default;
 };

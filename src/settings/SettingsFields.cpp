@@ -41,12 +41,12 @@ std::vector<SettingsField> StoredFields(Settings& s) {
             fields.push_back(Plain(LineName(set, line, "Template"), s.Slot(set, line).Template));
         }
         for (int line = 1; line <= kLinesPerSet; ++line) {
-            fields.push_back(
-                Index(LineName(set, line, "ScrollMode"), s.Slot(set, line).ScrollMode, kScrollRight));
+            fields.push_back(Index(LineName(set, line, "ScrollMode"), s.Slot(set, line).ScrollMode,
+                                   kScrollRight));
         }
     }
-    fields.push_back(Index("BaudRateIndex", s.BaudRateIndex,
-                           static_cast<std::int32_t>(kBaudRates.size()) - 1));
+    fields.push_back(
+        Index("BaudRateIndex", s.BaudRateIndex, static_cast<std::int32_t>(kBaudRates.size()) - 1));
     fields.push_back(Plain("SendCarriageReturn", s.SendCarriageReturn));
     fields.push_back(Clamped("SetChangeSeconds", s.SetChangeSeconds, 0, 255));
     fields.push_back(Clamped("SetCount", s.SetCount, 1, 4));

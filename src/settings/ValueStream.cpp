@@ -39,7 +39,9 @@ void ValueWriter::WriteString(std::string_view text) {
     bytes_.insert(bytes_.end(), text.begin(), text.end());
 }
 
-void ValueWriter::WriteBoolean(bool value) { bytes_.push_back(value ? kTypeTrue : kTypeFalse); }
+void ValueWriter::WriteBoolean(bool value) {
+    bytes_.push_back(value ? kTypeTrue : kTypeFalse);
+}
 
 std::uint8_t ValueReader::ReadByte() {
     if (position_ >= bytes_.size()) {
@@ -90,6 +92,8 @@ std::string ValueReader::ReadString() {
     return {reinterpret_cast<const char*>(start), length};
 }
 
-bool ValueReader::ReadBoolean() { return ReadByte() == kTypeTrue; }
+bool ValueReader::ReadBoolean() {
+    return ReadByte() == kTypeTrue;
+}
 
 } // namespace lum

@@ -121,9 +121,13 @@ FileResult ReplaceFileAtomically(const std::string& path, std::span<const std::u
     return FileResult::Ok;
 }
 
-char PathSeparator() { return '/'; }
+char PathSeparator() {
+    return '/';
+}
 
-std::string HostDirectory() { return HostDirectoryValue(); }
+std::string HostDirectory() {
+    return HostDirectoryValue();
+}
 
 void SetHostDirectory(std::string directory) {
     if (!directory.empty() && directory.back() != '/') {

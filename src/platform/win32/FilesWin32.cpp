@@ -9,7 +9,8 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 bool WriteAll(HANDLE file, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
-        const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
+        const DWORD chunk =
+            bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
         DWORD written = 0;
         if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
             return false;
@@ -90,7 +91,9 @@ FileResult ReplaceFileAtomically(const std::string& path, std::span<const std::u
     return FileResult::Ok;
 }
 
-char PathSeparator() { return '\\'; }
+char PathSeparator() {
+    return '\\';
+}
 
 std::string HostDirectory() {
     char buffer[MAX_PATH + 1] = {};

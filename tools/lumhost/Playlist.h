@@ -1,0 +1,35 @@
+#pragma once
+// Extended M3U playlists for the stand-in host:
+//
+//   #EXTM3U
+//   #EXTINF:215,Artist - Title      length in seconds (-1: unknown), then the title
+//   music\track01.mp3               path, relative to the playlist's folder unless absolute
+//   other.mp3                       no #EXTINF: the file name is the title, the length unknown
+//
+// Other lines starting with '#' and empty lines are skipped.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lum::host {
+
+/// One playlist entry.
+struct PlaylistEntry {
+    std::string Path; ///< as the host reports it: resolved against the playlist folder
+    std::string Title;
+    std::int32_t LengthSeconds = -1; ///< -1 when unknown
+};
+
+/// A playlist that cannot be used; the message names the line.
+struct PlaylistError {
+    std::string Message;
+};
+
+/// The entries of a playlist's text. `folder` is the playlist's folder with its trailing
+/// separator. Throws PlaylistError for a malformed #EXTINF line or a list without entries.
+[[nodiscard]] std::vector<PlaylistEntry> ParsePlaylist(std::string_view text,
+                                                       const std::string& folder);
+
+} // namespace lum::host

@@ -1,0 +1,253 @@
+#include "tools/lumhost/win32/HostWindow.h"
+
+#include "tools/lumhost/win32/EventLog.h"
+
+#include <cstdio>
+
+namespace lum::host {
+namespace {
+
+constexpr char kWindowClass[] = "LumHostWindow";
+constexpr UINT kRunCommand = WM_APP + 1; // lParam: const HostCommand*
+constexpr UINT_PTR kRepaintTimer = 1;
+
+// The queries and commands a plug-in sends, as the host understands them.
+constexpr LPARAM kQueryPlayState = 104;
+constexpr LPARAM kQueryOutputTime = 105;
+constexpr LPARAM kQueryListPosition = 125;
+constexpr LPARAM kQueryFileName = 211;
+constexpr LPARAM kQueryTitle = 212;
+constexpr WORD kCommandPrevious = 40044;
+constexpr WORD kCommandPlay = 40045;
+constexpr WORD kCommandPause = 40046;
+constexpr WORD kCommandStop = 40047;
+constexpr WORD kCommandNext = 40048;
+
+std::uint64_t Now() {
+    return GetTickCount64();
+}
+
+std::string ClockText(std::int64_t seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lld:%02lld", static_cast<long long>(seconds / 60),
+                  static_cast<long long>(seconds % 60));
+    return text;
+}
+
+const char* StateName(PlayState state) {
+    switch (state) {
+    case PlayState::Playing:
+        return "playing";
+    case PlayState::Paused:
+        return "paused";
+    case PlayState::Stopped:
+        break;
+    }
+    return "stopped";
+}
+
+} // namespace
+
+HostWindow::HostWindow(SimulatedPlayer player) : player_(std::move(player)) {}
+
+bool HostWindow::Create(const std::string& caption) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = &HostWindow::WindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassA(&windowClass);
+    window_ =
+        CreateWindowExA(0, kWindowClass, caption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 460, 140, nullptr, nullptr, windowClass.hInstance, this);
+    if (window_ == nullptr) {
+        return false;
+    }
+    SetTimer(window_, kRepaintTimer, 250, nullptr);
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
+    return true;
+}
+
+void HostWindow::AttachPlugin(HMODULE module, PluginRecord* record) {
+    module_ = module;
+    record_ = record;
+    record_->parentWindow = window_;
+    record_->dllInstance = module;
+    record_->init();
+}
+
+void HostWindow::RunCommand(const HostCommand& command) {
+    SendMessageA(window_, kRunCommand, 0, reinterpret_cast<LPARAM>(&command));
+}
+
+LRESULT CALLBACK HostWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self == nullptr || self->window_ != window) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT HostWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_USER:
+        return AnswerQuery(wParam, lParam);
+    case WM_COMMAND:
+        ActOnTransport(LOWORD(wParam));
+        return 0;
+    case kRunCommand:
+        Execute(*reinterpret_cast<const HostCommand*>(lParam));
+        return 0;
+    case WM_TIMER:
+        player_.Advance(Now());
+        InvalidateRect(window_, nullptr, TRUE);
+        return 0;
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_CLOSE:
+        QuitPlugin();
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window_, message, wParam, lParam);
+    }
+}
+
+LRESULT HostWindow::AnswerQuery(WPARAM wParam, LPARAM id) {
+    const std::uint64_t now = Now();
+    switch (id) {
+    case kQueryPlayState:
+        return static_cast<LRESULT>(player_.State(now));
+    case kQueryOutputTime:
+        return wParam == 1 ? player_.LengthSeconds() : player_.PositionMs(now);
+    case kQueryListPosition:
+        player_.Advance(now);
+        return player_.ListPosition();
+    case kQueryFileName:
+    case kQueryTitle: {
+        const auto* entry = player_.Entry(static_cast<std::int32_t>(wParam));
+        if (entry == nullptr) {
+            return 0;
+        }
+        return AnswerText(id == kQueryTitle ? &entry->Title : &entry->Path);
+    }
+    default:
+        return 0;
+    }
+}
+
+LRESULT HostWindow::AnswerText(const std::string* text) {
+    answer_ = *text;
+    return reinterpret_cast<LRESULT>(answer_.c_str());
+}
+
+void HostWindow::ActOnTransport(WORD id) {
+    if (id < kCommandPrevious || id > kCommandNext) {
+        return;
+    }
+    EmitEvent("command " + std::to_string(id));
+    const std::uint64_t now = Now();
+    switch (id) {
+    case kCommandPrevious:
+        player_.Previous(now);
+        break;
+    case kCommandPlay:
+        player_.Play(now);
+        break;
+    case kCommandPause:
+        player_.PauseToggle(now);
+        break;
+    case kCommandStop:
+        player_.Stop(now);
+        break;
+    default:
+        player_.Next(now);
+        break;
+    }
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void HostWindow::Execute(const HostCommand& command) {
+    const std::uint64_t now = Now();
+    switch (command.Kind) {
+    case HostCommandKind::Play:
+        player_.Play(now);
+        break;
+    case HostCommandKind::Pause:
+        player_.PauseToggle(now);
+        break;
+    case HostCommandKind::Stop:
+        player_.Stop(now);
+        break;
+    case HostCommandKind::Next:
+        player_.Next(now);
+        break;
+    case HostCommandKind::Previous:
+        player_.Previous(now);
+        break;
+    case HostCommandKind::Seek:
+        player_.Seek(now, command.Argument);
+        break;
+    case HostCommandKind::Select:
+        player_.Select(now, command.Argument);
+        break;
+    case HostCommandKind::Config:
+        if (record_ != nullptr) {
+            record_->config();
+        }
+        break;
+    case HostCommandKind::Quit:
+        QuitPlugin();
+        return;
+    case HostCommandKind::Sleep:
+        break;
+    }
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void HostWindow::QuitPlugin() {
+    if (window_ == nullptr || quitting_) {
+        return;
+    }
+    quitting_ = true;
+    if (record_ != nullptr) {
+        record_->quit();
+        record_ = nullptr;
+        FreeLibrary(module_);
+        module_ = nullptr;
+    }
+    EmitEvent("exit");
+    DestroyWindow(window_);
+}
+
+void HostWindow::Paint() {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(window_, &paint);
+    const std::uint64_t now = Now();
+    const auto* entry = player_.Entry(player_.ListPosition());
+    const std::int32_t length = player_.LengthSeconds();
+    const std::string text = "Entry " + std::to_string(player_.ListPosition() + 1) + " of " +
+                             std::to_string(player_.EntryCount()) + ": " +
+                             (entry ? entry->Title : std::string()) +
+                             "\r\nState: " + StateName(player_.State(now)) +
+                             "\r\nTime: " + ClockText(player_.PositionMs(now) / 1000) + " / " +
+                             (length > 0 ? ClockText(length) : std::string("--:--"));
+    RECT area;
+    GetClientRect(window_, &area);
+    area.left += 10;
+    area.top += 10;
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_LEFT | DT_NOPREFIX);
+    EndPaint(window_, &paint);
+}
+
+} // namespace lum::host

@@ -1,0 +1,49 @@
+#pragma once
+// The stand-in host's window: answers the plug-in's queries from the simulated player, acts on
+// its transport commands, runs the commands read from standard input, and shows the current
+// entry, state and time.
+
+#include "plugin/PluginRecord.h"
+#include "tools/lumhost/HostCommand.h"
+#include "tools/lumhost/SimulatedPlayer.h"
+
+#include <string>
+#include <windows.h>
+
+namespace lum::host {
+
+/// The host window and the plug-in it has loaded.
+class HostWindow {
+public:
+    explicit HostWindow(SimulatedPlayer player);
+
+    /// Creates and shows the window; false when that fails.
+    [[nodiscard]] bool Create(const std::string& caption);
+    [[nodiscard]] HWND Handle() const { return window_; }
+
+    /// Hands the loaded plug-in to the window: writes the record's window fields and calls init.
+    void AttachPlugin(HMODULE module, PluginRecord* record);
+
+    /// Runs one command on the window's thread; safe to call from any thread (it blocks until
+    /// the command is done).
+    void RunCommand(const HostCommand& command);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT AnswerQuery(WPARAM wParam, LPARAM id);
+    LRESULT AnswerText(const std::string* text);
+    void ActOnTransport(WORD id);
+    void Execute(const HostCommand& command);
+    void QuitPlugin();
+    void Paint();
+
+    SimulatedPlayer player_;
+    HWND window_ = nullptr;
+    HMODULE module_ = nullptr;
+    PluginRecord* record_ = nullptr;
+    std::string answer_; ///< the last text answer; valid until the next one
+    bool quitting_ = false;
+};
+
+} // namespace lum::host
