@@ -1,0 +1,65 @@
+#include "tools/lumhost/Playlist.h"
+
+#include <gtest/gtest.h>
+
+namespace lum::host {
+namespace {
+
+const std::string kFolder = "C:\\music\\";
+
+TEST(Playlist, ReadsExtendedEntriesAndPlainPaths) {
+    const auto entries = ParsePlaylist("\xEF\xBB\xBF#EXTM3U\r\n"
+                                       "#EXTINF:215,Artist - Title, with comma\r\n"
+                                       "album\\one.mp3\r\n"
+                                       "\r\n"
+                                       "# a comment\r\n"
+                                       "#EXTINF:-1,Stream\n"
+                                       "D:\\radio.pls\n"
+                                       "sub/two.mp3\n"
+                                       "\\\\server\\share\\three.mp3",
+                                       kFolder);
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].Path, "C:\\music\\album\\one.mp3");
+    EXPECT_EQ(entries[0].Title, "Artist - Title, with comma");
+    EXPECT_EQ(entries[0].LengthSeconds, 215);
+    EXPECT_EQ(entries[1].Path, "D:\\radio.pls");
+    EXPECT_EQ(entries[1].Title, "Stream");
+    EXPECT_EQ(entries[1].LengthSeconds, -1);
+    // Without #EXTINF: the file name is the title, the length unknown.
+    EXPECT_EQ(entries[2].Path, "C:\\music\\sub/two.mp3");
+    EXPECT_EQ(entries[2].Title, "two.mp3");
+    EXPECT_EQ(entries[2].LengthSeconds, -1);
+    EXPECT_EQ(entries[3].Path, "\\\\server\\share\\three.mp3");
+    EXPECT_EQ(entries[3].Title, "three.mp3");
+}
+
+TEST(Playlist, InfoAppliesOnlyToTheNextPath) {
+    const auto entries = ParsePlaylist("#EXTINF:10,Ten\na.mp3\nb.mp3\n", kFolder);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].Title, "b.mp3");
+    EXPECT_EQ(entries[1].LengthSeconds, -1);
+}
+
+TEST(Playlist, RejectsMalformedInfoAndEmptyLists) {
+    const struct {
+        const char* Text;
+        const char* MessagePart;
+    } cases[] = {
+        {"#EXTINF:abc,Title\na.mp3\n", "line 1"},
+        {"a.mp3\n#EXTINF:12\nb.mp3\n", "line 2"},
+        {"a.mp3\n#EXTINF:,Title\nb.mp3\n", "line 2"},
+        {"#EXTM3U\n# nothing here\n", "no entries"},
+        {"", "no entries"},
+    };
+    for (const auto& c : cases) {
+        try {
+            (void)ParsePlaylist(c.Text, kFolder);
+            ADD_FAILURE() << "accepted: " << c.Text;
+        } catch (const PlaylistError& error) {
+            EXPECT_NE(error.Message.find(c.MessagePart), std::string::npos) << error.Message;
+        }
+    }
+}
+
+} // namespace
+} // namespace lum::host
