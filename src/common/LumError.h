@@ -14,11 +14,13 @@ namespace lum {
 /// Message formats of the system, in Windows-1252.
 namespace messages {
 inline constexpr std::string_view kCannotCreateFile = "Datei %s kann nicht erstellt werden";
-inline constexpr std::string_view kCannotOpenFile = "Datei %s kann nicht ge\xF6""ffnet werden";
+inline constexpr std::string_view kCannotOpenFile = "Datei %s kann nicht ge\xF6"
+                                                    "ffnet werden";
 inline constexpr std::string_view kStreamReadError = "Stream-Read-Fehler";
 inline constexpr std::string_view kStreamWriteError = "Stream-Write-Fehler";
 inline constexpr std::string_view kInvalidPropertyValue = "Ung\xFCltiger Wert der Eigenschaft";
 inline constexpr std::string_view kNotAnInteger = "'%s' ist kein g\xFCltiger Integerwert";
+inline constexpr std::string_view kCannotOpenId3Tag = "unable to open file to read ID3 tag";
 } // namespace messages
 
 /// An error raised by the plug-in's own code; `what()` is the complete message.

@@ -1,0 +1,43 @@
+#include "display/DisplayBytes.h"
+
+#include "common/LumError.h"
+
+#include <charconv>
+#include <cstdint>
+
+namespace lum {
+namespace {
+
+constexpr bool SequencesInEnumOrder() {
+    for (std::size_t i = 0; i < kDisplaySequences.size(); ++i) {
+        if (static_cast<std::size_t>(kDisplaySequences[i].Sequence) != i) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(SequencesInEnumOrder(), "each sequence stands at the index of its name");
+
+} // namespace
+
+std::string BrightnessBytes(int step) {
+    return std::string(1, kBrightnessSteps.at(static_cast<std::size_t>(step - 1)).Byte);
+}
+
+std::string InitCommandBytes(std::string_view initCommand) {
+    if (initCommand.empty()) {
+        return {};
+    }
+    // An optional sign, then decimal digits, within 32 bits.
+    const bool plus = initCommand.front() == '+';
+    const std::string_view number = plus ? initCommand.substr(1) : initCommand;
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (number.empty() || (plus && number.front() == '-') || error != std::errc() ||
+        end != number.data() + number.size()) {
+        throw LumError(messages::kNotAnInteger, initCommand);
+    }
+    return std::string(1, static_cast<char>(static_cast<std::uint32_t>(value) & 0xFF));
+}
+
+} // namespace lum

@@ -1,0 +1,62 @@
+#include "display/SetRotation.h"
+
+#include "settings/Settings.h"
+
+#include <algorithm>
+
+namespace lum {
+namespace {
+
+// The highest value of the dialog's ActiveSet field: one past the last set.
+constexpr std::int32_t kActiveSetFieldMax = kTextSetCount + 1;
+
+// True when the table has exactly one transition for every ActiveSet 1-5 and SetCount 1-4.
+constexpr bool CoversEveryCaseOnce() {
+    for (std::int32_t from = 1; from <= kActiveSetFieldMax; ++from) {
+        for (std::int32_t count = 1; count <= kTextSetCount; ++count) {
+            int matches = 0;
+            for (const auto& t : kRotationTransitions) {
+                matches += t.From == from && count >= t.MinSetCount && count <= t.MaxSetCount;
+            }
+            if (matches != 1) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(CoversEveryCaseOnce(), "one transition for every ActiveSet and SetCount");
+
+const RotationTransition& FindTransition(std::int32_t from, std::int32_t setCount) {
+    return *std::find_if(
+        kRotationTransitions.begin(), kRotationTransitions.end(), [&](const RotationTransition& t) {
+            return t.From == from && setCount >= t.MinSetCount && setCount <= t.MaxSetCount;
+        });
+}
+
+} // namespace
+
+void Timer3Timer() {
+    Settings& settings = GlobalSettings();
+    const RotationTransition& step =
+        FindTransition(std::clamp(settings.ActiveSet, 1, kActiveSetFieldMax),
+                       std::clamp(settings.SetCount, 1, kTextSetCount));
+    if (step.CarriedFrom != 0) {
+        for (int line = 1; line <= kLinesPerSet; ++line) {
+            const LineSlot& left = settings.Slot(step.CarriedFrom, line);
+            LineSlot& entered = settings.Slot(step.To, line);
+            entered.ScrollOffset = left.Template == entered.Template ? left.ScrollOffset : 0;
+        }
+    }
+    settings.ActiveSet = step.To;
+    SpinEdit7Change(true);
+}
+
+void SpinEdit7Change(bool rotationTimerRunning) {
+    Settings& settings = GlobalSettings();
+    if (!rotationTimerRunning && settings.ActiveSet == kActiveSetFieldMax) {
+        settings.ActiveSet = kTextSetCount;
+    }
+}
+
+} // namespace lum

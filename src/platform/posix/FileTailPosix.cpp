@@ -1,0 +1,42 @@
+#include "platform/FileTail.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lum::platform {
+
+// POSIX has no mandatory share modes: other writers cannot be kept out, so only the open itself
+// can fail.
+std::optional<std::size_t> ReadFileTail(const std::string& path, std::span<std::uint8_t> buffer) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::size_t got = 0;
+    const auto wanted = static_cast<off_t>(buffer.size());
+    if (info.st_size >= wanted) {
+        const off_t start = info.st_size - wanted;
+        while (got < buffer.size()) {
+            const ssize_t n = ::pread(fd, buffer.data() + got, buffer.size() - got,
+                                      start + static_cast<off_t>(got));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                break;
+            }
+            got += static_cast<std::size_t>(n);
+        }
+    }
+    ::close(fd);
+    return got;
+}
+
+} // namespace lum::platform
