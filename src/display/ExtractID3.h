@@ -21,11 +21,11 @@ namespace lum {
 
 /// The fields of an ID3v1 tag; texts keep their padding and are trimmed where they are shown.
 struct TID3Info {
-    std::string Title;
-    std::string Artist;
-    std::string Album;
-    std::string Year; ///< all four bytes, NUL bytes included
-    std::string Comment;
+    std::string Title{};
+    std::string Artist{};
+    std::string Album{};
+    std::string Year{}; ///< all four bytes, NUL bytes included
+    std::string Comment{};
     std::uint8_t Track = 0;
     std::uint8_t Genre = 0; ///< index into GenreNames; 126 for every number from 126 up
 

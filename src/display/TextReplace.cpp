@@ -63,7 +63,10 @@ void ReplaceAll(std::string& text, std::string_view name, std::string_view repla
 }
 
 std::string_view TrimBlanksAndControls(std::string_view text) {
-    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
+    const auto isBlank = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte <= 0x20 || byte == 0x7F;
+    };
     while (!text.empty() && isBlank(text.front())) {
         text.remove_prefix(1);
     }

@@ -16,8 +16,7 @@ namespace lum {
 void ReplaceAll(std::string& text, std::string_view name, std::string_view replacement,
                 bool ignoreCase);
 
-/// `text` without the characters of code 32 or below (blank, control characters, NUL) at either
-/// end.
+/// `text` without blanks and control characters (codes 0-32 and 127) at either end.
 [[nodiscard]] std::string_view TrimBlanksAndControls(std::string_view text);
 
 /// Appends `text` to `out` with every control byte (below 0x20, and 0x7F) written as a blank, so

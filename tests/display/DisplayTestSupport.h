@@ -1,0 +1,83 @@
+#pragma once
+// Test doubles of the display engine's surroundings: a host window that answers from fields and
+// records every query, a display port that records every write, tag files on disk, and a
+// fixture that puts the settings, the engine and the plug-in record back to their start values.
+
+#include "display/DisplayEngine.h"
+#include "display/DisplayPort.h"
+#include "platform/headless/InProcessWindow.h"
+#include "plugin/PluginRecord.h"
+#include "settings/Settings.h"
+
+#include <cstdint>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace lum::test {
+
+/// One message the host received: the query id (lParam) and its data (wParam).
+struct HostQuery {
+    std::int32_t Id = 0;
+    std::int32_t Data = 0;
+    friend bool operator==(const HostQuery&, const HostQuery&) = default;
+};
+
+/// A host player that answers the queries from its fields.
+class FakeHost : public platform::headless::InProcessWindow {
+public:
+    std::int32_t PlayState = 0; ///< answered to every play-state query
+    std::int32_t PositionMs = 0;
+    std::int32_t LengthS = 0;
+    std::int32_t ListPos = 0;
+    std::string Title;
+    std::string FileName;
+    std::vector<HostQuery> Queries;
+    std::function<void(const HostQuery&)> BeforeAnswer; ///< may change the fields
+
+    std::intptr_t HandleMessage(std::uint32_t message, std::uintptr_t wParam,
+                                std::intptr_t lParam) override;
+};
+
+/// A display port that keeps every text written to it.
+class RecordingPort : public DisplayPort {
+public:
+    std::vector<std::string> Writes;
+    bool Pending = false;
+
+    void SendText(std::string_view text) override {
+        if (!text.empty()) {
+            Writes.emplace_back(text);
+        }
+    }
+    [[nodiscard]] bool SendInProgress() const override { return Pending; }
+};
+
+/// The 128 bytes of a tag with the given fields, each padded with NUL bytes.
+struct TagFields {
+    std::string Marker = "TAG";
+    std::string Title{}, Artist{}, Album{}, Year{}, Comment{};
+    std::uint8_t Track = 0;
+    std::uint8_t Genre = 0;
+};
+[[nodiscard]] std::vector<std::uint8_t> TagBytes(const TagFields& fields);
+
+/// Writes `bytes` to a new file below the test's temporary folder and answers its path.
+[[nodiscard]] std::string WriteTempFile(const std::string& name,
+                                        const std::vector<std::uint8_t>& bytes);
+
+/// Start values for settings, engine and host link; a fixed clock at 07.12.2026 14:05:09 that
+/// counts its reads; the port and host above.
+class DisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    FakeHost host;
+    RecordingPort port;
+    platform::LocalDateTime now{2026, 12, 7, 14, 5, 9};
+    int clockReads = 0;
+};
+
+} // namespace lum::test
