@@ -1,0 +1,232 @@
+#include "tools/lumctl/PreviewCommand.h"
+
+#include "display/DisplayEngine.h"
+#include "display/ScrollUpdate.h"
+#include "display/SetRotation.h"
+#include "platform/MessageWindow.h"
+#include "plugin/HostInterface.h"
+#include "plugin/PluginRecord.h"
+#include "tools/common/EscapedText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+namespace lum::tools {
+namespace {
+
+std::optional<std::int32_t> ParseInteger(std::string_view text) {
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// The `digits` decimal digits of `text` at `at`, within [min, max].
+std::optional<std::int32_t> Field(std::string_view text, std::size_t at, std::size_t digits,
+                                  std::int32_t min, std::int32_t max) {
+    std::int32_t value = 0;
+    for (std::size_t i = at; i < at + digits; ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    return value >= min && value <= max ? std::optional(value) : std::nullopt;
+}
+
+std::int32_t DaysInMonth(std::int32_t year, std::int32_t month) {
+    constexpr std::int32_t kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+// "YYYY-MM-DDTHH:MM:SS" as a local date and time.
+std::optional<platform::LocalDateTime> ParseNow(std::string_view text) {
+    constexpr std::string_view kShape = "0000-00-00T00:00:00";
+    if (text.size() != kShape.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < kShape.size(); ++i) {
+        if (kShape[i] != '0' && text[i] != kShape[i]) {
+            return std::nullopt;
+        }
+    }
+    const auto year = Field(text, 0, 4, 1601, 9999);
+    const auto month = Field(text, 5, 2, 1, 12);
+    const auto day = Field(text, 8, 2, 1, 31);
+    const auto hour = Field(text, 11, 2, 0, 23);
+    const auto minute = Field(text, 14, 2, 0, 59);
+    const auto second = Field(text, 17, 2, 0, 59);
+    if (!year || !month || !day || !hour || !minute || !second ||
+        *day > DaysInMonth(*year, *month)) {
+        return std::nullopt;
+    }
+    return platform::LocalDateTime{*year, *month, *day, *hour, *minute, *second};
+}
+
+std::optional<std::int32_t> ParseState(std::string_view text) {
+    if (text == "stop") {
+        return 0;
+    }
+    if (text == "play") {
+        return 1;
+    }
+    if (text == "pause") {
+        return 3;
+    }
+    return std::nullopt;
+}
+
+// The host player as the preview simulates it: fixed answers from the options.
+std::intptr_t AnswerQuery(const PreviewOptions& options, std::uint32_t message,
+                          std::uintptr_t wParam, std::intptr_t lParam) {
+    if (message != kWmUser) {
+        return 0;
+    }
+    switch (lParam) {
+    case HOST_PLAY_STATE:
+        return options.PlayState;
+    case HOST_OUTPUT_TIME:
+        return wParam == 0 ? options.PositionMs : options.LengthS;
+    case HOST_LIST_POS:
+        return options.PlaylistPos;
+    case HOST_PLAYLIST_FILE:
+        return reinterpret_cast<std::intptr_t>(options.File.c_str());
+    case HOST_PLAYLIST_TITLE:
+        return reinterpret_cast<std::intptr_t>(options.Title.c_str());
+    default:
+        return 0;
+    }
+}
+
+// The display port of the preview: keeps what was sent.
+class CapturingPort : public DisplayPort {
+public:
+    std::string Sent;
+
+    void SendText(std::string_view text) override { Sent.assign(text); }
+    [[nodiscard]] bool SendInProgress() const override { return false; }
+};
+
+// Puts the engine and the host link back as they were, also when a tick raises.
+class EngineScope {
+public:
+    EngineScope() = default;
+    EngineScope(const EngineScope&) = delete;
+    EngineScope& operator=(const EngineScope&) = delete;
+    ~EngineScope() {
+        ThePluginRecord().parentWindow = nullptr;
+        ResetDisplayEngine();
+    }
+};
+
+} // namespace
+
+std::variant<PreviewOptions, std::string>
+ParsePreviewOptions(const std::vector<std::string>& args) {
+    PreviewOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        if (option == "--banner") {
+            options.Banner = true;
+            continue;
+        }
+        constexpr std::string_view kValueOptions[] = {
+            "--settings", "--ticks",       "--title",        "--file",
+            "--state",    "--position-ms", "--length-s",     "--playlist-pos",
+            "--now",      "--active-set",  "--rotate-every", "--set"};
+        if (std::find(std::begin(kValueOptions), std::end(kValueOptions), option) ==
+            std::end(kValueOptions)) {
+            return "unknown option " + option;
+        }
+        if (i + 1 == args.size()) {
+            return option + " needs a value";
+        }
+        const std::string& value = args[++i];
+        const auto number = ParseInteger(value);
+        constexpr std::int32_t kAny = std::numeric_limits<std::int32_t>::min();
+        const auto takeNumber = [&number](std::int32_t& target, std::int32_t min) {
+            if (!number || *number < min) {
+                return false;
+            }
+            target = *number;
+            return true;
+        };
+        bool valid = true;
+        if (option == "--settings") {
+            options.SettingsFile = value;
+        } else if (option == "--ticks") {
+            valid = takeNumber(options.Ticks, 0);
+        } else if (option == "--title") {
+            const auto title = UnescapeText(value);
+            valid = title.has_value();
+            options.Title = title.value_or("");
+        } else if (option == "--file") {
+            options.File = value;
+        } else if (option == "--state") {
+            const auto state = ParseState(value);
+            valid = state.has_value();
+            options.PlayState = state.value_or(0);
+        } else if (option == "--position-ms") {
+            valid = takeNumber(options.PositionMs, kAny);
+        } else if (option == "--length-s") {
+            valid = takeNumber(options.LengthS, kAny);
+        } else if (option == "--playlist-pos") {
+            valid = takeNumber(options.PlaylistPos, kAny);
+        } else if (option == "--now") {
+            options.Now = ParseNow(value);
+            valid = options.Now.has_value();
+        } else if (option == "--active-set") {
+            options.ActiveSet = number;
+            valid = number.has_value();
+        } else if (option == "--rotate-every") {
+            valid = takeNumber(options.RotateEvery, 0);
+        } else {
+            options.Assignments.push_back(value);
+        }
+        if (!valid) {
+            return "bad value for " + option + ": " + value;
+        }
+    }
+    return options;
+}
+
+std::vector<std::string> RunPreview(const PreviewOptions& options, const Settings& settings) {
+    const EngineScope scope;
+    platform::MessageWindow host(
+        [&options](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+            return AnswerQuery(options, message, wParam, lParam);
+        });
+    ThePluginRecord().parentWindow = host.Handle();
+
+    GlobalSettings() = settings;
+    if (options.ActiveSet) {
+        GlobalSettings().ActiveSet = *options.ActiveSet;
+    }
+    CapturingPort port;
+    DisplayEngineState& engine = DisplayEngine();
+    engine.Port = &port;
+    engine.BannerPeriod = options.Banner;
+    if (options.Now) {
+        engine.Clock = [now = *options.Now] { return now; };
+    }
+
+    std::vector<std::string> frames;
+    for (std::int32_t tick = 1; tick <= options.Ticks; ++tick) {
+        port.Sent.clear();
+        Timer5Timer();
+        frames.push_back(port.Sent);
+        if (options.RotateEvery > 0 && tick % options.RotateEvery == 0) {
+            Timer3Timer();
+        }
+    }
+    return frames;
+}
+
+} // namespace lum::tools
