@@ -51,7 +51,10 @@ private:
 /// byte of the wrong kind for an integer or string raises "Ungültiger Wert der Eigenschaft".
 class ValueReader {
 public:
+    /// Reads from `bytes`, which must outlive the reader.
     explicit ValueReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    /// A temporary buffer would be gone before the first read.
+    explicit ValueReader(std::vector<std::uint8_t>&&) = delete;
 
     [[nodiscard]] std::int32_t ReadInteger();
     [[nodiscard]] std::string ReadString();

@@ -1,1 +1,97 @@
+// The plug-in record and the export through which the host finds it.
+
+#include "plugin/PluginRecord.h"
+
+#include <cstddef>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <string>
+
+namespace lum {
+namespace {
+
+class PluginRecordTest : public testing::Test {
+protected:
+    void TearDown() override {
+        ThePluginRecord().parentWindow = nullptr;
+        ThePluginRecord().dllInstance = nullptr;
+    }
+};
+
+TEST_F(PluginRecordTest, ExportReturnsTheSameRecordEveryCall) {
+    PluginRecord* first = winampGetGeneralPurposePlugin();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(winampGetGeneralPurposePlugin(), first);
+    EXPECT_EQ(winampGetGeneralPurposePlugin(), &ThePluginRecord());
+}
+
+TEST_F(PluginRecordTest, VersionIs0x10) {
+    EXPECT_EQ(winampGetGeneralPurposePlugin()->version, 0x10);
+    EXPECT_EQ(kPluginInterfaceVersion, 0x10);
+}
+
+TEST_F(PluginRecordTest, DescriptionStartsWithTheProductName) {
+    const char* description = winampGetGeneralPurposePlugin()->description;
+    ASSERT_NE(description, nullptr);
+    const std::string text(description);
+    EXPECT_TRUE(text.starts_with("Lum Plugin 2.4 SE")) << text;
+    EXPECT_GT(text.size(), std::strlen("Lum Plugin 2.4 SE")); // followed by a maker credit
+    for (const char c : text) {
+        EXPECT_GE(static_cast<unsigned char>(c), 0x20) << text; // one line of single-byte text
+    }
+}
+
+TEST_F(PluginRecordTest, WindowFieldsStartAsZero) {
+    // Nothing written yet in this process (every test clears them after itself).
+    EXPECT_EQ(winampGetGeneralPurposePlugin()->parentWindow, nullptr);
+    EXPECT_EQ(winampGetGeneralPurposePlugin()->dllInstance, nullptr);
+}
+
+TEST_F(PluginRecordTest, InitReturnsZero) {
+    PluginRecord* record = winampGetGeneralPurposePlugin();
+    ASSERT_NE(record->init, nullptr);
+    EXPECT_EQ(record->init(), 0);
+    EXPECT_EQ(record->init(), 0);
+}
+
+TEST_F(PluginRecordTest, ConfigAndQuitAreCallable) {
+    PluginRecord* record = winampGetGeneralPurposePlugin();
+    ASSERT_NE(record->config, nullptr);
+    ASSERT_NE(record->quit, nullptr);
+    record->config();
+    record->config(); // any number of times
+    record->quit();
+}
+
+TEST_F(PluginRecordTest, ValuesTheHostWritesAreKept) {
+    int hostWindow = 0;
+    int instance = 0;
+    PluginRecord* record = winampGetGeneralPurposePlugin();
+    record->parentWindow = &hostWindow;
+    record->dllInstance = &instance;
+    EXPECT_EQ(record->init(), 0); // init does not touch them
+
+    PluginRecord* again = winampGetGeneralPurposePlugin();
+    EXPECT_EQ(again->parentWindow, &hostWindow);
+    EXPECT_EQ(again->dllInstance, &instance);
+    EXPECT_EQ(again->version, 0x10);
+
+    record->parentWindow = nullptr; // the host may write again later
+    EXPECT_EQ(winampGetGeneralPurposePlugin()->parentWindow, nullptr);
+    EXPECT_EQ(winampGetGeneralPurposePlugin()->dllInstance, &instance);
+}
+
+TEST_F(PluginRecordTest, FieldsFollowTheHostsLayout) {
+    // The same field order as the 32-bit record (offsets 0..24), at this platform's pointer size.
+    EXPECT_EQ(offsetof(PluginRecord, version), 0u);
+    EXPECT_EQ(offsetof(PluginRecord, description), sizeof(void*));
+    EXPECT_EQ(offsetof(PluginRecord, init), 2 * sizeof(void*));
+    EXPECT_EQ(offsetof(PluginRecord, config), 3 * sizeof(void*));
+    EXPECT_EQ(offsetof(PluginRecord, quit), 4 * sizeof(void*));
+    EXPECT_EQ(offsetof(PluginRecord, parentWindow), 5 * sizeof(void*));
+    EXPECT_EQ(offsetof(PluginRecord, dllInstance), 6 * sizeof(void*));
+    EXPECT_EQ(sizeof(PluginRecord), 7 * sizeof(void*));
+}
+
+} // namespace
+} // namespace lum

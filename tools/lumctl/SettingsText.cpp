@@ -12,7 +12,8 @@ namespace lum::tools {
 namespace {
 
 std::optional<std::int32_t> ParseInteger(std::string_view text) {
-    if (!text.empty() && text.front() == '+') {
+    // One optional sign: a '+' is taken off only before a digit, so "+-1" stays malformed.
+    if (text.size() > 1 && text.front() == '+' && text[1] >= '0' && text[1] <= '9') {
         text.remove_prefix(1);
     }
     std::int32_t value = 0;

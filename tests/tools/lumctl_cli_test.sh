@@ -1,0 +1,226 @@
+#!/usr/bin/env bash
+# lumctl from the command line: defaults, dump, write and set, and how each fails.
+# Usage: lumctl_cli_test.sh PATH-TO-LUMCTL
+set -uo pipefail
+
+lumctl=$1
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# run ARGS...: runs lumctl with standard input from /dev/null; sets rc, out, err.
+run() {
+    "$lumctl" "$@" </dev/null >"$work/stdout" 2>"$work/stderr"
+    rc=$?
+    out=$(cat "$work/stdout")
+    err=$(cat "$work/stderr")
+}
+
+# run_with_input TEXT ARGS...: the same with TEXT on standard input.
+run_with_input() {
+    local text=$1
+    shift
+    printf '%s' "$text" | "$lumctl" "$@" >"$work/stdout" 2>"$work/stderr"
+    rc=$?
+    out=$(cat "$work/stdout")
+    err=$(cat "$work/stderr")
+}
+
+expect_rc() { [[ $rc == "$1" ]] || fail "$2: exit code $rc, expected $1 (stderr: $err)"; }
+expect_same() { cmp -s "$1" "$2" || fail "$3: $1 and $2 differ"; }
+hex_of() { od -An -v -tx1 "$1" | tr -d ' \n'; }
+repeat() { local i; for ((i = 0; i < $2; i++)); do printf '%s' "$1"; done; }
+
+# The start values, byte for byte (the example of the specification).
+start_hex="0201""0214""032c01""0202""060420 2a2a20""06023230""09""09""09"
+start_hex+="0606 257469746 56c"                                   # "%titel"
+start_hex+="061c 2573746174 7573 $(repeat 20 10) 2577696e616d707a656974" # second template
+start_hex+="$(repeat 0600 6)$(repeat 02ff 8)"
+start_hex+="$(repeat "$(repeat 0600 8)$(repeat 02ff 8)" 3)"
+start_hex+="02ff""08""0200""0201""08""09"
+start_hex=${start_hex// /}
+
+# --- defaults ----------------------------------------------------------------------------------
+defaults=$work/defaults.ini
+run defaults "$defaults"
+expect_rc 0 "defaults"
+[[ $(stat -c %s "$defaults") == 193 ]] || fail "defaults: $(stat -c %s "$defaults") bytes, not 193"
+[[ $(hex_of "$defaults") == "$start_hex" ]] || fail "defaults: not the 193 bytes of the example"
+[[ -z $err && -z $out ]] || fail "defaults: printed something: $out $err"
+
+# --- dump --------------------------------------------------------------------------------------
+run dump "$defaults"
+expect_rc 0 "dump"
+[[ $(printf '%s\n' "$out" | wc -l) == 79 ]] || fail "dump: not 79 lines"
+[[ $(printf '%s\n' "$out" | head -n 1) == "ComPort=1" ]] || fail "dump: first line"
+[[ $(printf '%s\n' "$out" | tail -n 1) == "ReplaceUmlauts=true" ]] || fail "dump: last line"
+grep -qxF 'Set1.Line2.Template="%status          %winampzeit"' "$work/stdout" ||
+    fail "dump: second template"
+grep -qxF 'Separator=" ** "' "$work/stdout" || fail "dump: separator"
+grep -qxF 'Set4.Line8.ScrollMode=-1' "$work/stdout" || fail "dump: last scroll mode"
+
+# dump | write reproduces the file byte for byte.
+copy=$work/copy.ini
+"$lumctl" dump "$defaults" | "$lumctl" write "$copy" || fail "dump | write: exit code"
+expect_same "$defaults" "$copy" "dump | write of the start values"
+
+# Every value away from its start value, with escapes: write, dump gives the same text back.
+text="ComPort=9
+LineWidth=80
+UpdateInterval=999
+LineCount=8
+Separator=\" \\\"|\\\\ \"
+InitCommand=\"-1\"
+ShowMainWindow=false
+DisplayOff=false
+MainWindowMinimized=false
+"
+for set in 1 2 3 4; do
+    for line in 1 2 3 4 5 6 7 8; do
+        text+="Set$set.Line$line.Template=\"S${set}L${line} %titel \\xE4\\x00\\x7F\"
+"
+    done
+    for line in 1 2 3 4 5 6 7 8; do
+        text+="Set$set.Line$line.ScrollMode=$(((set + line) % 4 - 1))
+"
+    done
+done
+text+="BaudRateIndex=4
+SendCarriageReturn=true
+SetChangeSeconds=255
+SetCount=4
+Ba63Mode=true
+ReplaceUmlauts=false
+"
+full=$work/full.ini
+run_with_input "$text" write "$full"
+expect_rc 0 "write of every value"
+run dump "$full"
+expect_rc 0 "dump of every value"
+[[ "$out"$'\n' == "$text" ]] || fail "write then dump: text differs"
+"$lumctl" dump "$full" | "$lumctl" write "$copy" || fail "dump | write: exit code"
+expect_same "$full" "$copy" "dump | write of every value"
+
+# dump shows what the plug-in loads: a stored LineWidth of 100 as 80.
+wide=$work/wide.ini
+cp "$defaults" "$wide"
+printf '\x64' | dd of="$wide" bs=1 seek=3 conv=notrunc status=none
+run dump "$wide"
+expect_rc 0 "dump of LineWidth 100"
+grep -qxF 'LineWidth=80' "$work/stdout" || fail "dump: LineWidth 100 not shown as 80"
+
+# --- set ---------------------------------------------------------------------------------------
+edited=$work/edited.ini
+cp "$defaults" "$edited"
+run set "$edited" LineWidth=40
+expect_rc 0 "set LineWidth=40"
+# Exactly one byte differs: value 2's payload, 0x14 -> 0x28 (cmp prints octal 24 and 50).
+[[ $(cmp -l "$defaults" "$edited") =~ ^\ *4\ +24\ +50$ ]] ||
+    fail "set: not exactly the one byte changed: $(cmp -l "$defaults" "$edited" | head -n 3)"
+"$lumctl" dump "$defaults" >"$work/before.txt"
+"$lumctl" dump "$edited" >"$work/after.txt"
+[[ $(diff "$work/before.txt" "$work/after.txt" | grep -c '^[<>]') == 2 ]] ||
+    fail "set: dump differs in more than one line"
+grep -qxF 'LineWidth=40' "$work/after.txt" || fail "set: LineWidth not 40"
+
+run set "$edited" 'Set3.Line5.Template="a \"b\" \xE4"' Ba63Mode=true
+expect_rc 0 "set of a text and a boolean"
+run dump "$edited"
+grep -qxF 'Set3.Line5.Template="a \"b\" \xE4"' "$work/stdout" || fail "set: template"
+grep -qxF 'Ba63Mode=true' "$work/stdout" || fail "set: boolean"
+
+# A bad value: exit 2, the file unchanged, also when a good value came before it.
+cp "$edited" "$work/edited.before"
+for bad in LineWidth=100 LineWidth=abc Bogus=1 ShowMainWindow=maybe 'Separator=x' \
+    'Separator="\q"' Set1.Line1.ScrollMode=3 BaudRateIndex=5 NoEquals; do
+    run set "$edited" LineCount=4 "$bad"
+    expect_rc 2 "set $bad"
+    [[ -n $err ]] || fail "set $bad: no explanation on stderr"
+    expect_same "$work/edited.before" "$edited" "set $bad"
+done
+run set "$edited" LineWidth=100
+[[ $err == *"LineWidth must lie between 8 and 80"* ]] || fail "set: range message: $err"
+
+# --- damaged files -----------------------------------------------------------------------------
+cut=$work/cut.ini
+head -c 100 "$defaults" >"$cut"
+run dump "$cut"
+expect_rc 1 "dump of a cut file"
+[[ $err == "Stream-Read-Fehler" ]] || fail "dump of a cut file: stderr '$err'"
+[[ -z $out ]] || fail "dump of a cut file: printed values"
+cp "$cut" "$work/cut.before"
+run set "$cut" LineWidth=40
+expect_rc 1 "set on a cut file"
+expect_same "$work/cut.before" "$cut" "set on a cut file"
+
+wrong=$work/wrong.ini
+cp "$defaults" "$wrong"
+printf '\x06' | dd of="$wrong" bs=1 seek=0 conv=notrunc status=none # ComPort given as a text
+run dump "$wrong"
+expect_rc 1 "dump of a wrong type"
+[[ $err == "Ungültiger Wert der Eigenschaft" ]] || fail "dump of a wrong type: stderr '$err'"
+
+run dump "$work/missing.ini"
+expect_rc 1 "dump of a missing file"
+[[ $err == "Datei $work/missing.ini kann nicht geöffnet werden" ]] ||
+    fail "dump of a missing file: stderr '$err'"
+
+protected=$work/protected.ini
+cp "$defaults" "$protected"
+chmod 0444 "$protected"
+run dump "$protected"
+expect_rc 1 "dump of a write-protected file"
+[[ $err == "Datei $protected kann nicht geöffnet werden" ]] || fail "dump of a write-protected file: '$err'"
+run_with_input "ComPort=2" write "$protected"
+expect_rc 1 "write over a write-protected file"
+[[ $err == "Datei $protected kann nicht erstellt werden" ]] || fail "write over a write-protected file: '$err'"
+expect_same "$defaults" "$protected" "write over a write-protected file"
+
+# --- write -------------------------------------------------------------------------------------
+target=$work/target.ini
+cp "$full" "$target"
+run_with_input $'ComPort=2\nLineWidth=abc\nLineCount=3\n' write "$target"
+expect_rc 2 "write with a bad line"
+[[ $err == *"line 2"* && $err == *"'abc' is not a decimal integer"* ]] ||
+    fail "write with a bad line: stderr '$err'"
+expect_same "$full" "$target" "write with a bad line"
+
+run_with_input $'# settings\n\nComPort=2\nComPort=3\n' write "$target"
+expect_rc 2 "write with a duplicate"
+[[ $err == *"line 4"* ]] || fail "write with a duplicate: stderr '$err'"
+expect_same "$full" "$target" "write with a duplicate"
+
+run_with_input $'Separator=unquoted\n' write "$work/new.ini"
+expect_rc 2 "write of a new file with a bad line"
+[[ ! -e $work/new.ini ]] || fail "write with a bad line created the file"
+
+run_with_input "" write "$work/empty-input.ini"
+expect_rc 0 "write of an empty text"
+expect_same "$defaults" "$work/empty-input.ini" "write of an empty text gives the start values"
+
+run_with_input "ComPort=2" write "$work/no-such-folder/gen_lum.ini"
+expect_rc 1 "write into a missing folder"
+[[ $err == "Datei $work/no-such-folder/gen_lum.ini kann nicht erstellt werden" ]] ||
+    fail "write into a missing folder: stderr '$err'"
+
+# --- usage -------------------------------------------------------------------------------------
+for args in "" "dump" "frobnicate $work/x.ini" "dump $work/a $work/b" "set $work/x.ini"; do
+    # shellcheck disable=SC2086
+    run $args
+    expect_rc 2 "usage: lumctl $args"
+done
+
+# No temporary files left behind anywhere in the work folder.
+stray=$(find "$work" -name '*.ini.*' | grep -v '\.before$')
+[[ -z $stray ]] || fail "temporary files left: $stray"
+
+if ((failures > 0)); then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "lumctl: all checks passed"
