@@ -38,7 +38,7 @@ const std::string kStreamWriteError(messages::kStreamWriteError);
 const std::string kInvalidValue = "Ung\xFC"
                                   "ltiger Wert der Eigenschaft";
 
-// The start values as the settings file stores them: the example of the specification.
+// The start values as the settings file stores them, byte for byte.
 const Bytes kStartValueFile = {
     0x02, 0x01,                         //  1 ComPort 1
     0x02, 0x14,                         //  2 LineWidth 20

@@ -36,7 +36,7 @@ expect_same() { cmp -s "$1" "$2" || fail "$3: $1 and $2 differ"; }
 hex_of() { od -An -v -tx1 "$1" | tr -d ' \n'; }
 repeat() { local i; for ((i = 0; i < $2; i++)); do printf '%s' "$1"; done; }
 
-# The start values, byte for byte (the example of the specification).
+# The start values, byte for byte.
 start_hex="0201""0214""032c01""0202""060420 2a2a20""06023230""09""09""09"
 start_hex+="0606 257469746 56c"                                   # "%titel"
 start_hex+="061c 2573746174 7573 $(repeat 20 10) 2577696e616d707a656974" # second template
