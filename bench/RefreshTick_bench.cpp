@@ -1,0 +1,135 @@
+// One refresh tick (UpdateScrollOffsets + WriteDisplayFrame) against an in-process host that
+// answers at once:
+//   DefaultSettings    the start values (2 lines of 20 characters)
+//   FullDisplay        8 lines of 80 characters, every variable in every line, all scrolling
+// Counters: heap_growth_bytes is the memory still held after all timed ticks compared with
+// after the first tick (expected 0); allocs_per_tick is informational.
+
+#include "HeapCounter.h"
+#include "display/DisplayEngine.h"
+#include "display/DisplayFrame.h"
+#include "display/ScrollUpdate.h"
+#include "platform/headless/InProcessWindow.h"
+#include "plugin/HostInterface.h"
+#include "plugin/PluginRecord.h"
+#include "settings/Settings.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace lum::bench {
+namespace {
+
+// Every variable once, in reverse order of replacement.
+constexpr char kEveryVariable[] =
+    "%winamptrack %id3genre %id3comment %id3year %id3album %id3interpret %id3titel %winampzeit "
+    "%winampzeitr %titel %status %jahr %jahry %monat %tag %zeit %zeits %datum %datumy";
+
+// The host: playing a tagged file.
+class Host : public platform::headless::InProcessWindow {
+public:
+    std::string title = "Artist Name - A Rather Long Title Of The Playing Song (Remastered)";
+    std::string file;
+
+    std::intptr_t HandleMessage(std::uint32_t message, std::uintptr_t wParam,
+                                std::intptr_t lParam) override {
+        if (message != kWmUser) {
+            return 0;
+        }
+        switch (lParam) {
+        case HOST_PLAY_STATE:
+            return 1;
+        case HOST_OUTPUT_TIME:
+            return wParam == 0 ? 83'000 : 245;
+        case HOST_LIST_POS:
+            return 11;
+        case HOST_PLAYLIST_FILE:
+            return reinterpret_cast<std::intptr_t>(file.c_str());
+        case HOST_PLAYLIST_TITLE:
+            return reinterpret_cast<std::intptr_t>(title.c_str());
+        default:
+            return 0;
+        }
+    }
+};
+
+// The display's line: takes each frame at once.
+class ReadyPort : public DisplayPort {
+public:
+    void SendText(std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
+    [[nodiscard]] bool SendInProgress() const override { return false; }
+};
+
+// A file with a tag, in the system's temporary folder.
+std::string TaggedFile() {
+    std::string tag = "TAG";
+    const auto field = [&tag](std::string text, std::size_t length) {
+        text.resize(length, '\0');
+        tag += text;
+    };
+    field("A Rather Long Title Of The So", 30);
+    field("Artist Name", 30);
+    field("Album Name", 30);
+    field("1999", 4);
+    field("Comment \xE4\xF6\xFC", 28);
+    tag += '\0';
+    tag += '\x07';
+    tag += '\x11';
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "lum_display_bench.mp3").string();
+    std::ofstream(path, std::ios::binary) << std::string(1000, 'x') << tag;
+    return path;
+}
+
+// Runs ticks with `settings` and reports the heap growth across them.
+void RunTicks(benchmark::State& state, const Settings& settings) {
+    Host host;
+    host.file = TaggedFile();
+    ThePluginRecord().parentWindow = host.Handle();
+    GlobalSettings() = settings;
+    ResetDisplayEngine();
+    ReadyPort port;
+    DisplayEngine().Port = &port;
+
+    UpdateScrollOffsets(); // the first tick reads the tag
+    WriteDisplayFrame();
+    const std::int64_t heapBefore = LiveHeapBytes();
+    const std::int64_t allocationsBefore = HeapAllocations();
+    for (auto _ : state) {
+        Timer5Timer();
+    }
+    state.counters["heap_growth_bytes"] = static_cast<double>(LiveHeapBytes() - heapBefore);
+    state.counters["allocs_per_tick"] = static_cast<double>(HeapAllocations() - allocationsBefore) /
+                                        static_cast<double>(state.iterations());
+
+    ThePluginRecord().parentWindow = nullptr;
+    ResetDisplayEngine();
+    std::remove(host.file.c_str());
+}
+
+void DefaultSettings(benchmark::State& state) {
+    RunTicks(state, Settings{});
+}
+
+void FullDisplay(benchmark::State& state) {
+    Settings settings;
+    settings.LineCount = 8;
+    settings.LineWidth = 80;
+    for (int line = 1; line <= kLinesPerSet; ++line) {
+        LineSlot& slot = settings.Slot(1, line);
+        slot.Template = kEveryVariable;
+        slot.ScrollMode = line % 2 == 0 ? kScrollRight : kScrollLeft;
+    }
+    RunTicks(state, settings);
+}
+
+BENCHMARK(DefaultSettings)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(FullDisplay)->Repetitions(5)->ReportAggregatesOnly(true);
+
+} // namespace
+} // namespace lum::bench
+
+BENCHMARK_MAIN();
