@@ -1,0 +1,572 @@
+#include "platform/fake/FakeComm.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lum::platform::fake {
+
+namespace {
+
+/// Internal value of an overlapped record whose operation is still running.
+constexpr std::uintptr_t kStatusPending = 0x103;
+
+thread_local std::uint32_t lastError = 0;
+
+std::uint32_t Fails(std::uint32_t error) {
+    lastError = error;
+    return error;
+}
+
+/// A device's line settings before anything was written: recognisable reserved fields, so
+/// tests can see they are kept as read.
+CommDcb InitialDcb() {
+    CommDcb dcb;
+    dcb.DCBlength = 28;
+    dcb.BaudRate = 1200;
+    dcb.Flags = 0xFFFF;
+    dcb.wReserved = 0x1111;
+    dcb.XonLim = 7;
+    dcb.XoffLim = 7;
+    dcb.ByteSize = 7;
+    dcb.Parity = comm::kEvenParity;
+    dcb.StopBits = comm::kTwoStopBits;
+    dcb.EofChar = 26;
+    dcb.wReserved1 = 0x2222;
+    return dcb;
+}
+
+} // namespace
+
+FakeComm::FakeComm(VirtualUiLoop& loop) : loop_(loop), dcb_(InitialDcb()) {}
+
+FakeComm::~FakeComm() {
+    for (Event* event : events_) {
+        delete event;
+    }
+}
+
+std::vector<FakeComm::Call> FakeComm::Calls() const {
+    const std::lock_guard lock(mutex_);
+    return calls_;
+}
+
+std::vector<std::string> FakeComm::UiCallNames() const {
+    const std::lock_guard lock(mutex_);
+    std::vector<std::string> names;
+    for (const Call& call : calls_) {
+        if (call.FromUi) {
+            names.push_back(call.Name);
+        }
+    }
+    return names;
+}
+
+void FakeComm::ClearCalls() {
+    const std::lock_guard lock(mutex_);
+    calls_.clear();
+}
+
+void FakeComm::Fail(const std::string& name, std::uint32_t error, int times) {
+    const std::lock_guard lock(mutex_);
+    failures_[name] = Failure{error, times};
+}
+
+void FakeComm::Unfail(const std::string& name) {
+    const std::lock_guard lock(mutex_);
+    failures_.erase(name);
+}
+
+void FakeComm::SetCreateEventError(std::uint32_t error) {
+    const std::lock_guard lock(mutex_);
+    createEventError_ = error;
+}
+
+void FakeComm::SetPlatformId(std::int32_t id) {
+    const std::lock_guard lock(mutex_);
+    platformId_ = id;
+}
+
+void FakeComm::SetModemStatus(std::uint32_t status) {
+    const std::lock_guard lock(mutex_);
+    modemStatus_ = status;
+}
+
+void FakeComm::SetLineErrors(std::uint32_t errors) {
+    const std::lock_guard lock(mutex_);
+    lineErrors_ = errors;
+}
+
+void FakeComm::SetOutQueue(std::uint32_t count) {
+    const std::lock_guard lock(mutex_);
+    outQueue_ = count;
+}
+
+void FakeComm::Receive(std::span<const std::uint8_t> bytes) {
+    const std::lock_guard lock(mutex_);
+    input_.insert(input_.end(), bytes.begin(), bytes.end());
+}
+
+void FakeComm::SetWriteCompletion(Completion completion) {
+    const std::lock_guard lock(mutex_);
+    writeCompletion_ = completion;
+}
+
+void FakeComm::SetReadCompletion(Completion completion) {
+    const std::lock_guard lock(mutex_);
+    readCompletion_ = completion;
+}
+
+void FakeComm::CompleteWrite(std::uint32_t bytes, std::uint32_t error) {
+    const std::lock_guard lock(mutex_);
+    if (!pendingWrite_) {
+        return;
+    }
+    const PendingWrite write = *pendingWrite_;
+    pendingWrite_.reset();
+    bytes = std::min(bytes, write.Count);
+    // Read only now: a buffer released before the write ended shows up under the sanitizer.
+    written_.insert(written_.end(), write.Buffer, write.Buffer + bytes);
+    Finish(*write.Record, error, bytes);
+}
+
+void FakeComm::CompleteRead(std::uint32_t error) {
+    const std::lock_guard lock(mutex_);
+    if (!pendingRead_) {
+        return;
+    }
+    const PendingRead read = *pendingRead_;
+    pendingRead_.reset();
+    std::uint32_t bytes = 0;
+    if (error == 0) {
+        bytes = std::min<std::uint32_t>(read.Count, static_cast<std::uint32_t>(input_.size()));
+        std::copy_n(input_.begin(), bytes, read.Buffer);
+        input_.erase(input_.begin(), input_.begin() + bytes);
+    }
+    Finish(*read.Record, error, bytes);
+}
+
+void FakeComm::RaiseCommEvent(std::uint32_t mask) {
+    const std::lock_guard lock(mutex_);
+    if (pendingWait_ && (mask & mask_) != 0) {
+        const PendingWait wait = *pendingWait_;
+        pendingWait_.reset();
+        *wait.Mask = mask & mask_;
+        Finish(*wait.Record, 0, 0);
+        return;
+    }
+    raisedEvents_ |= mask;
+}
+
+bool FakeComm::WritePending() const {
+    const std::lock_guard lock(mutex_);
+    return pendingWrite_.has_value();
+}
+
+bool FakeComm::ReadPending() const {
+    const std::lock_guard lock(mutex_);
+    return pendingRead_.has_value();
+}
+
+bool FakeComm::EventWaitPending() const {
+    const std::lock_guard lock(mutex_);
+    return pendingWait_.has_value();
+}
+
+std::vector<std::uint8_t> FakeComm::Written() const {
+    const std::lock_guard lock(mutex_);
+    return written_;
+}
+
+CommDcb FakeComm::Dcb() const {
+    const std::lock_guard lock(mutex_);
+    return dcb_;
+}
+
+CommTimeouts FakeComm::Timeouts() const {
+    const std::lock_guard lock(mutex_);
+    return timeouts_;
+}
+
+std::size_t FakeComm::InputQueued() const {
+    const std::lock_guard lock(mutex_);
+    return input_.size();
+}
+
+std::size_t FakeComm::OpenEvents() const {
+    const std::lock_guard lock(mutex_);
+    return events_.size();
+}
+
+bool FakeComm::Enter(const char* name, std::vector<std::uint64_t> args, std::string text) {
+    calls_.push_back(Call{name, std::move(args), std::move(text), loop_.OnUiThread()});
+    const auto failure = failures_.find(name);
+    if (failure == failures_.end()) {
+        return true;
+    }
+    Fails(failure->second.Error);
+    if (failure->second.Times > 0 && --failure->second.Times == 0) {
+        failures_.erase(failure);
+    }
+    return false;
+}
+
+bool FakeComm::EnterOnHandle(const char* name, CommHandle handle, std::vector<std::uint64_t> args) {
+    if (!Enter(name, std::move(args))) {
+        return false;
+    }
+    if (!open_.contains(handle)) {
+        Fails(comm::kErrorInvalidHandle);
+        return false;
+    }
+    return true;
+}
+
+void FakeComm::Finish(Overlapped& record, std::uint32_t error, std::uint32_t bytes) {
+    record.Internal = error;
+    record.InternalHigh = bytes;
+    Signal(record.hEvent);
+}
+
+void FakeComm::Signal(EventHandle event) {
+    auto* fakeEvent = static_cast<Event*>(event);
+    if (events_.contains(fakeEvent)) {
+        fakeEvent->Signalled = true;
+    }
+}
+
+void FakeComm::AbortPending(std::uint32_t flags) {
+    if ((flags & comm::kPurgeTxAbort) != 0 && pendingWrite_) {
+        Finish(*pendingWrite_->Record, comm::kErrorOperationAborted, 0);
+        pendingWrite_.reset();
+    }
+    if ((flags & comm::kPurgeRxAbort) != 0 && pendingRead_) {
+        Finish(*pendingRead_->Record, comm::kErrorOperationAborted, 0);
+        pendingRead_.reset();
+    }
+}
+
+CommHandle FakeComm::CreateFileA(const std::string& deviceName) {
+    const std::lock_guard lock(mutex_);
+    if (!Enter("CreateFileA", {}, deviceName)) {
+        return kInvalidCommHandle;
+    }
+    const CommHandle handle = nextHandle_++;
+    open_.insert(handle);
+    return handle;
+}
+
+bool FakeComm::CloseHandle(CommHandle handle) {
+    const std::lock_guard lock(mutex_);
+    if (!EnterOnHandle("CloseHandle", handle, {})) {
+        return false;
+    }
+    open_.erase(handle);
+    AbortPending(comm::kPurgeTxAbort | comm::kPurgeRxAbort);
+    if (pendingWait_) {
+        Finish(*pendingWait_->Record, comm::kErrorOperationAborted, 0);
+        pendingWait_.reset();
+    }
+    return true;
+}
+
+bool FakeComm::SetupComm(CommHandle handle, std::uint32_t inQueue, std::uint32_t outQueue) {
+    const std::lock_guard lock(mutex_);
+    return EnterOnHandle("SetupComm", handle, {inQueue, outQueue});
+}
+
+bool FakeComm::GetCommState(CommHandle handle, CommDcb& dcb) {
+    const std::lock_guard lock(mutex_);
+    if (!EnterOnHandle("GetCommState", handle, {})) {
+        return false;
+    }
+    dcb = dcb_;
+    return true;
+}
+
+bool FakeComm::SetCommState(CommHandle handle, const CommDcb& dcb) {
+    const std::lock_guard lock(mutex_);
+    if (!EnterOnHandle("SetCommState", handle, {dcb.BaudRate})) {
+        return false;
+    }
+    dcb_ = dcb;
+    return true;
+}
+
+bool FakeComm::GetCommTimeouts(CommHandle handle, CommTimeouts& timeouts) {
+    const std::lock_guard lock(mutex_);
+    if (!EnterOnHandle("GetCommTimeouts", handle, {})) {
+        return false;
+    }
+    timeouts = timeouts_;
+    return true;
+}
+
+bool FakeComm::SetCommTimeouts(CommHandle handle, const CommTimeouts& timeouts) {
+    const std::lock_guard lock(mutex_);
+    if (!EnterOnHandle("SetCommTimeouts", handle, {timeouts.WriteTotalTimeoutConstant})) {
+        return false;
+    }
+    timeouts_ = timeouts;
+    return true;
+}
+
+bool FakeComm::SetCommMask(CommHandle handle, std::uint32_t mask) {
+    const std::lock_guard lock(mutex_);
+    if (!EnterOnHandle("SetCommMask", handle, {mask})) {
+        return false;
+    }
+    mask_ = mask;
+    if (pendingWait_) {
+        *pendingWait_->Mask = 0;
+        Finish(*pendingWait_->Record, 0, 0);
+        pendingWait_.reset();
+    }
+    return true;
+}
+
+bool FakeComm::WaitCommEvent(CommHandle handle, std::uint32_t& mask, Overlapped& overlapped) {
+    const std::lock_guard lock(mutex_);
+    if (!EnterOnHandle("WaitCommEvent", handle, {})) {
+        return false;
+    }
+    if (mask_ == 0 || pendingWait_) {
+        Fails(comm::kErrorInvalidParameter);
+        return false;
+    }
+    static_cast<Event*>(overlapped.hEvent)->Signalled = false;
+    if ((raisedEvents_ & mask_) != 0) {
+        mask = raisedEvents_ & mask_;
+        raisedEvents_ = 0;
+        overlapped.Internal = 0;
+        return true;
+    }
+    overlapped.Internal = kStatusPending;
+    pendingWait_ = PendingWait{&overlapped, &mask};
+    Fails(comm::kErrorIoPending);
+    return false;
+}
+
+bool FakeComm::PurgeComm(CommHandle handle, std::uint32_t flags) {
+    const std::lock_guard lock(mutex_);
+    if (!EnterOnHandle("PurgeComm", handle, {flags})) {
+        return false;
+    }
+    AbortPending(flags);
+    if ((flags & comm::kPurgeRxClear) != 0) {
+        input_.clear();
+    }
+    return true;
+}
+
+bool FakeComm::EscapeCommFunction(CommHandle handle, std::uint32_t function) {
+    const std::lock_guard lock(mutex_);
+    return EnterOnHandle("EscapeCommFunction", handle, {function});
+}
+
+bool FakeComm::SetCommBreak(CommHandle handle) {
+    const std::lock_guard lock(mutex_);
+    return EnterOnHandle("SetCommBreak", handle, {});
+}
+
+bool FakeComm::ClearCommBreak(CommHandle handle) {
+    const std::lock_guard lock(mutex_);
+    return EnterOnHandle("ClearCommBreak", handle, {});
+}
+
+bool FakeComm::ClearCommError(CommHandle handle, std::uint32_t& errors, CommStat& stat) {
+    const std::lock_guard lock(mutex_);
+    if (!EnterOnHandle("ClearCommError", handle, {})) {
+        return false;
+    }
+    errors = lineErrors_;
+    lineErrors_ = 0;
+    stat = CommStat{0, static_cast<std::uint32_t>(input_.size()), outQueue_};
+    return true;
+}
+
+bool FakeComm::GetCommModemStatus(CommHandle handle, std::uint32_t& status) {
+    const std::lock_guard lock(mutex_);
+    if (!EnterOnHandle("GetCommModemStatus", handle, {})) {
+        return false;
+    }
+    status = modemStatus_;
+    return true;
+}
+
+bool FakeComm::ReadFile(CommHandle handle, std::uint8_t* buffer, std::uint32_t count,
+                        std::uint32_t& read, Overlapped& overlapped) {
+    const std::lock_guard lock(mutex_);
+    if (!EnterOnHandle("ReadFile", handle, {count})) {
+        return false;
+    }
+    static_cast<Event*>(overlapped.hEvent)->Signalled = false;
+    if (readCompletion_ == Completion::Pending) {
+        overlapped.Internal = kStatusPending;
+        pendingRead_ = PendingRead{&overlapped, buffer, count};
+        Fails(comm::kErrorIoPending);
+        return false;
+    }
+    read = std::min<std::uint32_t>(count, static_cast<std::uint32_t>(input_.size()));
+    std::copy_n(input_.begin(), read, buffer);
+    input_.erase(input_.begin(), input_.begin() + read);
+    overlapped.Internal = 0;
+    overlapped.InternalHigh = read;
+    return true;
+}
+
+bool FakeComm::WriteFile(CommHandle handle, const std::uint8_t* buffer, std::uint32_t count,
+                         std::uint32_t& written, Overlapped& overlapped) {
+    const std::lock_guard lock(mutex_);
+    if (!EnterOnHandle("WriteFile", handle, {count})) {
+        return false;
+    }
+    static_cast<Event*>(overlapped.hEvent)->Signalled = false;
+    if (writeCompletion_ == Completion::Pending) {
+        overlapped.Internal = kStatusPending;
+        pendingWrite_ = PendingWrite{&overlapped, buffer, count};
+        Fails(comm::kErrorIoPending);
+        return false;
+    }
+    written_.insert(written_.end(), buffer, buffer + count);
+    written = count;
+    overlapped.Internal = 0;
+    overlapped.InternalHigh = count;
+    return true;
+}
+
+bool FakeComm::GetOverlappedResult(CommHandle /*handle*/, Overlapped& overlapped,
+                                   std::uint32_t& transferred, bool /*wait*/) {
+    const std::lock_guard lock(mutex_);
+    if (!Enter("GetOverlappedResult", {})) {
+        return false;
+    }
+    if (overlapped.Internal == kStatusPending) {
+        Fails(comm::kErrorIoIncomplete);
+        return false;
+    }
+    if (overlapped.Internal != 0) {
+        Fails(static_cast<std::uint32_t>(overlapped.Internal));
+        return false;
+    }
+    transferred = static_cast<std::uint32_t>(overlapped.InternalHigh);
+    return true;
+}
+
+EventHandle FakeComm::CreateEventA(bool manualReset, bool initialState) {
+    const std::lock_guard lock(mutex_);
+    if (!Enter("CreateEventA", {manualReset, initialState})) {
+        return nullptr;
+    }
+    auto* event = new Event{manualReset, initialState};
+    events_.insert(event);
+    Fails(createEventError_);
+    return event;
+}
+
+bool FakeComm::CloseEvent(EventHandle event) {
+    const std::lock_guard lock(mutex_);
+    if (!Enter("CloseEvent", {}) || events_.erase(static_cast<Event*>(event)) == 0) {
+        return false;
+    }
+    delete static_cast<Event*>(event);
+    return true;
+}
+
+bool FakeComm::ResetEvent(EventHandle event) {
+    const std::lock_guard lock(mutex_);
+    if (!Enter("ResetEvent", {})) {
+        return false;
+    }
+    static_cast<Event*>(event)->Signalled = false;
+    return true;
+}
+
+bool FakeComm::SetEvent(EventHandle event) {
+    const std::lock_guard lock(mutex_);
+    if (!Enter("SetEvent", {})) {
+        return false;
+    }
+    Signal(event);
+    return true;
+}
+
+int FakeComm::SignalledIndex(std::span<const EventHandle> events) {
+    const std::lock_guard lock(mutex_);
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        auto* event = static_cast<Event*>(events[i]);
+        if (event->Signalled) {
+            if (!event->Manual) {
+                event->Signalled = false;
+            }
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::uint32_t FakeComm::Wait(std::span<const EventHandle> events, std::uint32_t milliseconds) {
+    int index = SignalledIndex(events);
+    if (index < 0 && milliseconds > 0) {
+        const std::function<bool()> ready = [&] {
+            const std::lock_guard lock(mutex_);
+            return std::any_of(events.begin(), events.end(), [](EventHandle event) {
+                return static_cast<Event*>(event)->Signalled;
+            });
+        };
+        if (loop_.OnUiThread()) {
+            static_cast<void>(loop_.Pause(milliseconds, &ready));
+        } else {
+            static_cast<void>(loop_.Block(&ready, loop_.Now() + milliseconds));
+        }
+        index = SignalledIndex(events);
+    }
+    return index < 0 ? comm::kWaitTimeout : comm::kWaitObject0 + static_cast<std::uint32_t>(index);
+}
+
+std::uint32_t FakeComm::WaitForSingleObject(EventHandle event, std::uint32_t milliseconds) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (!Enter("WaitForSingleObject", {milliseconds})) {
+            return comm::kWaitFailed;
+        }
+    }
+    return Wait(std::span(&event, 1), milliseconds);
+}
+
+std::uint32_t FakeComm::WaitForMultipleObjects(std::span<const EventHandle> events,
+                                               std::uint32_t milliseconds) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (!Enter("WaitForMultipleObjects", {events.size(), milliseconds})) {
+            return comm::kWaitFailed;
+        }
+    }
+    return Wait(events, milliseconds);
+}
+
+std::uint32_t FakeComm::GetTickCount() {
+    return static_cast<std::uint32_t>(loop_.Now());
+}
+
+void FakeComm::Sleep(std::uint32_t milliseconds) {
+    {
+        const std::lock_guard lock(mutex_);
+        static_cast<void>(Enter("Sleep", {milliseconds}));
+    }
+    if (loop_.OnUiThread()) {
+        static_cast<void>(loop_.Pause(milliseconds));
+    } else {
+        static_cast<void>(loop_.Block(nullptr, loop_.Now() + milliseconds));
+    }
+}
+
+std::uint32_t FakeComm::GetLastError() {
+    return lastError;
+}
+
+std::int32_t FakeComm::PlatformId() {
+    const std::lock_guard lock(mutex_);
+    return platformId_;
+}
+
+} // namespace lum::platform::fake

@@ -1,0 +1,117 @@
+#include "platform/headless/UiLoop.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace lum::platform::headless {
+
+/// A worker whose end sets a flag under the loop's lock, so WaitFor wakes for it.
+class UiLoop::Thread final : public SyncThread {
+public:
+    Thread(UiLoop& loop, std::function<void()> body) : loop_(loop) {
+        thread_ = std::thread([this, body = std::move(body)] {
+            body();
+            const std::lock_guard lock(loop_.mutex_);
+            ended_ = true;
+            loop_.changed_.notify_all();
+        });
+    }
+
+    ~Thread() override {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+    void WaitFor() override {
+        for (;;) {
+            loop_.ServePending();
+            {
+                const std::lock_guard lock(loop_.mutex_);
+                if (ended_ && loop_.queue_.empty()) {
+                    break;
+                }
+            }
+            loop_.WaitForWork(std::chrono::steady_clock::time_point::max(), &ended_);
+        }
+        thread_.join();
+    }
+
+private:
+    UiLoop& loop_;
+    bool ended_ = false; ///< guarded by the loop's mutex
+    std::thread thread_;
+};
+
+std::unique_ptr<SyncThread> UiLoop::StartThread(std::function<void()> body) {
+    return std::make_unique<Thread>(*this, std::move(body));
+}
+
+void UiLoop::Synchronize(const std::function<void()>& call) {
+    Pending pending{&call};
+    std::unique_lock lock(mutex_);
+    queue_.push_back(&pending);
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return pending.Done; });
+}
+
+std::size_t UiLoop::ServePending() {
+    std::size_t served = 0;
+    for (;;) {
+        Pending* pending = nullptr;
+        {
+            const std::lock_guard lock(mutex_);
+            if (queue_.empty()) {
+                return served;
+            }
+            pending = queue_.front();
+            queue_.pop_front();
+        }
+        (*pending->Call)();
+        ++served;
+        const std::lock_guard lock(mutex_);
+        pending->Done = true;
+        changed_.notify_all();
+    }
+}
+
+void UiLoop::WaitForWork(std::chrono::steady_clock::time_point deadline, const bool* ended) {
+    std::unique_lock lock(mutex_);
+    changed_.wait_until(lock, deadline,
+                        [&] { return !queue_.empty() || (ended != nullptr && *ended); });
+}
+
+bool UiLoop::ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    constexpr std::chrono::milliseconds kLookInterval{5};
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        ServePending();
+        if (done()) {
+            return true;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            return false;
+        }
+        WaitForWork(std::min(deadline, now + kLookInterval), nullptr);
+    }
+}
+
+void UiLoop::ServeFor(std::chrono::milliseconds duration) {
+    const auto deadline = std::chrono::steady_clock::now() + duration;
+    while (std::chrono::steady_clock::now() < deadline) {
+        ServePending();
+        WaitForWork(deadline, nullptr);
+    }
+    ServePending();
+}
+
+} // namespace lum::platform::headless
+
+namespace lum::platform {
+
+std::unique_ptr<SyncCalls> CreateUiThreadCalls() {
+    return std::make_unique<headless::UiLoop>();
+}
+
+} // namespace lum::platform

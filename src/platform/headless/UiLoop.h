@@ -1,0 +1,47 @@
+#pragma once
+// The headless user-interface loop: synchronised calls from worker threads wait in a queue
+// until the user-interface thread serves them, in real time. Native runs and tests over real
+// devices serve it; waiting for a worker's end serves it too.
+
+#include "platform/SyncCalls.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+namespace lum::platform::headless {
+
+/// Synchronised calls served by whoever runs the loop on the user-interface thread.
+class UiLoop final : public SyncCalls {
+public:
+    [[nodiscard]] std::unique_ptr<SyncThread> StartThread(std::function<void()> body) override;
+    void Synchronize(const std::function<void()>& call) override;
+
+    /// Runs the calls that are waiting now; returns how many ran.
+    std::size_t ServePending();
+    /// Serves calls until `done` holds (looked at after each call and every few milliseconds)
+    /// or `timeout` has passed; returns whether `done` held.
+    bool ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+    /// Serves calls for `duration`, sleeping while there are none.
+    void ServeFor(std::chrono::milliseconds duration);
+
+private:
+    class Thread;
+    struct Pending {
+        const std::function<void()>* Call;
+        bool Done = false;
+    };
+
+    /// Waits until a call is queued, `deadline` has passed or `ended` is set.
+    void WaitForWork(std::chrono::steady_clock::time_point deadline, const bool* ended);
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Pending*> queue_;
+};
+
+} // namespace lum::platform::headless

@@ -1,0 +1,196 @@
+// The comm functions on Linux ttys. Device names follow Windows: "\\.\COM1" is /dev/ttyS0,
+// "\\.\COMn" is /dev/ttyS(n-1), and a name that is an absolute path ("\\.\/dev/pts/3") opens
+// that path, which is how tests and native runs reach a pty.
+#include "platform/Comm.h"
+#include "platform/posix/PosixPort.h"
+#include "platform/posix/PosixSync.h"
+
+#include <charconv>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <thread>
+
+namespace lum::platform {
+
+namespace {
+
+using posix::Fail;
+using posix::Port;
+
+/// The tty path a Windows device name stands for; empty when it stands for none.
+std::string DevicePath(std::string_view name) {
+    constexpr std::string_view kDevicePrefix = "\\\\.\\";
+    if (name.starts_with(kDevicePrefix)) {
+        name.remove_prefix(kDevicePrefix.size());
+    }
+    if (name.starts_with('/')) {
+        return std::string(name);
+    }
+    if (name.size() > 3 && (name.substr(0, 3) == "COM" || name.substr(0, 3) == "com")) {
+        unsigned number = 0;
+        const auto digits = name.substr(3);
+        const auto [end, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), number);
+        if (error == std::errc{} && end == digits.data() + digits.size() && number >= 1) {
+            return "/dev/ttyS" + std::to_string(number - 1);
+        }
+    }
+    return {};
+}
+
+class PosixComm final : public Comm {
+public:
+    CommHandle CreateFileA(const std::string& deviceName) override {
+        const std::string path = DevicePath(deviceName);
+        if (path.empty()) {
+            Fail(comm::kErrorFileNotFound);
+            return kInvalidCommHandle;
+        }
+        std::shared_ptr<Port> port = Port::Open(path);
+        if (!port) {
+            return kInvalidCommHandle;
+        }
+        const std::lock_guard lock(mutex_);
+        const CommHandle handle = nextHandle_++;
+        ports_.emplace(handle, std::move(port));
+        posix::SetLastError(comm::kErrorSuccess);
+        return handle;
+    }
+
+    bool CloseHandle(CommHandle handle) override {
+        std::shared_ptr<Port> port;
+        {
+            const std::lock_guard lock(mutex_);
+            const auto found = ports_.find(handle);
+            if (found == ports_.end()) {
+                return Fail(comm::kErrorInvalidHandle);
+            }
+            port = std::move(found->second);
+            ports_.erase(found);
+        }
+        port->Close();
+        return true;
+    }
+
+    bool SetupComm(CommHandle handle, std::uint32_t inQueue, std::uint32_t outQueue) override {
+        const auto port = Find(handle);
+        return port && port->SetupComm(inQueue, outQueue);
+    }
+    bool GetCommState(CommHandle handle, CommDcb& dcb) override {
+        const auto port = Find(handle);
+        return port && port->GetCommState(dcb);
+    }
+    bool SetCommState(CommHandle handle, const CommDcb& dcb) override {
+        const auto port = Find(handle);
+        return port && port->SetCommState(dcb);
+    }
+    bool GetCommTimeouts(CommHandle handle, CommTimeouts& timeouts) override {
+        const auto port = Find(handle);
+        return port && port->GetCommTimeouts(timeouts);
+    }
+    bool SetCommTimeouts(CommHandle handle, const CommTimeouts& timeouts) override {
+        const auto port = Find(handle);
+        return port && port->SetCommTimeouts(timeouts);
+    }
+    bool SetCommMask(CommHandle handle, std::uint32_t mask) override {
+        const auto port = Find(handle);
+        return port && port->SetCommMask(mask);
+    }
+    bool WaitCommEvent(CommHandle handle, std::uint32_t& mask, Overlapped& overlapped) override {
+        const auto port = Find(handle);
+        return port && port->WaitCommEvent(mask, overlapped);
+    }
+    bool PurgeComm(CommHandle handle, std::uint32_t flags) override {
+        const auto port = Find(handle);
+        return port && port->PurgeComm(flags);
+    }
+    bool EscapeCommFunction(CommHandle handle, std::uint32_t function) override {
+        const auto port = Find(handle);
+        return port && port->EscapeCommFunction(function);
+    }
+    bool SetCommBreak(CommHandle handle) override {
+        return EscapeCommFunction(handle, comm::kSetBreak);
+    }
+    bool ClearCommBreak(CommHandle handle) override {
+        return EscapeCommFunction(handle, comm::kClrBreak);
+    }
+    bool ClearCommError(CommHandle handle, std::uint32_t& errors, CommStat& stat) override {
+        const auto port = Find(handle);
+        return port && port->ClearCommError(errors, stat);
+    }
+    bool GetCommModemStatus(CommHandle handle, std::uint32_t& status) override {
+        const auto port = Find(handle);
+        return port && port->GetCommModemStatus(status);
+    }
+    bool ReadFile(CommHandle handle, std::uint8_t* buffer, std::uint32_t count, std::uint32_t& read,
+                  Overlapped& overlapped) override {
+        const auto port = Find(handle);
+        return port && port->ReadFile(buffer, count, read, overlapped);
+    }
+    bool WriteFile(CommHandle handle, const std::uint8_t* buffer, std::uint32_t count,
+                   std::uint32_t& written, Overlapped& overlapped) override {
+        const auto port = Find(handle);
+        return port && port->WriteFile(buffer, count, written, overlapped);
+    }
+    bool GetOverlappedResult(CommHandle /*handle*/, Overlapped& overlapped,
+                             std::uint32_t& transferred, bool wait) override {
+        if (wait && posix::WaitAny(std::span(&overlapped.hEvent, 1), comm::kInfinite) ==
+                        comm::kWaitFailed) {
+            return false;
+        }
+        return posix::OverlappedResult(overlapped, transferred);
+    }
+
+    EventHandle CreateEventA(bool manualReset, bool initialState) override {
+        posix::SetLastError(comm::kErrorSuccess);
+        return posix::CreateEvent(manualReset, initialState);
+    }
+    bool CloseEvent(EventHandle event) override { return posix::CloseEvent(event); }
+    bool ResetEvent(EventHandle event) override { return posix::ResetEvent(event); }
+    bool SetEvent(EventHandle event) override { return posix::SetEvent(event); }
+    std::uint32_t WaitForSingleObject(EventHandle event, std::uint32_t milliseconds) override {
+        return posix::WaitAny(std::span(&event, 1), milliseconds);
+    }
+    std::uint32_t WaitForMultipleObjects(std::span<const EventHandle> events,
+                                         std::uint32_t milliseconds) override {
+        return posix::WaitAny(events, milliseconds);
+    }
+
+    std::uint32_t GetTickCount() override {
+        const auto since = std::chrono::steady_clock::now().time_since_epoch();
+        return static_cast<std::uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+    }
+    void Sleep(std::uint32_t milliseconds) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
+    std::uint32_t GetLastError() override { return posix::LastError(); }
+    std::int32_t PlatformId() override { return comm::kPlatformWin32Nt; }
+
+private:
+    std::shared_ptr<Port> Find(CommHandle handle) {
+        const std::lock_guard lock(mutex_);
+        const auto found = ports_.find(handle);
+        if (found == ports_.end()) {
+            Fail(comm::kErrorInvalidHandle);
+            return nullptr;
+        }
+        return found->second;
+    }
+
+    std::mutex mutex_;
+    std::map<CommHandle, std::shared_ptr<Port>> ports_;
+    CommHandle nextHandle_ = 0x1000;
+};
+
+} // namespace
+
+Comm& SystemComm() {
+    static PosixComm comm;
+    return comm;
+}
+
+} // namespace lum::platform

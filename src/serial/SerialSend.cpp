@@ -1,0 +1,69 @@
+// TSerialPortNG: starting writes.
+#include "serial/SerialNG.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace lum::serial {
+
+namespace comm = platform::comm;
+
+std::uint32_t TSerialPortNG::WriteTimeout(std::uint32_t count) const {
+    // Computed wide and capped, so that a long write at a slow rate cannot wrap around to a
+    // short time-out that would cut it off.
+    const std::uint64_t milliseconds =
+        static_cast<std::uint64_t>(WTOCharDelayTime_) * count / 1000 + WTOExtraDelayTime_;
+    return static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(milliseconds, std::numeric_limits<std::uint32_t>::max()));
+}
+
+void TSerialPortNG::SendData(const std::uint8_t* buffer, std::uint32_t count) {
+    if (SendInProgress_) {
+        Report(SerialReport::SendWhilePending, 0);
+        return;
+    }
+    const platform::CommHandle handle = ComHandle_;
+    const platform::CommTimeouts timeouts{comm::kMaxDword, 0, 0, 0, WriteTimeout(count)};
+    if (!comm_.SetCommTimeouts(handle, timeouts)) {
+        Report(SerialReport::SendTimeoutsFailed, comm_.GetLastError());
+    }
+    BytesToWrite_ = count;
+    std::uint32_t written = 0;
+    if (comm_.WriteFile(handle, buffer, count, written, WriteOverlapped_)) {
+        WrittenBytes_ = written;
+        OnWriteDone(*this);
+        return;
+    }
+    const std::uint32_t error = comm_.GetLastError();
+    if (error == comm::kErrorIoPending) {
+        SendInProgress_ = true;
+        return;
+    }
+    Report(SerialReport::WriteFailed, error);
+    ResetOverlappedEvent(WriteOverlapped_);
+    SendInProgress_ = false;
+}
+
+void TSerialPortNG::SendText(std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
+    const auto count = static_cast<std::uint32_t>(
+        std::min<std::size_t>(text.size(), std::numeric_limits<std::uint32_t>::max()));
+    if (SendInProgress_) {
+        // The copy still belongs to the pending write: SendData only reports and drops.
+        SendData(reinterpret_cast<const std::uint8_t*>(text.data()), count);
+        return;
+    }
+    sendCopy_.assign(text.begin(), text.begin() + count);
+    SendData(sendCopy_.data(), count);
+    if (!SendInProgress_) {
+        ReleaseSendCopy();
+    }
+}
+
+void TSerialPortNG::ReleaseSendCopy() {
+    std::vector<std::uint8_t>().swap(sendCopy_);
+}
+
+} // namespace lum::serial

@@ -1,0 +1,85 @@
+#pragma once
+// TWorkThread: the worker of one TSerialPortNG. While the port is open it keeps one overlapped
+// comm event wait outstanding, reads the modem and error status, reads received bytes into
+// clusters, notices the end of the component's pending write, and raises the component's
+// events on the user-interface thread through synchronised calls; while the port is closed it
+// idles. It throws nothing.
+
+#include "platform/Comm.h"
+#include "platform/SyncCalls.h"
+#include "serial/SerialCluster.h"
+#include "serial/SerialNG.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace lum::serial {
+
+/// The worker thread of a TSerialPortNG; started by its constructor.
+class TWorkThread {
+public:
+    /// Starts the worker for `owner` at once.
+    explicit TWorkThread(TSerialPortNG& owner);
+    ~TWorkThread();
+    TWorkThread(const TWorkThread&) = delete;
+    TWorkThread& operator=(const TWorkThread&) = delete;
+
+    /// Asks the worker to end once it is idle.
+    void Terminate() { Terminated = true; }
+    /// Waits on the user-interface thread for the worker's end, serving its synchronised calls.
+    void WaitFor();
+
+private:
+    void Execute() noexcept;
+    void WorkingPass();
+    void WaitForOutstanding();
+    void WindDown();
+    void ReadCommStatus();
+    void DispatchCommEvents(std::uint32_t mask);
+    void CheckWriteDone();
+    void ReadReceivedData();
+    void DeliverCluster();
+    void StartCommEventWait();
+    void FinishRead();
+    void FinishCommEventWait();
+    void ReleaseReadBuffer();
+    void SignalOverlappedEvent(platform::Overlapped& overlapped);
+    void ResetOverlappedEvent(platform::Overlapped& overlapped);
+    void StoreError(std::uint32_t place, std::uint32_t code, std::string_view msg,
+                    std::uint8_t level);
+    void Report(SerialReport id, std::uint32_t code);
+    void Raise(TNotifyEvent TSerialPortNG::*event);
+    void SyncProcessError();
+    void SyncRxCluster();
+
+    TSerialPortNG& Owner;
+    platform::Comm& comm_;
+    std::uint32_t ErrPlace = 0;
+    std::uint32_t ErrCode = 0;
+    std::string ErrMsg;
+    std::uint8_t ErrLevel = 0;
+    std::unique_ptr<TSerialCluster> NewCluster;
+
+    // Loop state. The platform writes EventMask while a comm event wait is pending and the
+    // read buffer while a read is pending; both live as long as the worker.
+    std::uint32_t EventMask = 0;
+    std::uint32_t LineErrors = 0;
+    platform::CommStat ComStat;
+    std::uint32_t InQueue = 0;
+    std::uint32_t LastResult = 0;
+    std::unique_ptr<std::uint8_t[]> ReadBuffer;
+    std::uint32_t ReadSize = 0;
+    std::uint32_t ReadCount = 0;
+    std::uint32_t LastReadTick = 0;
+    bool ReadPending = false;
+    bool CommEventPending = false;
+    bool Working = false;
+    std::atomic<bool> Terminated{false};
+
+    std::unique_ptr<platform::SyncThread> thread_; ///< last: started when everything else exists
+};
+
+} // namespace lum::serial
