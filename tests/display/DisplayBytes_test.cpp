@@ -1,5 +1,7 @@
+#include "DisplayTestSupport.h"
 #include "common/LumError.h"
 #include "display/DisplayBytes.h"
+#include "display/DisplayCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -39,10 +41,21 @@ TEST(InitCommandBytes, OtherTextsAreNoInteger) {
     }
 }
 
-TEST(BrightnessBytes, FourSteps) {
-    EXPECT_EQ(BrightnessBytes(1) + BrightnessBytes(2) + BrightnessBytes(3) + BrightnessBytes(4),
-              "\x04\x03\x02\x01");
-    EXPECT_EQ(SequenceBytes(DisplaySequence::StartLineFeed), "\r\n");
+using DisplayCommandsTest = test::DisplayTest;
+
+TEST_F(DisplayCommandsTest, CommandBytes) {
+    GlobalSettings().InitCommand = "20";
+    SendInitCommand();
+    SendStartLineFeed();
+    for (int step = 1; step <= 4; ++step) {
+        SendBrightness(step);
+    }
+    GlobalSettings().InitCommand = "";
+    SendInitCommand();
+    EXPECT_EQ(port.Writes,
+              (std::vector<std::string>{"\x14", "\r\n", "\x04", "\x03", "\x02", "\x01"}));
+    GlobalSettings().InitCommand = "x";
+    EXPECT_THROW(SendInitCommand(), LumError);
 }
 
 } // namespace

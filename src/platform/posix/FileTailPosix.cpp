@@ -8,9 +8,10 @@
 namespace lum::platform {
 
 // POSIX has no mandatory share modes: other writers cannot be kept out, so only the open itself
-// can fail.
+// can fail. The open does not wait (a FIFO without writer would block it for good), and only a
+// regular file is read: a device or FIFO gives no bytes.
 std::optional<std::size_t> ReadFileTail(const std::string& path, std::span<std::uint8_t> buffer) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return std::nullopt;
     }
@@ -21,7 +22,7 @@ std::optional<std::size_t> ReadFileTail(const std::string& path, std::span<std::
     }
     std::size_t got = 0;
     const auto wanted = static_cast<off_t>(buffer.size());
-    if (info.st_size >= wanted) {
+    if (S_ISREG(info.st_mode) && info.st_size >= wanted) {
         const off_t start = info.st_size - wanted;
         while (got < buffer.size()) {
             const ssize_t n = ::pread(fd, buffer.data() + got, buffer.size() - got,
