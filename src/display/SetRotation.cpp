@@ -48,8 +48,8 @@ void Timer3Timer() {
             entered.ScrollOffset = left.Template == entered.Template ? left.ScrollOffset : 0;
         }
     }
+    // The rotation timer runs while this step does, so SpinEdit7Change has nothing to do here.
     settings.ActiveSet = step.To;
-    SpinEdit7Change(true);
 }
 
 void SpinEdit7Change(bool rotationTimerRunning) {
