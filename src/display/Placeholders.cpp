@@ -78,29 +78,13 @@ bool Position(const DisplayEngineState&, std::string& out) {
     return true;
 }
 
-void AppendTagText(std::string& out, std::string_view field) {
-    AppendWithoutControls(out, TrimBlanksAndControls(field));
-}
-bool TagTitle(const DisplayEngineState& engine, std::string& out) {
-    AppendTagText(out, engine.CurrentTag.Title);
+// A text field of the current tag, trimmed, with control bytes as blanks.
+template <std::string TID3Info::*Field>
+bool TagText(const DisplayEngineState& engine, std::string& out) {
+    AppendWithoutControls(out, TrimBlanksAndControls(engine.CurrentTag.*Field));
     return true;
 }
-bool TagArtist(const DisplayEngineState& engine, std::string& out) {
-    AppendTagText(out, engine.CurrentTag.Artist);
-    return true;
-}
-bool TagAlbum(const DisplayEngineState& engine, std::string& out) {
-    AppendTagText(out, engine.CurrentTag.Album);
-    return true;
-}
-bool TagYear(const DisplayEngineState& engine, std::string& out) {
-    AppendTagText(out, engine.CurrentTag.Year);
-    return true;
-}
-bool TagComment(const DisplayEngineState& engine, std::string& out) {
-    AppendTagText(out, engine.CurrentTag.Comment);
-    return true;
-}
+
 bool TagGenre(const DisplayEngineState& engine, std::string& out) {
     out += GenreName(engine.CurrentTag.Genre);
     return true;
@@ -127,11 +111,11 @@ constexpr std::array<Placeholder, 19> kPlaceholders = {{
     {"%titel", Source::Host, &Title},
     {"%winampzeitr", Source::Host, &RemainingTime},
     {"%winampzeit", Source::Host, &Position},
-    {"%id3titel", Source::Tag, &TagTitle},
-    {"%id3interpret", Source::Tag, &TagArtist},
-    {"%id3album", Source::Tag, &TagAlbum},
-    {"%id3year", Source::Tag, &TagYear},
-    {"%id3comment", Source::Tag, &TagComment},
+    {"%id3titel", Source::Tag, &TagText<&TID3Info::Title>},
+    {"%id3interpret", Source::Tag, &TagText<&TID3Info::Artist>},
+    {"%id3album", Source::Tag, &TagText<&TID3Info::Album>},
+    {"%id3year", Source::Tag, &TagText<&TID3Info::Year>},
+    {"%id3comment", Source::Tag, &TagText<&TID3Info::Comment>},
     {"%id3genre", Source::Tag, &TagGenre},
     {"%winamptrack", Source::Host, &TrackNumber},
 }};
