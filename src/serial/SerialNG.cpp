@@ -26,8 +26,11 @@ constexpr std::uint32_t kPurgeAll =
 
 } // namespace
 
-TSerialPortNG::TSerialPortNG(platform::SyncCalls& ui, platform::Comm& comm) : ui_(ui), comm_(comm) {
+TSerialPortNG::TSerialPortNG(platform::SyncCalls& ui, platform::Comm& comm,
+                             TNotifyErrorEvent::Handler onProcessError)
+    : ui_(ui), comm_(comm) {
     PlatformId_ = comm_.PlatformId();
+    OnProcessError = std::move(onProcessError);
     InitOverlapped(WriteOverlapped_);
     InitOverlapped(ReadOverlapped_);
     InitOverlapped(EventOverlapped_);

@@ -50,8 +50,11 @@ inline constexpr std::size_t kMaxClusterListCount = 1024;
 class TSerialPortNG {
 public:
     /// A closed port on the system's comm functions (or `comm`), whose worker reaches the
-    /// user-interface thread through `ui`. Both must outlive the component.
-    explicit TSerialPortNG(platform::SyncCalls& ui, platform::Comm& comm = platform::SystemComm());
+    /// user-interface thread through `ui`. Both must outlive the component. `onProcessError`
+    /// becomes the OnProcessError handler before anything can fail, so an owner can see the
+    /// reports of the construction too.
+    explicit TSerialPortNG(platform::SyncCalls& ui, platform::Comm& comm = platform::SystemComm(),
+                           TNotifyErrorEvent::Handler onProcessError = {});
     /// Closes the port (lowering DTR and RTS) and ends the worker.
     ~TSerialPortNG();
     TSerialPortNG(const TSerialPortNG&) = delete;

@@ -119,6 +119,11 @@ void TWorkThread::WaitForOutstanding() {
         }
         if (LastResult == comm::kWaitObject0) {
             FinishRead();
+            if (ReadPending) {
+                // Signalled by the worker itself while closing, yet the read still runs:
+                // pause, or the signalled event would make the loop spin until it ends.
+                comm_.Sleep(kPassMilliseconds);
+            }
         } else if (LastResult != comm::kWaitTimeout) {
             Report(SerialReport::ReadWaitFailed, LastResult);
             ReadPending = false;
@@ -181,6 +186,7 @@ void TWorkThread::ReadCommStatus() {
         Report(SerialReport::ClearErrorFailed, comm_.GetLastError());
         return;
     }
+    ReadErrors |= LineErrors;
     const auto flags = static_cast<TComStateFlags>(ComStat.Flags & 0xFF);
     if (Owner.CommError_ != LineErrors || Owner.CommStateFlags_ != flags ||
         Owner.CommStateInQueue_ != ComStat.cbInQue ||
@@ -236,6 +242,7 @@ void TWorkThread::CheckWriteDone() {
 void TWorkThread::ReadReceivedData() {
     if (InQueue == 0) {
         LastReadTick = comm_.GetTickCount();
+        ReadErrors = 0;
         return;
     }
     const std::uint32_t now = comm_.GetTickCount();
@@ -245,7 +252,7 @@ void TWorkThread::ReadReceivedData() {
         Owner.RTOExtraDelayTime_;
     const bool readNow = Owner.ReadRequest_ || InQueue >= Owner.ClusterSize_ ||
                          static_cast<double>(now - LastReadTick) > queuedTime ||
-                         (LineErrors & kReadNowErrors) != 0;
+                         (ReadErrors & kReadNowErrors) != 0;
     if (!readNow) {
         return;
     }
@@ -253,6 +260,8 @@ void TWorkThread::ReadReceivedData() {
     ReadSize = std::min<std::uint32_t>(InQueue, std::max<std::uint32_t>(Owner.RxQueueSize_, 1));
     ReadBuffer = std::make_unique_for_overwrite<std::uint8_t[]>(ReadSize);
     ReadCount = 0;
+    ReadErrorFlags = ReadErrors;
+    ReadErrors = 0;
     if (comm_.ReadFile(Owner.ComHandle_, ReadBuffer.get(), ReadSize, ReadCount,
                        Owner.ReadOverlapped_)) {
         Owner.ReadRequest_ = false;
@@ -275,7 +284,7 @@ void TWorkThread::DeliverCluster() {
     if (Owner.Destroying_) {
         return;
     }
-    NewCluster = std::make_unique<TSerialCluster>(ReadBuffer.get(), ReadCount, LineErrors);
+    NewCluster = std::make_unique<TSerialCluster>(ReadBuffer.get(), ReadCount, ReadErrorFlags);
     Owner.ui_.Synchronize([this] { SyncRxCluster(); });
 }
 

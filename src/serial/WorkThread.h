@@ -67,6 +67,11 @@ private:
     // read buffer while a read is pending; both live as long as the worker.
     std::uint32_t EventMask = 0;
     std::uint32_t LineErrors = 0;
+    /// Line errors seen since the input queue was last empty or read: the driver hands each
+    /// error out once, and two status reads happen per pass, so the gating and the cluster
+    /// look at all of them, not only at the latest read.
+    std::uint32_t ReadErrors = 0;
+    std::uint32_t ReadErrorFlags = 0; ///< errors of the read in progress
     platform::CommStat ComStat;
     std::uint32_t InQueue = 0;
     std::uint32_t LastResult = 0;

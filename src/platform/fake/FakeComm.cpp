@@ -76,6 +76,24 @@ void FakeComm::Unfail(const std::string& name) {
     failures_.erase(name);
 }
 
+void FakeComm::OnNextCall(const std::string& name, std::function<void()> action) {
+    const std::lock_guard lock(mutex_);
+    actions_[name] = std::move(action);
+}
+
+std::unique_lock<std::mutex> FakeComm::Begin(const char* name) {
+    std::unique_lock lock(mutex_);
+    const auto found = actions_.find(name);
+    if (found != actions_.end()) {
+        const std::function<void()> action = std::move(found->second);
+        actions_.erase(found);
+        lock.unlock();
+        action();
+        lock.lock();
+    }
+    return lock;
+}
+
 void FakeComm::SetCreateEventError(std::uint32_t error) {
     const std::lock_guard lock(mutex_);
     createEventError_ = error;
@@ -246,7 +264,7 @@ void FakeComm::AbortPending(std::uint32_t flags) {
 }
 
 CommHandle FakeComm::CreateFileA(const std::string& deviceName) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("CreateFileA");
     if (!Enter("CreateFileA", {}, deviceName)) {
         return kInvalidCommHandle;
     }
@@ -256,7 +274,7 @@ CommHandle FakeComm::CreateFileA(const std::string& deviceName) {
 }
 
 bool FakeComm::CloseHandle(CommHandle handle) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("CloseHandle");
     if (!EnterOnHandle("CloseHandle", handle, {})) {
         return false;
     }
@@ -270,12 +288,12 @@ bool FakeComm::CloseHandle(CommHandle handle) {
 }
 
 bool FakeComm::SetupComm(CommHandle handle, std::uint32_t inQueue, std::uint32_t outQueue) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("SetupComm");
     return EnterOnHandle("SetupComm", handle, {inQueue, outQueue});
 }
 
 bool FakeComm::GetCommState(CommHandle handle, CommDcb& dcb) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("GetCommState");
     if (!EnterOnHandle("GetCommState", handle, {})) {
         return false;
     }
@@ -284,7 +302,7 @@ bool FakeComm::GetCommState(CommHandle handle, CommDcb& dcb) {
 }
 
 bool FakeComm::SetCommState(CommHandle handle, const CommDcb& dcb) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("SetCommState");
     if (!EnterOnHandle("SetCommState", handle, {dcb.BaudRate})) {
         return false;
     }
@@ -293,7 +311,7 @@ bool FakeComm::SetCommState(CommHandle handle, const CommDcb& dcb) {
 }
 
 bool FakeComm::GetCommTimeouts(CommHandle handle, CommTimeouts& timeouts) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("GetCommTimeouts");
     if (!EnterOnHandle("GetCommTimeouts", handle, {})) {
         return false;
     }
@@ -302,7 +320,7 @@ bool FakeComm::GetCommTimeouts(CommHandle handle, CommTimeouts& timeouts) {
 }
 
 bool FakeComm::SetCommTimeouts(CommHandle handle, const CommTimeouts& timeouts) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("SetCommTimeouts");
     if (!EnterOnHandle("SetCommTimeouts", handle, {timeouts.WriteTotalTimeoutConstant})) {
         return false;
     }
@@ -311,7 +329,7 @@ bool FakeComm::SetCommTimeouts(CommHandle handle, const CommTimeouts& timeouts) 
 }
 
 bool FakeComm::SetCommMask(CommHandle handle, std::uint32_t mask) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("SetCommMask");
     if (!EnterOnHandle("SetCommMask", handle, {mask})) {
         return false;
     }
@@ -325,7 +343,7 @@ bool FakeComm::SetCommMask(CommHandle handle, std::uint32_t mask) {
 }
 
 bool FakeComm::WaitCommEvent(CommHandle handle, std::uint32_t& mask, Overlapped& overlapped) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("WaitCommEvent");
     if (!EnterOnHandle("WaitCommEvent", handle, {})) {
         return false;
     }
@@ -347,7 +365,7 @@ bool FakeComm::WaitCommEvent(CommHandle handle, std::uint32_t& mask, Overlapped&
 }
 
 bool FakeComm::PurgeComm(CommHandle handle, std::uint32_t flags) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("PurgeComm");
     if (!EnterOnHandle("PurgeComm", handle, {flags})) {
         return false;
     }
@@ -359,22 +377,22 @@ bool FakeComm::PurgeComm(CommHandle handle, std::uint32_t flags) {
 }
 
 bool FakeComm::EscapeCommFunction(CommHandle handle, std::uint32_t function) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("EscapeCommFunction");
     return EnterOnHandle("EscapeCommFunction", handle, {function});
 }
 
 bool FakeComm::SetCommBreak(CommHandle handle) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("SetCommBreak");
     return EnterOnHandle("SetCommBreak", handle, {});
 }
 
 bool FakeComm::ClearCommBreak(CommHandle handle) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("ClearCommBreak");
     return EnterOnHandle("ClearCommBreak", handle, {});
 }
 
 bool FakeComm::ClearCommError(CommHandle handle, std::uint32_t& errors, CommStat& stat) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("ClearCommError");
     if (!EnterOnHandle("ClearCommError", handle, {})) {
         return false;
     }
@@ -385,7 +403,7 @@ bool FakeComm::ClearCommError(CommHandle handle, std::uint32_t& errors, CommStat
 }
 
 bool FakeComm::GetCommModemStatus(CommHandle handle, std::uint32_t& status) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("GetCommModemStatus");
     if (!EnterOnHandle("GetCommModemStatus", handle, {})) {
         return false;
     }
@@ -395,7 +413,7 @@ bool FakeComm::GetCommModemStatus(CommHandle handle, std::uint32_t& status) {
 
 bool FakeComm::ReadFile(CommHandle handle, std::uint8_t* buffer, std::uint32_t count,
                         std::uint32_t& read, Overlapped& overlapped) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("ReadFile");
     if (!EnterOnHandle("ReadFile", handle, {count})) {
         return false;
     }
@@ -416,7 +434,7 @@ bool FakeComm::ReadFile(CommHandle handle, std::uint8_t* buffer, std::uint32_t c
 
 bool FakeComm::WriteFile(CommHandle handle, const std::uint8_t* buffer, std::uint32_t count,
                          std::uint32_t& written, Overlapped& overlapped) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("WriteFile");
     if (!EnterOnHandle("WriteFile", handle, {count})) {
         return false;
     }
@@ -436,7 +454,7 @@ bool FakeComm::WriteFile(CommHandle handle, const std::uint8_t* buffer, std::uin
 
 bool FakeComm::GetOverlappedResult(CommHandle /*handle*/, Overlapped& overlapped,
                                    std::uint32_t& transferred, bool /*wait*/) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("GetOverlappedResult");
     if (!Enter("GetOverlappedResult", {})) {
         return false;
     }
@@ -453,7 +471,7 @@ bool FakeComm::GetOverlappedResult(CommHandle /*handle*/, Overlapped& overlapped
 }
 
 EventHandle FakeComm::CreateEventA(bool manualReset, bool initialState) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("CreateEventA");
     if (!Enter("CreateEventA", {manualReset, initialState})) {
         return nullptr;
     }
@@ -464,7 +482,7 @@ EventHandle FakeComm::CreateEventA(bool manualReset, bool initialState) {
 }
 
 bool FakeComm::CloseEvent(EventHandle event) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("CloseEvent");
     if (!Enter("CloseEvent", {}) || events_.erase(static_cast<Event*>(event)) == 0) {
         return false;
     }
@@ -473,7 +491,7 @@ bool FakeComm::CloseEvent(EventHandle event) {
 }
 
 bool FakeComm::ResetEvent(EventHandle event) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("ResetEvent");
     if (!Enter("ResetEvent", {})) {
         return false;
     }
@@ -482,7 +500,7 @@ bool FakeComm::ResetEvent(EventHandle event) {
 }
 
 bool FakeComm::SetEvent(EventHandle event) {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("SetEvent");
     if (!Enter("SetEvent", {})) {
         return false;
     }
@@ -525,7 +543,7 @@ std::uint32_t FakeComm::Wait(std::span<const EventHandle> events, std::uint32_t 
 
 std::uint32_t FakeComm::WaitForSingleObject(EventHandle event, std::uint32_t milliseconds) {
     {
-        const std::lock_guard lock(mutex_);
+        const auto lock = Begin("WaitForSingleObject");
         if (!Enter("WaitForSingleObject", {milliseconds})) {
             return comm::kWaitFailed;
         }
@@ -536,7 +554,7 @@ std::uint32_t FakeComm::WaitForSingleObject(EventHandle event, std::uint32_t mil
 std::uint32_t FakeComm::WaitForMultipleObjects(std::span<const EventHandle> events,
                                                std::uint32_t milliseconds) {
     {
-        const std::lock_guard lock(mutex_);
+        const auto lock = Begin("WaitForMultipleObjects");
         if (!Enter("WaitForMultipleObjects", {events.size(), milliseconds})) {
             return comm::kWaitFailed;
         }
@@ -550,7 +568,7 @@ std::uint32_t FakeComm::GetTickCount() {
 
 void FakeComm::Sleep(std::uint32_t milliseconds) {
     {
-        const std::lock_guard lock(mutex_);
+        const auto lock = Begin("Sleep");
         static_cast<void>(Enter("Sleep", {milliseconds}));
     }
     if (loop_.OnUiThread()) {
@@ -565,7 +583,7 @@ std::uint32_t FakeComm::GetLastError() {
 }
 
 std::int32_t FakeComm::PlatformId() {
-    const std::lock_guard lock(mutex_);
+    const auto lock = Begin("PlatformId");
     return platformId_;
 }
 

@@ -50,6 +50,8 @@ public:
     void Fail(const std::string& name, std::uint32_t error, int times = -1);
     /// Ends the failures of `name`.
     void Unfail(const std::string& name);
+    /// Runs `action` at the start of the next call of `name`, on the calling thread.
+    void OnNextCall(const std::string& name, std::function<void()> action);
     /// Error code CreateEventA leaves behind when it succeeds (ERROR_ALREADY_EXISTS, say).
     void SetCreateEventError(std::uint32_t error);
     /// Value PlatformId answers (2 unless set).
@@ -146,6 +148,8 @@ private:
         int Times = -1;
     };
 
+    /// Runs the action waiting for the call `name`, then takes the lock.
+    [[nodiscard]] std::unique_lock<std::mutex> Begin(const char* name);
     /// Records the call; false (with the last error set) when it is to fail.
     [[nodiscard]] bool Enter(const char* name, std::vector<std::uint64_t> args,
                              std::string text = {});
@@ -161,6 +165,7 @@ private:
     mutable std::mutex mutex_;
     std::vector<Call> calls_;
     std::map<std::string, Failure> failures_;
+    std::map<std::string, std::function<void()>> actions_;
     std::uint32_t createEventError_ = 0;
     std::int32_t platformId_ = comm::kPlatformWin32Nt;
     std::set<CommHandle> open_;

@@ -1,0 +1,176 @@
+// The component over real ptys through the POSIX comm layer, served by the headless loop:
+// line settings in the kernel, bytes both ways, open failures, and the device vanishing.
+#include "PtyPair.h"
+#include "SerialFixture.h"
+#include "platform/headless/UiLoop.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace lum::serial::testing {
+namespace {
+
+using namespace std::chrono_literals;
+namespace comm = platform::comm;
+
+std::vector<std::uint8_t> Bytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+class SerialPty : public ::testing::Test {
+protected:
+    SerialPty() { port = MakePort(); }
+    ~SerialPty() override { port.reset(); }
+
+    std::unique_ptr<TSerialPortNG> MakePort() {
+        return std::make_unique<TSerialPortNG>(ui, platform::SystemComm(),
+                                               [this](TSerialPortNG&, std::uint32_t place,
+                                                      std::uint32_t code, const std::string& msg) {
+                                                   reports.push_back({place, code, msg});
+                                               });
+    }
+
+    void Open(const std::string& path) {
+        port->SetCommPort(path);
+        port->SetActive(true);
+        ASSERT_TRUE(port->Active());
+    }
+
+    bool Reported(std::uint32_t place) const {
+        return std::any_of(reports.begin(), reports.end(),
+                           [place](const SeenReport& r) { return r.Place == place; });
+    }
+
+    platform::headless::UiLoop ui;
+    PtyPair pty;
+    std::vector<SeenReport> reports;
+    std::unique_ptr<TSerialPortNG> port;
+};
+
+TEST_F(SerialPty, LineSettingsReachTheTty) {
+    struct Case {
+        std::uint32_t Baud;
+        std::uint8_t DataBits;
+        std::uint8_t Parity;
+        std::uint8_t StopBits;
+        TtySettings Expected;
+    };
+    const Case cases[] = {
+        {2400, 8, 0, 0, {2400, 8, false, false}},
+        {4800, 8, 0, 0, {4800, 8, false, false}},
+        {9600, 8, 0, 0, {9600, 8, false, false}},
+        {14400, 8, 0, 0, {14400, 8, false, false}},
+        {19200, 8, 0, 0, {19200, 8, false, false}},
+        // A pty keeps 8 data bits without parity whatever it is told; stop bits it keeps.
+        {57600, 8, comm::kNoParity, comm::kTwoStopBits, {57600, 8, false, true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Baud);
+        port->SetBaudRate(c.Baud);
+        port->SetDataBits(c.DataBits);
+        port->SetParityType(c.Parity);
+        port->SetStopBits(c.StopBits);
+        if (!port->Active()) {
+            Open(pty.SlavePath());
+        }
+        const TtySettings settings = pty.Settings();
+        EXPECT_EQ(settings.BaudRate, c.Expected.BaudRate);
+        EXPECT_EQ(settings.DataBits, c.Expected.DataBits);
+        EXPECT_EQ(settings.Parity, c.Expected.Parity);
+        EXPECT_EQ(settings.TwoStopBits, c.Expected.TwoStopBits);
+    }
+}
+
+TEST_F(SerialPty, FramesArriveInOrder) {
+    Open(pty.SlavePath());
+    std::string sent;
+    for (int frame = 0; frame < 5; ++frame) {
+        const std::string text = "frame " + std::to_string(frame) + "\r\n";
+        ASSERT_TRUE(ui.ServeUntil([&] { return !port->SendInProgress(); }, 2s));
+        port->SendText(text);
+        sent += text;
+    }
+    EXPECT_EQ(pty.Read(sent.size(), 2s), Bytes(sent));
+    EXPECT_TRUE(ui.ServeUntil([&] { return !port->SendInProgress(); }, 2s));
+    EXPECT_EQ(port->WrittenBytes(), 9u);
+    EXPECT_FALSE(Reported(901)) << "every frame waited for the one before";
+}
+
+TEST_F(SerialPty, ModemLinesOfAPtyFailAndAreReported) {
+    Open(pty.SlavePath());
+    EXPECT_TRUE(Reported(601));
+    EXPECT_TRUE(Reported(501));
+    EXPECT_FALSE(Reported(112));
+}
+
+TEST_F(SerialPty, ReceivedBytesComeBackAsClusters) {
+    Open(pty.SlavePath());
+    int rxChars = 0;
+    port->OnRxCharEvent = [&](TSerialPortNG&) { ++rxChars; };
+    pty.Write("abc");
+    ASSERT_TRUE(ui.ServeUntil([&] { return port->ClusterCount() > 0; }, 3s));
+    const std::optional<TSerialCluster> cluster = port->TakeCluster();
+    ASSERT_TRUE(cluster);
+    EXPECT_EQ(
+        std::vector<std::uint8_t>(cluster->DataPtr(), cluster->DataPtr() + cluster->DataSize()),
+        Bytes("abc"));
+    EXPECT_EQ(cluster->ErrorFlags(), 0u);
+    EXPECT_GE(rxChars, 1);
+}
+
+TEST_F(SerialPty, OpenFailures) {
+    const std::string notATty = ::testing::TempDir() + "serial_not_a_tty";
+    std::ofstream(notATty) << "x";
+    auto other = MakePort();
+    other->SetCommPort(pty.SlavePath());
+    other->SetActive(true);
+    ASSERT_TRUE(other->Active());
+    struct Case {
+        std::string Name;
+        std::uint32_t Code;
+    };
+    const Case cases[] = {
+        {"/dev/no-such-tty", comm::kErrorFileNotFound},
+        {"LPT1", comm::kErrorFileNotFound},
+        {notATty, comm::kErrorInvalidFunction},
+        {pty.SlavePath(), comm::kErrorAccessDenied}, // not shared
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        reports.clear();
+        port->SetCommPort(c.Name);
+        port->SetActive(true);
+        EXPECT_FALSE(port->Active());
+        EXPECT_EQ(port->ComHandle(), platform::kInvalidCommHandle);
+        EXPECT_EQ(reports.back(), (SeenReport{112, c.Code, "Error reopening Port"}));
+    }
+    other.reset();
+    std::remove(notATty.c_str());
+}
+
+TEST_F(SerialPty, VanishingDeviceEndsTheWriteAndCanBeReplaced) {
+    Open(pty.SlavePath());
+    // Nobody reads the master, so a long write cannot end before the device goes.
+    port->SendText(std::string(256 * 1024, 'x'));
+    ASSERT_TRUE(port->SendInProgress());
+    pty.CloseMaster();
+    EXPECT_TRUE(ui.ServeUntil([&] { return !port->SendInProgress() && Reported(9702); }, 3s));
+    // Reports go on while the device is gone, but at the pace of the passes, not in a spin.
+    reports.clear();
+    ui.ServeFor(1s);
+    EXPECT_GT(reports.size(), 0u);
+    EXPECT_LT(reports.size(), 60u);
+
+    PtyPair replacement;
+    port->SetCommPort(replacement.SlavePath());
+    ASSERT_TRUE(port->Active());
+    ASSERT_TRUE(ui.ServeUntil([&] { return !port->SendInProgress(); }, 2s));
+    port->SendText("back");
+    EXPECT_EQ(replacement.Read(4, 2s), Bytes("back"));
+}
+
+} // namespace
+} // namespace lum::serial::testing
