@@ -1,0 +1,6 @@
+# The serial component's threaded tests (worker, synchronised calls, POSIX comm layer over ptys)
+# under the thread sanitizer.
+set -euo pipefail
+cmake --preset native-tsan
+cmake --build --preset native-tsan -j2
+TSAN_OPTIONS="halt_on_error=1" build/native-tsan/tests/serial/serial_tests --gtest_brief=1
