@@ -3,6 +3,9 @@
 //
 //   serialbench [SECONDS]      (each phase lasts SECONDS, 60 by default)
 //
+// For comparison it first measures bare threads that only wait as long as the worker does
+// (200 ms closed, 75 ms open): the cost of waking up alone on this machine.
+//
 // The comm functions are wrapped to note every return of the worker from a wait or pause
 // (a wake-up) and to read the worker thread's CPU clock.
 #include "platform/Comm.h"
@@ -12,6 +15,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -153,6 +157,34 @@ private:
     clockid_t workerClock_{};
 };
 
+/// CPU time of a bare thread that only waits `period` at a time for `seconds`, in ms: what
+/// waking up alone costs on this machine.
+double BareWaitCpuMilliseconds(std::uint32_t period, int seconds) {
+    double used = 0;
+    std::thread bare([&] {
+        Comm& comm = SystemComm();
+        const EventHandle never = comm.CreateEventA(true, false);
+        timespec start{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
+        const auto end = Clock::now() + std::chrono::seconds(seconds);
+        while (Clock::now() < end) {
+            static_cast<void>(comm.WaitForSingleObject(never, period));
+        }
+        timespec stop{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &stop);
+        used = (stop.tv_sec - start.tv_sec) * 1e3 + (stop.tv_nsec - start.tv_nsec) / 1e6;
+        comm.CloseEvent(never);
+    });
+    bare.join();
+    return used;
+}
+
+void MeasureBare(const char* phase, std::uint32_t period, int seconds) {
+    const double used = BareWaitCpuMilliseconds(period, seconds);
+    std::printf("%-6s %3d s: a bare thread waiting %u ms at a time uses %.2f ms = %.4f %%\n", phase,
+                seconds, period, used, 100.0 * used / (seconds * 1000.0));
+}
+
 void Measure(const char* phase, headless::UiLoop& ui, WatchedComm& comm, int seconds) {
     comm.Reset();
     const double workerStart = comm.WorkerCpuMilliseconds();
@@ -180,6 +212,8 @@ int main(int argc, char** argv) {
     headless::UiLoop ui;
     WatchedComm comm(std::this_thread::get_id());
     lum::serial::TSerialPortNG port(ui, comm);
+    MeasureBare("closed", 200, seconds);
+    MeasureBare("open", 75, seconds);
     ui.ServeFor(std::chrono::milliseconds(500));
     Measure("closed", ui, comm, seconds);
     port.SetCommPort(ptsname(master));

@@ -316,7 +316,11 @@ int Port::PollTimeout() {
 
 std::uint32_t Port::LineErrorsSinceLastLook() {
     TtyErrorCounts now;
-    if (TtyLineErrors(fd_, now) != 0) {
+    if (noErrorCounters_) {
+        return 0;
+    }
+    if (const int error = TtyLineErrors(fd_, now); error != 0) {
+        noErrorCounters_ = error == ENOTTY || error == EINVAL;
         return 0;
     }
     const std::uint32_t errors = (now.Frame != counts_.Frame ? comm::kCeFrame : 0) |
@@ -502,9 +506,15 @@ bool Port::GetCommModemStatus(std::uint32_t& status) {
     if (!Usable()) {
         return false;
     }
+    // A tty without modem lines (a pty, say): every input reads as off. Known after the first
+    // look, so later status reads cost no system call.
+    status = 0;
+    if (noModemLines_) {
+        return true;
+    }
     const int error = TtyGetModem(fd_, status);
     if (error == ENOTTY || error == EINVAL) {
-        // A tty without modem lines (a pty, say): every input reads as off.
+        noModemLines_ = true;
         status = 0;
         return true;
     }

@@ -88,6 +88,8 @@ private:
     std::mutex mutex_;
     bool closed_ = false;
     bool hungUp_ = false;
+    bool noModemLines_ = false;    ///< the tty has no modem lines (a pty): inputs read as off
+    bool noErrorCounters_ = false; ///< the tty keeps no receive error counters
     std::deque<std::uint8_t> input_;
     std::uint32_t inQueueSize_ = 4096;
     std::uint32_t errors_ = 0;
