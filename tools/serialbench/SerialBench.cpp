@@ -1,5 +1,5 @@
 // serialbench: how often the serial worker wakes and how much CPU it uses, with the port
-// closed and with the port open on a pty and nothing to send.
+// closed, with the port open on a pty and nothing to send, and after the pty has gone.
 //
 //   serialbench [SECONDS]      (each phase lasts SECONDS, 60 by default)
 //
@@ -224,7 +224,15 @@ int main(int argc, char** argv) {
     }
     ui.ServeFor(std::chrono::milliseconds(500));
     Measure("open", ui, comm, seconds);
-    port.SetActive(false);
+    // The device goes while the port is open: the worker reports, but must not spin.
     close(master);
+    std::size_t reports = 0;
+    port.OnProcessError = [&](lum::serial::TSerialPortNG&, std::uint32_t, std::uint32_t,
+                              const std::string&) { ++reports; };
+    ui.ServeFor(std::chrono::milliseconds(500));
+    reports = 0;
+    Measure("gone", ui, comm, seconds);
+    std::printf("gone   %3d s: %zu reports\n", seconds, reports);
+    port.SetActive(false);
     return 0;
 }
