@@ -4,7 +4,8 @@
 //
 //   serialprobe PORT BAUD [--receive SECONDS] FRAME...
 //
-// Output lines: "report PLACE CODE MSG" for every report, "open 0|1", "sent N" and, with
+// Output lines: "report PLACE CODE MSG" for every report, "open 0|1", "written N" for every
+// write that ended, "sent N" and, with
 // --receive, "received TEXT" for each cluster. Exit code 0 when the port opened and every
 // frame was written in full.
 #include "platform/SyncCalls.h"

@@ -12,9 +12,8 @@ constexpr std::uintptr_t kStatusPending = 0x103;
 
 thread_local std::uint32_t lastError = 0;
 
-std::uint32_t Fails(std::uint32_t error) {
+void Fails(std::uint32_t error) {
     lastError = error;
-    return error;
 }
 
 /// A device's line settings before anything was written: recognisable reserved fields, so
