@@ -4,18 +4,7 @@
 set -uo pipefail
 dll=${1:-build/win32/bin/plugins/gen_lum.dll}
 dump=$(i686-w64-mingw32-objdump -p "$dll") || { echo "FAIL cannot read $dll"; exit 1; }
-failures=0
-
-check() { # description, command...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok   $what"
-    else
-        echo "FAIL $what"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/../check.sh"
 
 check "PE32 for i386" grep -q 'file format pei-i386' <<<"$dump"
 check "optional header magic 010b (PE32)" grep -qE '^Magic[[:space:]]+010b' <<<"$dump"

@@ -7,18 +7,7 @@ native=${NATIVE_BUILD:-$(dirname "$WIN64_BUILD")/native}/bin/lumctl
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-
-check() { # description, command...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok   $what"
-    else
-        echo "FAIL $what"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/../check.sh"
 
 "$native" defaults "$work/native.ini"
 "$native" set "$work/native.ini" 'Separator=" \xE4\x01 "' UpdateInterval=999 Set4.Line8.ScrollMode=2

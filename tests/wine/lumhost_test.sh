@@ -6,18 +6,7 @@ source "$(dirname "$0")/wine-env.sh"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-
-check() { # description, command...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok   $what"
-    else
-        echo "FAIL $what"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/../check.sh"
 
 # Lays out a host folder: lumhost.exe with plugins\gen_lum.dll taken from $2.
 make_host() {

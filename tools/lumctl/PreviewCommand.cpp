@@ -1,5 +1,6 @@
 #include "tools/lumctl/PreviewCommand.h"
 
+#include "common/Decimal.h"
 #include "display/DisplayEngine.h"
 #include "display/ScrollUpdate.h"
 #include "display/SetRotation.h"
@@ -9,23 +10,10 @@
 #include "tools/common/EscapedText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
 
 namespace lum::tools {
 namespace {
-
-std::optional<std::int32_t> ParseInteger(std::string_view text) {
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-    }
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 // The `digits` decimal digits of `text` at `at`, within [min, max].
 std::optional<std::int32_t> Field(std::string_view text, std::size_t at, std::size_t digits,
@@ -149,7 +137,7 @@ ParsePreviewOptions(const std::vector<std::string>& args) {
             return option + " needs a value";
         }
         const std::string& value = args[++i];
-        const auto number = ParseInteger(value);
+        const auto number = ParseDecimal(value);
         constexpr std::int32_t kAny = std::numeric_limits<std::int32_t>::min();
         const auto takeNumber = [&number](std::int32_t& target, std::int32_t min) {
             if (!number || *number < min) {

@@ -1,9 +1,10 @@
 #include "tools/lumctl/SettingsText.h"
 
+#include "common/Decimal.h"
 #include "settings/SettingsFields.h"
 #include "tools/common/EscapedText.h"
+#include "tools/common/TextLines.h"
 
-#include <charconv>
 #include <set>
 #include <type_traits>
 #include <variant>
@@ -11,22 +12,9 @@
 namespace lum::tools {
 namespace {
 
-std::optional<std::int32_t> ParseInteger(std::string_view text) {
-    // One optional sign: a '+' is taken off only before a digit, so "+-1" stays malformed.
-    if (text.size() > 1 && text.front() == '+' && text[1] >= '0' && text[1] <= '9') {
-        text.remove_prefix(1);
-    }
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 std::optional<std::string> SetInteger(const SettingsField& field, std::int32_t& target,
                                       std::string_view text) {
-    const auto value = ParseInteger(text);
+    const auto value = ParseDecimal(text);
     if (!value) {
         return "'" + std::string(text) + "' is not a decimal integer";
     }
@@ -117,14 +105,8 @@ Settings SettingsFromText(std::string_view text) {
     Settings settings;
     std::set<std::string, std::less<>> seen;
     int lineNumber = 0;
-    while (!text.empty()) {
+    for (const auto line : SplitLines(text)) {
         ++lineNumber;
-        const auto end = text.find('\n');
-        auto line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
         if (line.empty() || line.front() == '#') {
             continue;
         }

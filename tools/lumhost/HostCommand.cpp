@@ -1,7 +1,8 @@
 #include "tools/lumhost/HostCommand.h"
 
+#include "common/Decimal.h"
+
 #include <array>
-#include <charconv>
 
 namespace lum::host {
 namespace {
@@ -50,12 +51,11 @@ std::optional<HostCommand> ParseHostCommand(std::string_view line) {
         if (!entry.HasArgument) {
             return rest.empty() ? std::optional(HostCommand{entry.Kind}) : std::nullopt;
         }
-        std::int32_t value = 0;
-        const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
-        if (rest.empty() || error != std::errc() || end != rest.data() + rest.size() || value < 0) {
+        const auto value = ParseDecimal(rest);
+        if (!value || *value < 0) {
             return std::nullopt;
         }
-        return HostCommand{entry.Kind, value};
+        return HostCommand{entry.Kind, *value};
     }
     return std::nullopt;
 }

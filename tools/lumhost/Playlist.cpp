@@ -1,6 +1,7 @@
 #include "tools/lumhost/Playlist.h"
 
-#include <charconv>
+#include "common/Decimal.h"
+#include "tools/common/TextLines.h"
 
 namespace lum::host {
 namespace {
@@ -32,24 +33,18 @@ std::vector<PlaylistEntry> ParsePlaylist(std::string_view text, const std::strin
     PlaylistEntry pending;
     bool hasInfo = false;
     int lineNumber = 0;
-    while (!text.empty()) {
+    for (const auto line : tools::SplitLines(text)) {
         ++lineNumber;
-        const auto end = text.find('\n');
-        auto line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
         if (line.starts_with(kExtInf)) {
             const auto info = line.substr(kExtInf.size());
             const auto comma = info.find(',');
-            const auto seconds = info.substr(0, comma);
-            const auto [stop, error] = std::from_chars(
-                seconds.data(), seconds.data() + seconds.size(), pending.LengthSeconds);
-            if (comma == std::string_view::npos || seconds.empty() || error != std::errc() ||
-                stop != seconds.data() + seconds.size()) {
+            const auto seconds = comma == std::string_view::npos
+                                     ? std::optional<std::int32_t>()
+                                     : ParseDecimal(info.substr(0, comma));
+            if (!seconds) {
                 throw PlaylistError{LineError(lineNumber, "expected #EXTINF:<seconds>,<title>")};
             }
+            pending.LengthSeconds = *seconds;
             if (pending.LengthSeconds < 0) {
                 pending.LengthSeconds = -1;
             }
