@@ -1,8 +1,8 @@
 #include "display/DisplayBytes.h"
 
+#include "common/Decimal.h"
 #include "common/LumError.h"
 
-#include <charconv>
 #include <cstdint>
 
 namespace lum {
@@ -28,16 +28,11 @@ std::string InitCommandBytes(std::string_view initCommand) {
     if (initCommand.empty()) {
         return {};
     }
-    // An optional sign, then decimal digits, within 32 bits.
-    const bool plus = initCommand.front() == '+';
-    const std::string_view number = plus ? initCommand.substr(1) : initCommand;
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (number.empty() || (plus && number.front() == '-') || error != std::errc() ||
-        end != number.data() + number.size()) {
+    const auto value = ParseDecimal(initCommand);
+    if (!value) {
         throw LumError(messages::kNotAnInteger, initCommand);
     }
-    return std::string(1, static_cast<char>(static_cast<std::uint32_t>(value) & 0xFF));
+    return std::string(1, static_cast<char>(static_cast<std::uint32_t>(*value) & 0xFF));
 }
 
 } // namespace lum
