@@ -1,6 +1,7 @@
 // The settings file: the start values byte for byte, the mapping of loaded values, damaged files,
 // round trips of every field, and the file-level failures through the real POSIX file layer.
 
+#include "SettingsTestSupport.h"
 #include "common/LumError.h"
 #include "platform/Files.h"
 #include "settings/Settings.h"
@@ -79,24 +80,6 @@ const Bytes kStartValueFile = {
 constexpr std::size_t kStartValue18Offset = 72;  // set 1 line 1 scroll mode
 constexpr std::size_t kStartAfterValue40 = 118;  // end of value 40 (set 2 line 7 scroll mode)
 constexpr std::size_t kStartValue78Offset = 191; // Ba63Mode
-
-/// Names a parameterised test after its case's `name`.
-struct CaseName {
-    template <typename Case>
-    std::string operator()(const testing::TestParamInfo<Case>& param) const {
-        return param.param.name;
-    }
-};
-
-/// The message of the LumError `action` raises, or "(no error)".
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const LumError& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
 
 /// The stored field named `name` of `settings`.
 SettingsField Field(Settings& settings, const std::string& name) {

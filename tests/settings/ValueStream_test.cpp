@@ -2,6 +2,7 @@
 // reader's accepted forms, the boolean quirk, and the two read errors.
 
 #include "AllocationProbe.h"
+#include "SettingsTestSupport.h"
 #include "common/LumError.h"
 #include "settings/ValueStream.h"
 
@@ -21,24 +22,6 @@ const std::string kStreamReadError(messages::kStreamReadError);
 // "Ungültiger Wert der Eigenschaft" in Windows-1252: ü is the single byte 0xFC.
 const std::string kInvalidValue = "Ung\xFC"
                                   "ltiger Wert der Eigenschaft";
-
-/// Names a parameterised test after its case's `name`.
-struct CaseName {
-    template <typename Case>
-    std::string operator()(const testing::TestParamInfo<Case>& param) const {
-        return param.param.name;
-    }
-};
-
-/// The message of the LumError `action` raises, or "(no error)".
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const LumError& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
 
 Bytes Concat(Bytes head, const Bytes& tail) {
     head.insert(head.end(), tail.begin(), tail.end());
