@@ -15,22 +15,26 @@ std::string SettingsFilePath(const std::string& hostDirectory) {
     return hostDirectory + "plugins" + platform::PathSeparator() + "gen_lum.ini";
 }
 
+void WriteStoredValue(ValueWriter& writer, const SettingsField& field) {
+    std::visit(
+        [&writer](auto* value) {
+            using T = std::remove_pointer_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, std::int32_t>) {
+                writer.WriteInteger(*value);
+            } else if constexpr (std::is_same_v<T, std::string>) {
+                writer.WriteString(*value);
+            } else {
+                writer.WriteBoolean(*value);
+            }
+        },
+        field.Value);
+}
+
 std::vector<std::uint8_t> EncodeSettings(const Settings& settings) {
     Settings source = settings;
     ValueWriter writer;
     for (const auto& field : StoredFields(source)) {
-        std::visit(
-            [&writer](auto* value) {
-                using T = std::remove_pointer_t<decltype(value)>;
-                if constexpr (std::is_same_v<T, std::int32_t>) {
-                    writer.WriteInteger(*value);
-                } else if constexpr (std::is_same_v<T, std::string>) {
-                    writer.WriteString(*value);
-                } else {
-                    writer.WriteBoolean(*value);
-                }
-            },
-            field.Value);
+        WriteStoredValue(writer, field);
     }
     return writer.Bytes();
 }

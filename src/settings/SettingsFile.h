@@ -4,6 +4,8 @@
 // start-up.
 
 #include "settings/Settings.h"
+#include "settings/SettingsFields.h"
+#include "settings/ValueStream.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,6 +18,9 @@ namespace lum {
 /// The settings file below a host folder (which ends with its separator): "plugins\gen_lum.ini"
 /// with the platform's separator.
 [[nodiscard]] std::string SettingsFilePath(const std::string& hostDirectory);
+
+/// Appends the value `field` points to, in its smallest encoding.
+void WriteStoredValue(ValueWriter& writer, const SettingsField& field);
 
 /// The file's bytes for `settings`.
 [[nodiscard]] std::vector<std::uint8_t> EncodeSettings(const Settings& settings);

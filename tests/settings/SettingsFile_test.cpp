@@ -102,18 +102,7 @@ Bytes EncodeFirstValues(const Settings& settings, std::size_t count) {
     const auto fields = StoredFields(source);
     ValueWriter writer;
     for (std::size_t i = 0; i < count; ++i) {
-        std::visit(
-            [&writer](auto* value) {
-                using T = std::remove_pointer_t<decltype(value)>;
-                if constexpr (std::is_same_v<T, std::int32_t>) {
-                    writer.WriteInteger(*value);
-                } else if constexpr (std::is_same_v<T, std::string>) {
-                    writer.WriteString(*value);
-                } else {
-                    writer.WriteBoolean(*value);
-                }
-            },
-            fields[i].Value);
+        WriteStoredValue(writer, fields[i]);
     }
     return writer.Bytes();
 }
