@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 namespace lum::platform {
 
@@ -76,40 +77,31 @@ public:
     }
 
     bool SetupComm(CommHandle handle, std::uint32_t inQueue, std::uint32_t outQueue) override {
-        const auto port = Find(handle);
-        return port && port->SetupComm(inQueue, outQueue);
+        return OnPort<&Port::SetupComm>(handle, inQueue, outQueue);
     }
     bool GetCommState(CommHandle handle, CommDcb& dcb) override {
-        const auto port = Find(handle);
-        return port && port->GetCommState(dcb);
+        return OnPort<&Port::GetCommState>(handle, dcb);
     }
     bool SetCommState(CommHandle handle, const CommDcb& dcb) override {
-        const auto port = Find(handle);
-        return port && port->SetCommState(dcb);
+        return OnPort<&Port::SetCommState>(handle, dcb);
     }
     bool GetCommTimeouts(CommHandle handle, CommTimeouts& timeouts) override {
-        const auto port = Find(handle);
-        return port && port->GetCommTimeouts(timeouts);
+        return OnPort<&Port::GetCommTimeouts>(handle, timeouts);
     }
     bool SetCommTimeouts(CommHandle handle, const CommTimeouts& timeouts) override {
-        const auto port = Find(handle);
-        return port && port->SetCommTimeouts(timeouts);
+        return OnPort<&Port::SetCommTimeouts>(handle, timeouts);
     }
     bool SetCommMask(CommHandle handle, std::uint32_t mask) override {
-        const auto port = Find(handle);
-        return port && port->SetCommMask(mask);
+        return OnPort<&Port::SetCommMask>(handle, mask);
     }
     bool WaitCommEvent(CommHandle handle, std::uint32_t& mask, Overlapped& overlapped) override {
-        const auto port = Find(handle);
-        return port && port->WaitCommEvent(mask, overlapped);
+        return OnPort<&Port::WaitCommEvent>(handle, mask, overlapped);
     }
     bool PurgeComm(CommHandle handle, std::uint32_t flags) override {
-        const auto port = Find(handle);
-        return port && port->PurgeComm(flags);
+        return OnPort<&Port::PurgeComm>(handle, flags);
     }
     bool EscapeCommFunction(CommHandle handle, std::uint32_t function) override {
-        const auto port = Find(handle);
-        return port && port->EscapeCommFunction(function);
+        return OnPort<&Port::EscapeCommFunction>(handle, function);
     }
     bool SetCommBreak(CommHandle handle) override {
         return EscapeCommFunction(handle, comm::kSetBreak);
@@ -118,22 +110,18 @@ public:
         return EscapeCommFunction(handle, comm::kClrBreak);
     }
     bool ClearCommError(CommHandle handle, std::uint32_t& errors, CommStat& stat) override {
-        const auto port = Find(handle);
-        return port && port->ClearCommError(errors, stat);
+        return OnPort<&Port::ClearCommError>(handle, errors, stat);
     }
     bool GetCommModemStatus(CommHandle handle, std::uint32_t& status) override {
-        const auto port = Find(handle);
-        return port && port->GetCommModemStatus(status);
+        return OnPort<&Port::GetCommModemStatus>(handle, status);
     }
     bool ReadFile(CommHandle handle, std::uint8_t* buffer, std::uint32_t count, std::uint32_t& read,
                   Overlapped& overlapped) override {
-        const auto port = Find(handle);
-        return port && port->ReadFile(buffer, count, read, overlapped);
+        return OnPort<&Port::ReadFile>(handle, buffer, count, read, overlapped);
     }
     bool WriteFile(CommHandle handle, const std::uint8_t* buffer, std::uint32_t count,
                    std::uint32_t& written, Overlapped& overlapped) override {
-        const auto port = Find(handle);
-        return port && port->WriteFile(buffer, count, written, overlapped);
+        return OnPort<&Port::WriteFile>(handle, buffer, count, written, overlapped);
     }
     bool GetOverlappedResult(CommHandle /*handle*/, Overlapped& overlapped,
                              std::uint32_t& transferred, bool wait) override {
@@ -171,6 +159,12 @@ public:
     std::int32_t PlatformId() override { return comm::kPlatformWin32Nt; }
 
 private:
+    // Runs `Method` on the port of `handle`; an unknown handle fails with ERROR_INVALID_HANDLE.
+    template <auto Method, typename... Args> bool OnPort(CommHandle handle, Args&&... args) {
+        const auto port = Find(handle);
+        return port && ((*port).*Method)(std::forward<Args>(args)...);
+    }
+
     std::shared_ptr<Port> Find(CommHandle handle) {
         const std::lock_guard lock(mutex_);
         const auto found = ports_.find(handle);

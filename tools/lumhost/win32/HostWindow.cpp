@@ -3,6 +3,7 @@
 #include "tools/lumhost/win32/EventLog.h"
 
 #include <cstdio>
+#include <iterator>
 
 namespace lum::host {
 namespace {
@@ -18,9 +19,6 @@ constexpr LPARAM kQueryListPosition = 125;
 constexpr LPARAM kQueryFileName = 211;
 constexpr LPARAM kQueryTitle = 212;
 constexpr WORD kCommandPrevious = 40044;
-constexpr WORD kCommandPlay = 40045;
-constexpr WORD kCommandPause = 40046;
-constexpr WORD kCommandStop = 40047;
 constexpr WORD kCommandNext = 40048;
 
 std::uint64_t Now() {
@@ -152,29 +150,16 @@ LRESULT HostWindow::AnswerText(const std::string* text) {
 }
 
 void HostWindow::ActOnTransport(WORD id) {
+    // The transport commands in id order, from 40044 (previous) to 40048 (next).
+    constexpr HostCommandKind kTransport[] = {HostCommandKind::Previous, HostCommandKind::Play,
+                                              HostCommandKind::Pause, HostCommandKind::Stop,
+                                              HostCommandKind::Next};
+    static_assert(std::size(kTransport) == kCommandNext - kCommandPrevious + 1);
     if (id < kCommandPrevious || id > kCommandNext) {
         return;
     }
     EmitEvent("command " + std::to_string(id));
-    const std::uint64_t now = Now();
-    switch (id) {
-    case kCommandPrevious:
-        player_.Previous(now);
-        break;
-    case kCommandPlay:
-        player_.Play(now);
-        break;
-    case kCommandPause:
-        player_.PauseToggle(now);
-        break;
-    case kCommandStop:
-        player_.Stop(now);
-        break;
-    default:
-        player_.Next(now);
-        break;
-    }
-    InvalidateRect(window_, nullptr, TRUE);
+    Execute(HostCommand{kTransport[id - kCommandPrevious]});
 }
 
 void HostWindow::Execute(const HostCommand& command) {
