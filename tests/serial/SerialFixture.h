@@ -2,8 +2,8 @@
 // A TSerialPortNG over the scripted comm layer and the virtual-time loop, with its reports
 // and raised events recorded in order.
 
-#include "platform/fake/FakeComm.h"
-#include "platform/fake/VirtualUiLoop.h"
+#include "platform/virtualtime/FakeComm.h"
+#include "platform/virtualtime/VirtualUiLoop.h"
 #include "serial/SerialNG.h"
 
 #include <cstdint>
@@ -77,7 +77,7 @@ struct SerialHarness {
     /// The calls the user-interface thread made, as "Name(arg,arg)".
     [[nodiscard]] std::vector<std::string> UiCalls() const {
         std::vector<std::string> calls;
-        for (const platform::fake::FakeComm::Call& call : fake.Calls()) {
+        for (const platform::virtualtime::FakeComm::Call& call : fake.Calls()) {
             if (!call.FromUi) {
                 continue;
             }
@@ -93,14 +93,14 @@ struct SerialHarness {
     /// The number of calls of `name`.
     [[nodiscard]] std::size_t CountCalls(const std::string& name) const {
         std::size_t count = 0;
-        for (const platform::fake::FakeComm::Call& call : fake.Calls()) {
+        for (const platform::virtualtime::FakeComm::Call& call : fake.Calls()) {
             count += call.Name == name ? 1 : 0;
         }
         return count;
     }
 
-    platform::fake::VirtualUiLoop loop;
-    platform::fake::FakeComm fake{loop};
+    platform::virtualtime::VirtualUiLoop loop;
+    platform::virtualtime::FakeComm fake{loop};
     std::vector<SeenReport> reports;
     std::vector<std::string> events;
     std::unique_ptr<TSerialPortNG> port;

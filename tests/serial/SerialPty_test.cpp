@@ -2,7 +2,7 @@
 // line settings in the kernel, bytes both ways, open failures, and the device vanishing.
 #include "PtyPair.h"
 #include "SerialFixture.h"
-#include "platform/headless/UiLoop.h"
+#include "platform/headless/RealTimeLoop.h"
 
 #include <algorithm>
 #include <chrono>
@@ -44,7 +44,7 @@ protected:
                            [place](const SeenReport& r) { return r.Place == place; });
     }
 
-    platform::headless::UiLoop ui;
+    platform::headless::RealTimeLoop ui;
     PtyPair pty;
     std::vector<SeenReport> reports;
     std::unique_ptr<TSerialPortNG> port;

@@ -9,7 +9,7 @@ namespace lum::serial::testing {
 namespace {
 
 namespace comm = platform::comm;
-using Completion = platform::fake::FakeComm::Completion;
+using Completion = platform::virtualtime::FakeComm::Completion;
 
 struct Case {
     SerialReport Id;

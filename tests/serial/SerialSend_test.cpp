@@ -8,7 +8,7 @@ namespace lum::serial::testing {
 namespace {
 
 namespace comm = platform::comm;
-using Completion = platform::fake::FakeComm::Completion;
+using Completion = platform::virtualtime::FakeComm::Completion;
 
 using SerialSend = SerialFixture;
 

@@ -8,7 +8,7 @@ namespace lum::serial::testing {
 namespace {
 
 namespace comm = platform::comm;
-using Completion = platform::fake::FakeComm::Completion;
+using Completion = platform::virtualtime::FakeComm::Completion;
 
 using WorkThread = SerialFixture;
 
@@ -270,7 +270,7 @@ TEST_F(WorkThread, DestructionWhileBytesArriveDeliversNoCluster) {
 
 TEST_F(WorkThread, WaitsAndPauses) {
     loop.RunFor(1000);
-    const std::vector<platform::fake::FakeComm::Call> idle = fake.Calls();
+    const std::vector<platform::virtualtime::FakeComm::Call> idle = fake.Calls();
     ASSERT_FALSE(idle.empty());
     EXPECT_EQ(idle.back().Name, "Sleep");
     EXPECT_EQ(idle.back().Args, (std::vector<std::uint64_t>{200}));

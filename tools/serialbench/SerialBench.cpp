@@ -9,7 +9,7 @@
 // The comm functions are wrapped to note every return of the worker from a wait or pause
 // (a wake-up) and to read the worker thread's CPU clock.
 #include "platform/Comm.h"
-#include "platform/headless/UiLoop.h"
+#include "platform/headless/RealTimeLoop.h"
 #include "serial/SerialNG.h"
 
 #include <algorithm>
@@ -185,7 +185,7 @@ void MeasureBare(const char* phase, std::uint32_t period, int seconds) {
                 seconds, period, used, 100.0 * used / (seconds * 1000.0));
 }
 
-void Measure(const char* phase, headless::UiLoop& ui, WatchedComm& comm, int seconds) {
+void Measure(const char* phase, headless::RealTimeLoop& ui, WatchedComm& comm, int seconds) {
     comm.Reset();
     const double workerStart = comm.WorkerCpuMilliseconds();
     const double processStart = ProcessCpuMilliseconds();
@@ -209,7 +209,7 @@ int main(int argc, char** argv) {
         std::fputs("serialbench: no pty\n", stderr);
         return 1;
     }
-    headless::UiLoop ui;
+    headless::RealTimeLoop ui;
     WatchedComm comm(std::this_thread::get_id());
     lum::serial::TSerialPortNG port(ui, comm);
     MeasureBare("closed", 200, seconds);

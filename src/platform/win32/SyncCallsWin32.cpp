@@ -3,8 +3,8 @@
 // that serves sent messages) while the worker blocks in SendMessage. Waiting for a worker's
 // end serves sent messages until the event the worker sets at its end is signalled.
 #include "platform/SyncCalls.h"
+#include "platform/win32/ModuleWin32.h"
 
-#include <thread>
 #include <windows.h>
 
 namespace lum::platform {
@@ -22,54 +22,59 @@ LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-/// The module that holds this code (the DLL, or the program it is linked into).
-HINSTANCE ThisModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&SyncWindowProc), &module);
-    return module;
-}
-
+/// A worker thread that keeps the module holding its code loaded while it runs: it ends with
+/// FreeLibraryAndExitThread, so it never runs code of a module that has been unloaded.
 class Win32SyncThread final : public SyncThread {
 public:
-    explicit Win32SyncThread(std::function<void()> body)
-        : ended_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-        thread_ = std::thread([this, body = std::move(body)] {
-            body();
-            SetEvent(ended_);
-        });
+    explicit Win32SyncThread(std::function<void()> body) : body_(std::move(body)) {
+        HMODULE module = nullptr;
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<LPCSTR>(&SyncWindowProc), &module);
+        module_ = module;
+        thread_ = CreateThread(nullptr, 0, &Win32SyncThread::Run, this, 0, nullptr);
+        if (thread_ == nullptr) {
+            FreeLibrary(module_);
+        }
     }
 
     ~Win32SyncThread() override {
-        if (thread_.joinable()) {
-            thread_.join();
+        if (thread_ != nullptr) {
+            CloseHandle(thread_);
         }
-        CloseHandle(ended_);
     }
 
+    Win32SyncThread(const Win32SyncThread&) = delete;
+    Win32SyncThread& operator=(const Win32SyncThread&) = delete;
+
     void WaitFor() override {
-        for (;;) {
-            const DWORD result =
-                MsgWaitForMultipleObjects(1, &ended_, FALSE, INFINITE, QS_SENDMESSAGE);
-            if (result != WAIT_OBJECT_0 + 1) {
-                break;
-            }
+        if (thread_ == nullptr) {
+            return;
+        }
+        // Until the thread has ended, serve the synchronised calls it sends.
+        while (MsgWaitForMultipleObjects(1, &thread_, FALSE, INFINITE, QS_SENDMESSAGE) ==
+               WAIT_OBJECT_0 + 1) {
             MSG message;
             PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         }
-        thread_.join();
     }
 
 private:
-    HANDLE ended_;
-    std::thread thread_;
+    static DWORD WINAPI Run(void* self) {
+        auto* thread = static_cast<Win32SyncThread*>(self);
+        const HMODULE module = thread->module_;
+        thread->body_();
+        FreeLibraryAndExitThread(module, 0);
+    }
+
+    std::function<void()> body_;
+    HMODULE module_ = nullptr;
+    HANDLE thread_ = nullptr;
 };
 
 class Win32SyncCalls final : public SyncCalls {
 public:
     Win32SyncCalls() {
-        const HINSTANCE module = ThisModule();
+        const HINSTANCE module = win32::ThisModule();
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = &SyncWindowProc;
         windowClass.hInstance = module;
@@ -81,7 +86,7 @@ public:
 
     ~Win32SyncCalls() override {
         DestroyWindow(window_);
-        UnregisterClassA(kWindowClass, ThisModule());
+        UnregisterClassA(kWindowClass, win32::ThisModule());
     }
 
     Win32SyncCalls(const Win32SyncCalls&) = delete;

@@ -5,7 +5,7 @@
 // when the test says, raises comm events, and fails any chosen call with a chosen error.
 
 #include "platform/Comm.h"
-#include "platform/fake/VirtualUiLoop.h"
+#include "platform/virtualtime/VirtualUiLoop.h"
 
 #include <cstdint>
 #include <functional>
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace lum::platform::fake {
+namespace lum::platform::virtualtime {
 
 /// The fake comm functions.
 class FakeComm final : public Comm {
@@ -187,4 +187,4 @@ private:
     std::set<Event*> events_;
 };
 
-} // namespace lum::platform::fake
+} // namespace lum::platform::virtualtime

@@ -1,10 +1,10 @@
-#include "platform/fake/VirtualUiLoop.h"
+#include "platform/virtualtime/VirtualUiLoop.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-namespace lum::platform::fake {
+namespace lum::platform::virtualtime {
 namespace {
 thread_local void* currentWorker = nullptr;
 } // namespace
@@ -35,7 +35,7 @@ public:
         {
             const std::function<bool()> ended = [this] { return worker_.State == Phase::Ended; };
             std::unique_lock lock(loop_.mutex_);
-            loop_.Run(true, std::nullopt, &ended, lock);
+            loop_.Run(Serve::Calls, std::nullopt, &ended, lock);
         }
         thread_.join();
         const std::lock_guard lock(loop_.mutex_);
@@ -82,12 +82,20 @@ std::uint64_t VirtualUiLoop::Now() const {
 
 void VirtualUiLoop::RunFor(std::uint64_t milliseconds) {
     std::unique_lock lock(mutex_);
-    Run(true, now_ + milliseconds, nullptr, lock);
+    Run(Serve::CallsAndTimers, now_ + milliseconds, nullptr, lock);
+}
+
+bool VirtualUiLoop::ServeCallsUntil(const std::function<bool()>& done, std::uint64_t timeout) {
+    {
+        std::unique_lock lock(mutex_);
+        Run(Serve::Calls, now_ + timeout, &done, lock);
+    }
+    return done();
 }
 
 bool VirtualUiLoop::Pause(std::uint64_t milliseconds, const std::function<bool()>* ready) {
     std::unique_lock lock(mutex_);
-    Run(false, now_ + milliseconds, ready, lock);
+    Run(Serve::Nothing, now_ + milliseconds, ready, lock);
     return ready != nullptr && (*ready)();
 }
 
@@ -105,7 +113,7 @@ bool VirtualUiLoop::Block(const std::function<bool()>* ready,
     return worker->WokeReady;
 }
 
-void VirtualUiLoop::Run(bool serve, std::optional<std::uint64_t> target,
+void VirtualUiLoop::Run(Serve serve, std::optional<std::uint64_t> target,
                         const std::function<bool()>* until, std::unique_lock<std::mutex>& lock) {
     for (;;) {
         changed_.wait(lock, [&] {
@@ -128,7 +136,7 @@ void VirtualUiLoop::Run(bool serve, std::optional<std::uint64_t> target,
             changed_.notify_all();
             continue;
         }
-        if (serve && !queue_.empty()) {
+        if (serve != Serve::Nothing && !queue_.empty()) {
             Pending* pending = queue_.front();
             queue_.pop_front();
             lock.unlock();
@@ -139,10 +147,22 @@ void VirtualUiLoop::Run(bool serve, std::optional<std::uint64_t> target,
             changed_.notify_all();
             continue;
         }
+        const bool fireTimers = serve == Serve::CallsAndTimers && timers_ != nullptr;
+        const std::optional<std::uint64_t> timerDue =
+            fireTimers ? timers_->NextDue() : std::optional<std::uint64_t>();
+        if (timerDue && *timerDue <= now_) {
+            lock.unlock();
+            timers_->FireNext(now_);
+            lock.lock();
+            continue;
+        }
         if (until != nullptr && (*until)()) {
             return;
         }
         std::optional<std::uint64_t> next = target;
+        if (timerDue) {
+            next = next ? std::min(*next, *timerDue) : *timerDue;
+        }
         for (const Worker& worker : workers_) {
             if (worker.State == Phase::Blocked && worker.Deadline) {
                 next = next ? std::min(*next, *worker.Deadline) : *worker.Deadline;
@@ -159,4 +179,4 @@ void VirtualUiLoop::Run(bool serve, std::optional<std::uint64_t> target,
     }
 }
 
-} // namespace lum::platform::fake
+} // namespace lum::platform::virtualtime

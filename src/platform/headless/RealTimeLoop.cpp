@@ -1,4 +1,4 @@
-#include "platform/headless/UiLoop.h"
+#include "platform/headless/RealTimeLoop.h"
 
 #include <algorithm>
 #include <thread>
@@ -6,9 +6,9 @@
 namespace lum::platform::headless {
 
 /// A worker whose end sets a flag under the loop's lock, so WaitFor wakes for it.
-class UiLoop::Thread final : public SyncThread {
+class RealTimeLoop::Thread final : public SyncThread {
 public:
-    Thread(UiLoop& loop, std::function<void()> body) : loop_(loop) {
+    Thread(RealTimeLoop& loop, std::function<void()> body) : loop_(loop) {
         thread_ = std::thread([this, body = std::move(body)] {
             body();
             const std::lock_guard lock(loop_.mutex_);
@@ -38,16 +38,18 @@ public:
     }
 
 private:
-    UiLoop& loop_;
+    RealTimeLoop& loop_;
     bool ended_ = false; ///< guarded by the loop's mutex
     std::thread thread_;
 };
 
-std::unique_ptr<SyncThread> UiLoop::StartThread(std::function<void()> body) {
+RealTimeLoop::RealTimeLoop() : start_(std::chrono::steady_clock::now()) {}
+
+std::unique_ptr<SyncThread> RealTimeLoop::StartThread(std::function<void()> body) {
     return std::make_unique<Thread>(*this, std::move(body));
 }
 
-void UiLoop::Synchronize(const std::function<void()>& call) {
+void RealTimeLoop::Synchronize(const std::function<void()>& call) {
     Pending pending{&call};
     std::unique_lock lock(mutex_);
     queue_.push_back(&pending);
@@ -55,7 +57,7 @@ void UiLoop::Synchronize(const std::function<void()>& call) {
     changed_.wait(lock, [&] { return pending.Done; });
 }
 
-std::size_t UiLoop::ServePending() {
+std::size_t RealTimeLoop::ServePending() {
     std::size_t served = 0;
     for (;;) {
         Pending* pending = nullptr;
@@ -75,13 +77,14 @@ std::size_t UiLoop::ServePending() {
     }
 }
 
-void UiLoop::WaitForWork(std::chrono::steady_clock::time_point deadline, const bool* ended) {
+void RealTimeLoop::WaitForWork(std::chrono::steady_clock::time_point deadline, const bool* ended) {
     std::unique_lock lock(mutex_);
     changed_.wait_until(lock, deadline,
                         [&] { return !queue_.empty() || (ended != nullptr && *ended); });
 }
 
-bool UiLoop::ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+bool RealTimeLoop::ServeUntil(const std::function<bool()>& done,
+                              std::chrono::milliseconds timeout) {
     constexpr std::chrono::milliseconds kLookInterval{5};
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
@@ -97,7 +100,37 @@ bool UiLoop::ServeUntil(const std::function<bool()>& done, std::chrono::millisec
     }
 }
 
-void UiLoop::ServeFor(std::chrono::milliseconds duration) {
+std::uint64_t RealTimeLoop::Now() const {
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now() - start_)
+                                          .count());
+}
+
+void RealTimeLoop::RunFor(std::uint64_t milliseconds) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        ServePending();
+        const std::optional<std::uint64_t> due =
+            timers_ != nullptr ? timers_->NextDue() : std::nullopt;
+        if (due && *due <= Now()) {
+            timers_->FireNext(Now());
+            continue;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            return;
+        }
+        WaitForWork(due ? std::min(deadline, start_ + std::chrono::milliseconds(*due)) : deadline,
+                    nullptr);
+    }
+}
+
+bool RealTimeLoop::ServeCallsUntil(const std::function<bool()>& done, std::uint64_t timeout) {
+    return ServeUntil(done, std::chrono::milliseconds(timeout));
+}
+
+void RealTimeLoop::ServeFor(std::chrono::milliseconds duration) {
     const auto deadline = std::chrono::steady_clock::now() + duration;
     while (std::chrono::steady_clock::now() < deadline) {
         ServePending();
@@ -111,7 +144,7 @@ void UiLoop::ServeFor(std::chrono::milliseconds duration) {
 namespace lum::platform {
 
 std::unique_ptr<SyncCalls> CreateUiThreadCalls() {
-    return std::make_unique<headless::UiLoop>();
+    return std::make_unique<headless::RealTimeLoop>();
 }
 
 } // namespace lum::platform

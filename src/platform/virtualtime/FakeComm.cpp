@@ -1,9 +1,9 @@
-#include "platform/fake/FakeComm.h"
+#include "platform/virtualtime/FakeComm.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace lum::platform::fake {
+namespace lum::platform::virtualtime {
 
 namespace {
 
@@ -586,4 +586,4 @@ std::int32_t FakeComm::PlatformId() {
     return platformId_;
 }
 
-} // namespace lum::platform::fake
+} // namespace lum::platform::virtualtime

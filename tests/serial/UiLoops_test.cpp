@@ -1,7 +1,7 @@
 // The two user-interface loops of the synchronised calls: calls run on the serving thread, one
 // at a time, and waiting for a worker's end serves them.
-#include "platform/fake/VirtualUiLoop.h"
-#include "platform/headless/UiLoop.h"
+#include "platform/headless/RealTimeLoop.h"
+#include "platform/virtualtime/VirtualUiLoop.h"
 
 #include <atomic>
 #include <chrono>
@@ -14,8 +14,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(UiLoop, WaitForServesEveryCallOnTheWaitingThread) {
-    headless::UiLoop ui;
+TEST(RealTimeLoop, WaitForServesEveryCallOnTheWaitingThread) {
+    headless::RealTimeLoop ui;
     const std::thread::id uiThread = std::this_thread::get_id();
     std::vector<int> order;
     std::atomic<int> offThread{0};
@@ -32,15 +32,15 @@ TEST(UiLoop, WaitForServesEveryCallOnTheWaitingThread) {
     EXPECT_EQ(offThread, 0);
 }
 
-TEST(UiLoop, ServeUntilGivesUpAtItsTimeout) {
-    headless::UiLoop ui;
+TEST(RealTimeLoop, ServeUntilGivesUpAtItsTimeout) {
+    headless::RealTimeLoop ui;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(ui.ServeUntil([] { return false; }, 50ms));
     EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
 }
 
 TEST(VirtualUiLoop, WorkersRunOnlyWhileTheTestYields) {
-    fake::VirtualUiLoop loop;
+    virtualtime::VirtualUiLoop loop;
     std::atomic<int> steps{0};
     std::unique_ptr<SyncThread> worker = loop.StartThread([&] {
         for (int i = 0; i < 3; ++i) {
@@ -62,7 +62,7 @@ TEST(VirtualUiLoop, WorkersRunOnlyWhileTheTestYields) {
 }
 
 TEST(VirtualUiLoop, PauseServesNoCalls) {
-    fake::VirtualUiLoop loop;
+    virtualtime::VirtualUiLoop loop;
     bool ran = false;
     std::unique_ptr<SyncThread> worker =
         loop.StartThread([&] { loop.Synchronize([&] { ran = true; }); });

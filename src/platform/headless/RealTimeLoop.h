@@ -1,9 +1,10 @@
 #pragma once
-// The headless user-interface loop: synchronised calls from worker threads wait in a queue
-// until the user-interface thread serves them, in real time. Native runs and tests over real
-// devices serve it; waiting for a worker's end serves it too.
+// The headless user-interface loop in real time: synchronised calls from worker threads wait in
+// a queue until the user-interface thread serves them, and the window timers fire on the steady
+// clock. Native runs and tests over real devices serve it; waiting for a worker's end serves it
+// too.
 
-#include "platform/SyncCalls.h"
+#include "platform/headless/HeadlessLoop.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -15,11 +16,16 @@
 
 namespace lum::platform::headless {
 
-/// Synchronised calls served by whoever runs the loop on the user-interface thread.
-class UiLoop final : public SyncCalls {
+/// Synchronised calls and timers served by whoever runs the loop on the user-interface thread.
+class RealTimeLoop final : public HeadlessLoop {
 public:
+    RealTimeLoop();
+
     [[nodiscard]] std::unique_ptr<SyncThread> StartThread(std::function<void()> body) override;
     void Synchronize(const std::function<void()>& call) override;
+    [[nodiscard]] std::uint64_t Now() const override;
+    void RunFor(std::uint64_t milliseconds) override;
+    bool ServeCallsUntil(const std::function<bool()>& done, std::uint64_t timeout) override;
 
     /// Runs the calls that are waiting now; returns how many ran.
     std::size_t ServePending();
@@ -39,6 +45,7 @@ private:
     /// Waits until a call is queued, `deadline` has passed or `ended` is set.
     void WaitForWork(std::chrono::steady_clock::time_point deadline, const bool* ended);
 
+    const std::chrono::steady_clock::time_point start_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Pending*> queue_;

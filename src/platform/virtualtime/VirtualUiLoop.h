@@ -1,11 +1,13 @@
 #pragma once
-// A user-interface loop on virtual time for deterministic tests. Worker threads started
+// A user-interface loop on virtual time for deterministic tests: one clock for the headless
+// window timers, the synchronised calls and the scripted comm layer. Worker threads started
 // through it run only while the user-interface (test) thread yields to the loop, and then
 // until each of them blocks again (in Block, in a synchronised call, or at its end), so the
 // two never run at the same time and every run gives the same order of steps. Virtual time
-// moves only when every worker is blocked: straight to the next deadline.
+// moves only when every worker is blocked and no call or timer is waiting: straight to the next
+// deadline or timer.
 
-#include "platform/SyncCalls.h"
+#include "platform/headless/HeadlessLoop.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -17,10 +19,10 @@
 #include <optional>
 #include <thread>
 
-namespace lum::platform::fake {
+namespace lum::platform::virtualtime {
 
 /// Synchronised calls and virtual time, stepped by the thread that created the loop.
-class VirtualUiLoop final : public SyncCalls {
+class VirtualUiLoop final : public headless::HeadlessLoop {
 public:
     VirtualUiLoop();
     ~VirtualUiLoop() override;
@@ -31,13 +33,14 @@ public:
     void Synchronize(const std::function<void()>& call) override;
 
     /// Virtual milliseconds since the loop was made.
-    [[nodiscard]] std::uint64_t Now() const;
+    [[nodiscard]] std::uint64_t Now() const override;
     /// True on the thread that created the loop.
     [[nodiscard]] bool OnUiThread() const { return std::this_thread::get_id() == uiThread_; }
 
     /// User-interface thread: lets `milliseconds` of virtual time pass, serving synchronised
-    /// calls, and returns when every worker is blocked at the new time.
-    void RunFor(std::uint64_t milliseconds);
+    /// calls and firing timers, and returns when every worker is blocked at the new time.
+    void RunFor(std::uint64_t milliseconds) override;
+    bool ServeCallsUntil(const std::function<bool()>& done, std::uint64_t timeout) override;
     /// User-interface thread: like RunFor, but serving no calls (a plain Sleep); stops early
     /// when `ready` (if given) holds. Returns whether it held.
     bool Pause(std::uint64_t milliseconds, const std::function<bool()>* ready = nullptr);
@@ -61,7 +64,10 @@ private:
         bool Done = false;
     };
 
-    void Run(bool serve, std::optional<std::uint64_t> target, const std::function<bool()>* until,
+    /// What a turn of the user-interface thread does besides letting workers run.
+    enum class Serve { Nothing, Calls, CallsAndTimers };
+
+    void Run(Serve serve, std::optional<std::uint64_t> target, const std::function<bool()>* until,
              std::unique_lock<std::mutex>& lock);
 
     mutable std::mutex mutex_;
@@ -72,4 +78,4 @@ private:
     std::thread::id uiThread_;
 };
 
-} // namespace lum::platform::fake
+} // namespace lum::platform::virtualtime

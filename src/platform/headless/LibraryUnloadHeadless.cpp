@@ -1,0 +1,7 @@
+#include "platform/LibraryUnload.h"
+
+namespace lum::platform {
+
+void SetLibraryUnloadHandler(void (* /*handler*/)()) {}
+
+} // namespace lum::platform
