@@ -9,10 +9,8 @@
 #include "display/DisplayEngine.h"
 #include "display/DisplayFrame.h"
 #include "display/ScrollUpdate.h"
-#include "platform/headless/InProcessWindow.h"
-#include "plugin/HostInterface.h"
-#include "plugin/PluginRecord.h"
 #include "settings/Settings.h"
+#include "tools/common/HostModel.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -27,34 +25,6 @@ namespace {
 constexpr char kEveryVariable[] =
     "%winamptrack %id3genre %id3comment %id3year %id3album %id3interpret %id3titel %winampzeit "
     "%winampzeitr %titel %status %jahr %jahry %monat %tag %zeit %zeits %datum %datumy";
-
-// The host: playing a tagged file.
-class Host : public platform::headless::InProcessWindow {
-public:
-    std::string title = "Artist Name - A Rather Long Title Of The Playing Song (Remastered)";
-    std::string file;
-
-    std::intptr_t HandleMessage(std::uint32_t message, std::uintptr_t wParam,
-                                std::intptr_t lParam) override {
-        if (message != kWmUser) {
-            return 0;
-        }
-        switch (lParam) {
-        case HOST_PLAY_STATE:
-            return 1;
-        case HOST_OUTPUT_TIME:
-            return wParam == 0 ? 83'000 : 245;
-        case HOST_LIST_POS:
-            return 11;
-        case HOST_PLAYLIST_FILE:
-            return reinterpret_cast<std::intptr_t>(file.c_str());
-        case HOST_PLAYLIST_TITLE:
-            return reinterpret_cast<std::intptr_t>(title.c_str());
-        default:
-            return 0;
-        }
-    }
-};
 
 // The display's line: takes each frame at once.
 class ReadyPort : public DisplayPort {
@@ -86,9 +56,16 @@ std::string TaggedFile() {
 
 // Runs ticks with `settings` and reports the heap growth across them.
 void RunTicks(benchmark::State& state, const Settings& settings) {
-    Host host;
-    host.file = TaggedFile();
-    ThePluginRecord().parentWindow = host.Handle();
+    // The host: playing a tagged file.
+    host::FixedHost host;
+    host.RecordQueries = false;
+    host.PlayState = 1;
+    host.PositionMs = 83'000;
+    host.LengthS = 245;
+    host.ListPos = 11;
+    host.Title = "Artist Name - A Rather Long Title Of The Playing Song (Remastered)";
+    host.FileName = TaggedFile();
+    const host::AttachedHost attached(host);
     GlobalSettings() = settings;
     ResetDisplayEngine();
     ReadyPort port;
@@ -105,9 +82,8 @@ void RunTicks(benchmark::State& state, const Settings& settings) {
     state.counters["allocs_per_tick"] = static_cast<double>(HeapAllocations() - allocationsBefore) /
                                         static_cast<double>(state.iterations());
 
-    ThePluginRecord().parentWindow = nullptr;
     ResetDisplayEngine();
-    std::remove(host.file.c_str());
+    std::remove(host.FileName.c_str());
 }
 
 void DefaultSettings(benchmark::State& state) {

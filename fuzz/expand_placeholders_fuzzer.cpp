@@ -4,10 +4,8 @@
 
 #include "display/DisplayEngine.h"
 #include "display/Placeholders.h"
-#include "platform/headless/InProcessWindow.h"
-#include "plugin/HostInterface.h"
-#include "plugin/PluginRecord.h"
 #include "settings/Settings.h"
+#include "tools/common/HostModel.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,34 +13,6 @@
 #include <string>
 
 namespace {
-
-class FuzzedHost : public lum::platform::headless::InProcessWindow {
-public:
-    std::string title;
-    std::int32_t playState = 0;
-    std::int32_t positionMs = 0;
-    std::int32_t lengthS = 0;
-    std::int32_t listPos = 0;
-
-    std::intptr_t HandleMessage(std::uint32_t message, std::uintptr_t wParam,
-                                std::intptr_t lParam) override {
-        if (message != lum::kWmUser) {
-            return 0;
-        }
-        switch (lParam) {
-        case lum::HOST_PLAY_STATE:
-            return playState;
-        case lum::HOST_OUTPUT_TIME:
-            return wParam == 0 ? positionMs : lengthS;
-        case lum::HOST_LIST_POS:
-            return listPos;
-        case lum::HOST_PLAYLIST_TITLE:
-            return reinterpret_cast<std::intptr_t>(title.c_str());
-        default:
-            return 0; // no playing file: the tag stays as set below
-        }
-    }
-};
 
 bool HasControlBytes(const std::string& text) {
     return std::any_of(text.begin(), text.end(), [](char c) {
@@ -55,12 +25,14 @@ bool HasControlBytes(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
-    FuzzedHost host;
-    host.playState = input.ConsumeIntegral<std::int32_t>();
-    host.positionMs = input.ConsumeIntegral<std::int32_t>();
-    host.lengthS = input.ConsumeIntegral<std::int32_t>();
-    host.listPos = input.ConsumeIntegral<std::int32_t>();
-    host.title = input.ConsumeRandomLengthString(300);
+    // No playing file (an empty file name): the tag stays as set below.
+    lum::host::FixedHost host;
+    host.RecordQueries = false;
+    host.PlayState = input.ConsumeIntegral<std::int32_t>();
+    host.PositionMs = input.ConsumeIntegral<std::int32_t>();
+    host.LengthS = input.ConsumeIntegral<std::int32_t>();
+    host.ListPos = input.ConsumeIntegral<std::int32_t>();
+    host.Title = input.ConsumeRandomLengthString(300);
 
     lum::ResetDisplayEngine();
     lum::TID3Info& tag = lum::DisplayEngine().CurrentTag;
@@ -74,9 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lum::GlobalSettings().ReplaceUmlauts = input.ConsumeBool();
     const std::string lineTemplate = input.ConsumeRemainingBytesAsString();
 
-    lum::ThePluginRecord().parentWindow = host.Handle();
+    const lum::host::AttachedHost attached(host);
     const std::string text = lum::ExpandPlaceholders(lineTemplate);
-    lum::ThePluginRecord().parentWindow = nullptr;
 
     if (!HasControlBytes(lineTemplate) && HasControlBytes(text)) {
         std::abort();

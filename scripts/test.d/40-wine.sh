@@ -3,3 +3,6 @@ set -euo pipefail
 for test in tests/wine/*_test.sh; do
     bash "$test"
 done
+for test in tests/wine/*_test.py; do
+    python3 "$test"
+done

@@ -11,7 +11,7 @@
 
 namespace lum {
 
-/// Message formats of the system, in Windows-1252.
+/// The system's messages and message formats, in Windows-1252.
 namespace messages {
 inline constexpr std::string_view kCannotCreateFile = "Datei %s kann nicht erstellt werden";
 inline constexpr std::string_view kCannotOpenFile = "Datei %s kann nicht ge\xF6"
@@ -21,6 +21,13 @@ inline constexpr std::string_view kStreamWriteError = "Stream-Write-Fehler";
 inline constexpr std::string_view kInvalidPropertyValue = "Ung\xFCltiger Wert der Eigenschaft";
 inline constexpr std::string_view kNotAnInteger = "'%s' ist kein g\xFCltiger Integerwert";
 inline constexpr std::string_view kCannotOpenId3Tag = "unable to open file to read ID3 tag";
+inline constexpr std::string_view kFirstRun = "Sie starten das Plugin zum ersten mal.\r\n"
+                                              "Das Konfigurationsfenster wird automatisch ge\xF6"
+                                              "ffnet!";
+inline constexpr std::string_view kFontMissing =
+    "Eine f\xFCr das Plugin notwendige Schriftart ist nicht auf dem System vorhanden.\r\n"
+    "Bitte kopieren sie \"Digital Readout Upright\" (DIGIRU__.TTF) in das Windows "
+    "Schriftartenverzeichnis!";
 } // namespace messages
 
 /// An error raised by the plug-in's own code; `what()` is the complete message.

@@ -23,6 +23,11 @@ void SendStartLineFeed() {
     Send(SequenceBytes(DisplaySequence::StartLineFeed));
 }
 
+void SendDialogOkText() {
+    Send(SequenceBytes(GlobalSettings().Ba63Mode ? DisplaySequence::Ba63Clear
+                                                 : DisplaySequence::StartLineFeed));
+}
+
 void SendBrightness(int step) {
     Send(BrightnessBytes(step));
 }

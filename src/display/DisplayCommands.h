@@ -11,6 +11,10 @@ void SendInitCommand();
 /// Sends the start line feed (CR, LF).
 void SendStartLineFeed();
 
+/// Sends what the configuration dialog's "OK" sends before it switches the display: the BA63
+/// clear text in BA63 mode, the start line feed (CR, LF) otherwise.
+void SendDialogOkText();
+
 /// Sends the byte of brightness step `step`, 1 ("Hell 1", brightest) to 4 ("Hell 4").
 void SendBrightness(int step);
 

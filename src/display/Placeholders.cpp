@@ -121,23 +121,6 @@ constexpr std::array<Placeholder, 19> kPlaceholders = {{
 }};
 static_assert(std::size(kPlaceholders) == 19);
 
-struct UmlautReplacement {
-    std::string_view Umlaut;
-    std::string_view Letters;
-};
-
-// Applied in this order, letter case as written.
-constexpr std::array<UmlautReplacement, 6> kUmlauts = {{
-    // Umlaut  Letters
-    {"\xE4", "ae"},
-    {"\xF6", "oe"},
-    {"\xFC", "ue"},
-    {"\xC4", "Ae"},
-    {"\xD6", "Oe"},
-    {"\xDC", "Ue"},
-}};
-static_assert(std::size(kUmlauts) == 6);
-
 // Re-reads the tag when the playing file is an existing file other than the one read last. The
 // name is remembered before the read, so a file that cannot be opened is not tried again.
 void RefreshTag(DisplayEngineState& engine) {
@@ -168,9 +151,7 @@ std::string ExpandPlaceholders(const std::string& lineTemplate) {
         }
     }
     if (GlobalSettings().ReplaceUmlauts) {
-        for (const UmlautReplacement& umlaut : kUmlauts) {
-            ReplaceAll(text, umlaut.Umlaut, umlaut.Letters, false);
-        }
+        ReplaceUmlauts(text);
     }
     return text;
 }

@@ -1,7 +1,28 @@
 #include "display/TextReplace.h"
 
+#include <iterator>
+
 namespace lum {
 namespace {
+
+struct UmlautReplacement {
+    std::string_view Umlaut;
+    std::string_view Letters;
+};
+
+// clang-format off
+// Applied in this order, letter case as written.
+constexpr UmlautReplacement kUmlauts[] = {
+    // Umlaut  Letters
+    {"\xE4",   "ae"},
+    {"\xF6",   "oe"},
+    {"\xFC",   "ue"},
+    {"\xC4",   "Ae"},
+    {"\xD6",   "Oe"},
+    {"\xDC",   "Ue"},
+};
+// clang-format on
+static_assert(std::size(kUmlauts) == 6);
 
 constexpr char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
@@ -80,6 +101,12 @@ void AppendWithoutControls(std::string& out, std::string_view text) {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         out += byte < 0x20 || byte == 0x7F ? ' ' : c;
+    }
+}
+
+void ReplaceUmlauts(std::string& text) {
+    for (const UmlautReplacement& umlaut : kUmlauts) {
+        ReplaceAll(text, umlaut.Umlaut, umlaut.Letters, false);
     }
 }
 

@@ -16,6 +16,10 @@ namespace lum {
 void ReplaceAll(std::string& text, std::string_view name, std::string_view replacement,
                 bool ignoreCase);
 
+/// Replaces the umlauts of Windows-1252 text by two letters, in this order and letter case as
+/// written: ä ae, ö oe, ü ue, Ä Ae, Ö Oe, Ü Ue. "ß" and every other character stay.
+void ReplaceUmlauts(std::string& text);
+
 /// `text` without blanks and control characters (codes 0-32 and 127) at either end.
 [[nodiscard]] std::string_view TrimBlanksAndControls(std::string_view text);
 

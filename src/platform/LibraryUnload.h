@@ -8,4 +8,9 @@ namespace lum::platform {
 /// Elsewhere the plug-in is linked into its host and nothing unloads it.
 void SetLibraryUnloadHandler(void (*handler)());
 
+/// Keeps the library loaded until the process ends, whatever the host unloads: for when the
+/// host unloads it while its code is still on the stack (in a nested message loop). Nothing
+/// elsewhere.
+void KeepLibraryLoaded();
+
 } // namespace lum::platform

@@ -218,6 +218,11 @@ public:
     /// Serves synchronised calls, and no other event, until `done` holds or `timeout`
     /// milliseconds have passed; answers whether `done` held.
     virtual bool ServeCallsUntil(const std::function<bool()>& done, std::uint32_t timeout) = 0;
+    /// True while a message box of the layer is open (its nested loop is running).
+    [[nodiscard]] virtual bool InModalLoop() const = 0;
+    /// Runs `call` from the thread's message loop once every message box of the layer has
+    /// closed, when no event of the layer is on the stack any more.
+    virtual void WhenModalLoopsEnd(std::function<void()> call) = 0;
 
     /// Runs `event` as an event of the layer: an exception it raises is shown in an error
     /// message box and goes no further.

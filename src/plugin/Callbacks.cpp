@@ -1,13 +1,23 @@
 #include "plugin/Callbacks.h"
 
+#include "plugin/PluginLife.h"
+
 namespace lum {
 
 std::int32_t PluginInit() {
     return 0;
 }
 
-void PluginConfig() {}
+void PluginConfig() {
+    if (PluginLife* plugin = LoadedPlugin(); plugin != nullptr) {
+        plugin->Context().Ui.Dispatch([plugin] { plugin->Config(); });
+    }
+}
 
-void PluginQuit() {}
+void PluginQuit() {
+    if (PluginLife* plugin = LoadedPlugin(); plugin != nullptr) {
+        plugin->Context().Ui.Dispatch([plugin] { plugin->Quit(); });
+    }
+}
 
 } // namespace lum

@@ -1,5 +1,6 @@
 #pragma once
-// The three callbacks the host calls through the plug-in record.
+// The three callbacks the host calls through the plug-in record. None lets an exception out:
+// errors are shown in a message box, like those of every other event.
 
 #include <cstdint>
 
@@ -9,12 +10,11 @@ namespace lum {
 /// does nothing else.
 std::int32_t PluginInit();
 
-/// Called by the host to show the configuration dialog. The dialog does not exist yet, so this
-/// does nothing for now.
+/// Called by the host to show the configuration dialog, without waiting for it to close.
 void PluginConfig();
 
 /// Called by the host before it unloads the library: clears the display and releases the serial
-/// port. Neither exists yet, so this does nothing for now.
+/// port.
 void PluginQuit();
 
 } // namespace lum

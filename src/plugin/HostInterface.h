@@ -12,6 +12,9 @@ namespace lum {
 inline constexpr std::uint32_t kWmCommand = 0x0111;
 inline constexpr std::uint32_t kWmUser = 0x0400;
 
+/// The play states the host answers to HOST_PLAY_STATE.
+enum class HostPlayState : std::int32_t { Stopped = 0, Playing = 1, Paused = 3 };
+
 /// Query ids, sent as lParam of WM_USER.
 /// Play state (wParam 0, 1 or 3): 0 stopped, 1 playing, 3 paused.
 inline constexpr std::int32_t HOST_PLAY_STATE = 104;

@@ -1,37 +1,9 @@
 #include "DisplayTestSupport.h"
 
-#include "plugin/HostInterface.h"
-
 #include <algorithm>
 #include <fstream>
 
 namespace lum::test {
-
-std::intptr_t FakeHost::HandleMessage(std::uint32_t message, std::uintptr_t wParam,
-                                      std::intptr_t lParam) {
-    if (message != kWmUser) {
-        return 0;
-    }
-    const HostQuery query{static_cast<std::int32_t>(lParam), static_cast<std::int32_t>(wParam)};
-    Queries.push_back(query);
-    if (BeforeAnswer) {
-        BeforeAnswer(query);
-    }
-    switch (query.Id) {
-    case HOST_PLAY_STATE:
-        return PlayState;
-    case HOST_OUTPUT_TIME:
-        return query.Data == 0 ? PositionMs : LengthS;
-    case HOST_LIST_POS:
-        return ListPos;
-    case HOST_PLAYLIST_FILE:
-        return reinterpret_cast<std::intptr_t>(FileName.c_str());
-    case HOST_PLAYLIST_TITLE:
-        return reinterpret_cast<std::intptr_t>(Title.c_str());
-    default:
-        return 0;
-    }
-}
 
 std::vector<std::uint8_t> TagBytes(const TagFields& fields) {
     std::vector<std::uint8_t> tag(128, 0);
@@ -67,11 +39,9 @@ void DisplayTest::SetUp() {
         return now;
     };
     DisplayEngine().Port = &port;
-    ThePluginRecord().parentWindow = host.Handle();
 }
 
 void DisplayTest::TearDown() {
-    ThePluginRecord().parentWindow = nullptr;
     ResetDisplayEngine();
     GlobalSettings() = Settings{};
 }

@@ -1,13 +1,13 @@
 #pragma once
-// Test doubles of the display engine's surroundings: a host window that answers from fields and
-// records every query, a display port that records every write, tag files on disk, and a
+// Test doubles of the display engine's surroundings: the fixed host (answers from fields,
+// records every query), a display port that records every write, tag files on disk, and a
 // fixture that puts the settings, the engine and the plug-in record back to their start values.
 
 #include "display/DisplayEngine.h"
 #include "display/DisplayPort.h"
-#include "platform/headless/InProcessWindow.h"
 #include "plugin/PluginRecord.h"
 #include "settings/Settings.h"
+#include "tools/common/HostModel.h"
 
 #include <cstdint>
 #include <functional>
@@ -17,28 +17,8 @@
 
 namespace lum::test {
 
-/// One message the host received: the query id (lParam) and its data (wParam).
-struct HostQuery {
-    std::int32_t Id = 0;
-    std::int32_t Data = 0;
-    friend bool operator==(const HostQuery&, const HostQuery&) = default;
-};
-
-/// A host player that answers the queries from its fields.
-class FakeHost : public platform::headless::InProcessWindow {
-public:
-    std::int32_t PlayState = 0; ///< answered to every play-state query
-    std::int32_t PositionMs = 0;
-    std::int32_t LengthS = 0;
-    std::int32_t ListPos = 0;
-    std::string Title;
-    std::string FileName;
-    std::vector<HostQuery> Queries;
-    std::function<void(const HostQuery&)> BeforeAnswer; ///< may change the fields
-
-    std::intptr_t HandleMessage(std::uint32_t message, std::uintptr_t wParam,
-                                std::intptr_t lParam) override;
-};
+using host::FixedHost;
+using host::HostQuery;
 
 /// A display port that keeps every text written to it.
 class RecordingPort : public DisplayPort {
@@ -74,7 +54,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    FakeHost host;
+    FixedHost host;
+    host::AttachedHost attached{host};
     RecordingPort port;
     platform::LocalDateTime now{2026, 12, 7, 14, 5, 9};
     int clockReads = 0;

@@ -1,5 +1,6 @@
 // The plug-in record and the export through which the host finds it.
 
+#include "PluginHarness.h"
 #include "plugin/PluginRecord.h"
 
 #include <cstddef>
@@ -10,12 +11,10 @@
 namespace lum {
 namespace {
 
-class PluginRecordTest : public testing::Test {
+// The export loads the plug-in on the headless platform; unloading puts the record back.
+class PluginRecordTest : public test::PluginTest {
 protected:
-    void TearDown() override {
-        ThePluginRecord().parentWindow = nullptr;
-        ThePluginRecord().dllInstance = nullptr;
-    }
+    void TearDown() override { Unload(); }
 };
 
 TEST_F(PluginRecordTest, ExportReturnsTheSameRecordEveryCall) {

@@ -4,10 +4,8 @@
 #include "display/DisplayEngine.h"
 #include "display/ScrollUpdate.h"
 #include "display/SetRotation.h"
-#include "platform/MessageWindow.h"
-#include "plugin/HostInterface.h"
-#include "plugin/PluginRecord.h"
 #include "tools/common/EscapedText.h"
+#include "tools/common/HostModel.h"
 
 #include <algorithm>
 #include <limits>
@@ -71,28 +69,6 @@ std::optional<std::int32_t> ParseState(std::string_view text) {
     return std::nullopt;
 }
 
-// The host player as the preview simulates it: fixed answers from the options.
-std::intptr_t AnswerQuery(const PreviewOptions& options, std::uint32_t message,
-                          std::uintptr_t wParam, std::intptr_t lParam) {
-    if (message != kWmUser) {
-        return 0;
-    }
-    switch (lParam) {
-    case HOST_PLAY_STATE:
-        return options.PlayState;
-    case HOST_OUTPUT_TIME:
-        return wParam == 0 ? options.PositionMs : options.LengthS;
-    case HOST_LIST_POS:
-        return options.PlaylistPos;
-    case HOST_PLAYLIST_FILE:
-        return reinterpret_cast<std::intptr_t>(options.File.c_str());
-    case HOST_PLAYLIST_TITLE:
-        return reinterpret_cast<std::intptr_t>(options.Title.c_str());
-    default:
-        return 0;
-    }
-}
-
 // The display port of the preview: keeps what was sent.
 class CapturingPort : public DisplayPort {
 public:
@@ -102,16 +78,13 @@ public:
     [[nodiscard]] bool SendInProgress() const override { return false; }
 };
 
-// Puts the engine and the host link back as they were, also when a tick raises.
+// Puts the engine back as it was, also when a tick raises.
 class EngineScope {
 public:
     EngineScope() = default;
     EngineScope(const EngineScope&) = delete;
     EngineScope& operator=(const EngineScope&) = delete;
-    ~EngineScope() {
-        ThePluginRecord().parentWindow = nullptr;
-        ResetDisplayEngine();
-    }
+    ~EngineScope() { ResetDisplayEngine(); }
 };
 
 } // namespace
@@ -187,11 +160,16 @@ ParsePreviewOptions(const std::vector<std::string>& args) {
 
 std::vector<std::string> RunPreview(const PreviewOptions& options, const Settings& settings) {
     const EngineScope scope;
-    platform::MessageWindow host(
-        [&options](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-            return AnswerQuery(options, message, wParam, lParam);
-        });
-    ThePluginRecord().parentWindow = host.Handle();
+    // The host player as the preview simulates it: fixed answers from the options.
+    host::FixedHost host;
+    host.RecordQueries = false;
+    host.PlayState = options.PlayState;
+    host.PositionMs = options.PositionMs;
+    host.LengthS = options.LengthS;
+    host.ListPos = options.PlaylistPos;
+    host.Title = options.Title;
+    host.FileName = options.File;
+    const host::AttachedHost attached(host);
 
     GlobalSettings() = settings;
     if (options.ActiveSet) {

@@ -3,6 +3,7 @@
 // that runs in real time while playing. Every call takes the current time in milliseconds of a
 // monotonic clock, so the model is deterministic under test.
 
+#include "plugin/HostInterface.h"
 #include "tools/lumhost/Playlist.h"
 
 #include <cstdint>
@@ -12,7 +13,7 @@
 namespace lum::host {
 
 /// Play states as the host reports them.
-enum class PlayState : std::int32_t { Stopped = 0, Playing = 1, Paused = 3 };
+using PlayState = HostPlayState;
 
 /// The simulated player behind the host window.
 class SimulatedPlayer {

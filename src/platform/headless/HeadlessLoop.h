@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace lum::platform::headless {
 
@@ -37,8 +38,28 @@ public:
     /// The timers the loop fires from now on (null: none); they must outlive their use here.
     void SetTimerQueue(TimerQueue* queue) { timers_ = queue; }
 
+    /// User-interface thread: runs `call` at the loop's next turn that fires timers, as a
+    /// posted message runs.
+    void Post(std::function<void()> call) { posted_.push_back(std::move(call)); }
+
 protected:
+    /// Runs the calls posted so far; answers whether there were any.
+    bool RunPosted() {
+        if (posted_.empty()) {
+            return false;
+        }
+        std::vector<std::function<void()>> calls;
+        calls.swap(posted_);
+        for (const auto& call : calls) {
+            call();
+        }
+        return true;
+    }
+
     TimerQueue* timers_ = nullptr;
+
+private:
+    std::vector<std::function<void()>> posted_;
 };
 
 } // namespace lum::platform::headless

@@ -127,7 +127,22 @@ std::unique_ptr<Form> HeadlessUi::CreateForm(const FormArgs& args) {
 void HeadlessUi::ShowMessage(std::string_view text, MessageKind kind) {
     messages_.push_back(ShownMessage{std::string(text), kind, loop_.Now()});
     const std::uint64_t open = answerDelay_ ? answerDelay_(messages_.back()) : 0;
+    ++modalDepth_;
     loop_.RunFor(open);
+    if (--modalDepth_ == 0) {
+        for (auto& call : afterModal_) {
+            loop_.Post(std::move(call));
+        }
+        afterModal_.clear();
+    }
+}
+
+void HeadlessUi::WhenModalLoopsEnd(std::function<void()> call) {
+    if (modalDepth_ > 0) {
+        afterModal_.push_back(std::move(call));
+    } else {
+        loop_.Post(std::move(call));
+    }
 }
 
 void HeadlessUi::OpenAddress(Form& /*owner*/, std::string_view address) {

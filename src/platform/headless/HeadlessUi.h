@@ -81,6 +81,8 @@ public:
     void OpenAddress(Form& owner, std::string_view address) override;
     [[nodiscard]] SyncCalls& UiThreadCalls() override { return loop_; }
     bool ServeCallsUntil(const std::function<bool()>& done, std::uint32_t timeout) override;
+    [[nodiscard]] bool InModalLoop() const override { return modalDepth_ > 0; }
+    void WhenModalLoopsEnd(std::function<void()> call) override;
 
     // Automation and inspection, on the user-interface thread.
 
@@ -104,6 +106,8 @@ public:
     void SetMessageAnswerDelay(std::function<std::uint64_t(const ShownMessage&)> delay);
     /// The installed font families FontFamilies answers.
     void SetFontFamilies(std::vector<std::string> families) { fonts_ = std::move(families); }
+    /// When the next timer is due, if any.
+    [[nodiscard]] std::optional<std::uint64_t> NextTimerDue() const { return NextDue(); }
     /// Every address opened so far.
     [[nodiscard]] const std::vector<std::string>& OpenedAddresses() const { return addresses_; }
 
@@ -122,6 +126,8 @@ private:
     std::function<std::uint64_t(const ShownMessage&)> answerDelay_;
     std::vector<std::string> fonts_;
     std::vector<std::string> addresses_;
+    int modalDepth_ = 0;
+    std::vector<std::function<void()>> afterModal_;
 };
 
 /// A timer on the loop's clock.

@@ -4,4 +4,6 @@ namespace lum::platform {
 
 void SetLibraryUnloadHandler(void (* /*handler*/)()) {}
 
+void KeepLibraryLoaded() {}
+
 } // namespace lum::platform

@@ -111,15 +111,17 @@ void RealTimeLoop::RunFor(std::uint64_t milliseconds) {
         std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     for (;;) {
         ServePending();
+        if (RunPosted()) {
+            continue;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return;
+        }
         const std::optional<std::uint64_t> due =
             timers_ != nullptr ? timers_->NextDue() : std::nullopt;
         if (due && *due <= Now()) {
             timers_->FireNext(Now());
             continue;
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) {
-            return;
         }
         WaitForWork(due ? std::min(deadline, start_ + std::chrono::milliseconds(*due)) : deadline,
                     nullptr);

@@ -135,6 +135,10 @@ void FakeComm::SetReadCompletion(Completion completion) {
 
 void FakeComm::CompleteWrite(std::uint32_t bytes, std::uint32_t error) {
     const std::lock_guard lock(mutex_);
+    EndWrite(bytes, error);
+}
+
+void FakeComm::EndWrite(std::uint32_t bytes, std::uint32_t error) {
     if (!pendingWrite_) {
         return;
     }
@@ -142,8 +146,19 @@ void FakeComm::CompleteWrite(std::uint32_t bytes, std::uint32_t error) {
     pendingWrite_.reset();
     bytes = std::min(bytes, write.Count);
     // Read only now: a buffer released before the write ended shows up under the sanitizer.
-    written_.insert(written_.end(), write.Buffer, write.Buffer + bytes);
+    RecordWrite(write.At, write.Buffer, bytes);
     Finish(*write.Record, error, bytes);
+}
+
+void FakeComm::EndDueWrite(std::uint64_t now) {
+    if (pendingWrite_ && pendingWrite_->Due && *pendingWrite_->Due <= now) {
+        EndWrite(pendingWrite_->Count, 0);
+    }
+}
+
+void FakeComm::RecordWrite(std::uint64_t at, const std::uint8_t* buffer, std::uint32_t count) {
+    written_.insert(written_.end(), buffer, buffer + count);
+    writes_.push_back(Write{at, std::vector<std::uint8_t>(buffer, buffer + count)});
 }
 
 void FakeComm::CompleteRead(std::uint32_t error) {
@@ -192,6 +207,11 @@ bool FakeComm::EventWaitPending() const {
 std::vector<std::uint8_t> FakeComm::Written() const {
     const std::lock_guard lock(mutex_);
     return written_;
+}
+
+std::vector<FakeComm::Write> FakeComm::Writes() const {
+    const std::lock_guard lock(mutex_);
+    return writes_;
 }
 
 CommDcb FakeComm::Dcb() const {
@@ -391,13 +411,16 @@ bool FakeComm::ClearCommBreak(CommHandle handle) {
 }
 
 bool FakeComm::ClearCommError(CommHandle handle, std::uint32_t& errors, CommStat& stat) {
+    const std::uint64_t now = loop_.Now();
     const auto lock = Begin("ClearCommError");
     if (!EnterOnHandle("ClearCommError", handle, {})) {
         return false;
     }
+    EndDueWrite(now);
     errors = lineErrors_;
     lineErrors_ = 0;
-    stat = CommStat{0, static_cast<std::uint32_t>(input_.size()), outQueue_};
+    const std::uint32_t sending = pendingWrite_ && pendingWrite_->Due ? pendingWrite_->Count : 0;
+    stat = CommStat{0, static_cast<std::uint32_t>(input_.size()), outQueue_ + sending};
     return true;
 }
 
@@ -433,18 +456,24 @@ bool FakeComm::ReadFile(CommHandle handle, std::uint8_t* buffer, std::uint32_t c
 
 bool FakeComm::WriteFile(CommHandle handle, const std::uint8_t* buffer, std::uint32_t count,
                          std::uint32_t& written, Overlapped& overlapped) {
+    const std::uint64_t now = loop_.Now();
     const auto lock = Begin("WriteFile");
     if (!EnterOnHandle("WriteFile", handle, {count})) {
         return false;
     }
     static_cast<Event*>(overlapped.hEvent)->Signalled = false;
-    if (writeCompletion_ == Completion::Pending) {
+    if (writeCompletion_ != Completion::AtOnce) {
         overlapped.Internal = kStatusPending;
-        pendingWrite_ = PendingWrite{&overlapped, buffer, count};
+        pendingWrite_ = PendingWrite{&overlapped, buffer, count, now, std::nullopt};
+        if (writeCompletion_ == Completion::WireTime) {
+            constexpr std::uint64_t kBitsPerByte = 10;
+            const std::uint64_t baud = std::max<std::uint32_t>(dcb_.BaudRate, 1);
+            pendingWrite_->Due = now + (count * kBitsPerByte * 1000 + baud - 1) / baud;
+        }
         Fails(comm::kErrorIoPending);
         return false;
     }
-    written_.insert(written_.end(), buffer, buffer + count);
+    RecordWrite(now, buffer, count);
     written = count;
     overlapped.Internal = 0;
     overlapped.InternalHigh = count;
@@ -453,10 +482,12 @@ bool FakeComm::WriteFile(CommHandle handle, const std::uint8_t* buffer, std::uin
 
 bool FakeComm::GetOverlappedResult(CommHandle /*handle*/, Overlapped& overlapped,
                                    std::uint32_t& transferred, bool /*wait*/) {
+    const std::uint64_t now = loop_.Now();
     const auto lock = Begin("GetOverlappedResult");
     if (!Enter("GetOverlappedResult", {})) {
         return false;
     }
+    EndDueWrite(now);
     if (overlapped.Internal == kStatusPending) {
         Fails(comm::kErrorIoIncomplete);
         return false;
@@ -523,17 +554,30 @@ int FakeComm::SignalledIndex(std::span<const EventHandle> events) {
 
 std::uint32_t FakeComm::Wait(std::span<const EventHandle> events, std::uint32_t milliseconds) {
     int index = SignalledIndex(events);
-    if (index < 0 && milliseconds > 0) {
-        const std::function<bool()> ready = [&] {
+    const std::uint64_t deadline = loop_.Now() + milliseconds;
+    const std::function<bool()> ready = [&] {
+        const std::lock_guard lock(mutex_);
+        return std::any_of(events.begin(), events.end(),
+                           [](EventHandle event) { return static_cast<Event*>(event)->Signalled; });
+    };
+    for (std::uint64_t now = loop_.Now(); index < 0 && now < deadline; now = loop_.Now()) {
+        // A write that ends by itself wakes its waiter when its time comes.
+        std::uint64_t wake = deadline;
+        {
             const std::lock_guard lock(mutex_);
-            return std::any_of(events.begin(), events.end(), [](EventHandle event) {
-                return static_cast<Event*>(event)->Signalled;
-            });
-        };
+            if (pendingWrite_ && pendingWrite_->Due) {
+                wake = std::min(wake, std::max(*pendingWrite_->Due, now));
+            }
+        }
         if (loop_.OnUiThread()) {
-            static_cast<void>(loop_.Pause(milliseconds, &ready));
+            static_cast<void>(loop_.Pause(wake - now, &ready));
         } else {
-            static_cast<void>(loop_.Block(&ready, loop_.Now() + milliseconds));
+            static_cast<void>(loop_.Block(&ready, wake));
+        }
+        const std::uint64_t woke = loop_.Now();
+        {
+            const std::lock_guard lock(mutex_);
+            EndDueWrite(woke);
         }
         index = SignalledIndex(events);
     }

@@ -30,8 +30,14 @@ public:
         std::string Text;
         bool FromUi = true;
     };
-    /// When writes and reads end.
-    enum class Completion { AtOnce, Pending };
+    /// When writes and reads end: at once, when the test says, or (writes only) after the
+    /// bytes' time on the wire at the line's baud rate, 10 bits a byte.
+    enum class Completion { AtOnce, Pending, WireTime };
+    /// One write that has ended: when it started, and its bytes.
+    struct Write {
+        std::uint64_t At = 0;
+        std::vector<std::uint8_t> Bytes;
+    };
 
     explicit FakeComm(VirtualUiLoop& loop);
     ~FakeComm() override;
@@ -80,6 +86,8 @@ public:
     [[nodiscard]] bool EventWaitPending() const;
     /// Bytes of every write that has ended, in order.
     [[nodiscard]] std::vector<std::uint8_t> Written() const;
+    /// Every write that has ended, in order, with the time it started.
+    [[nodiscard]] std::vector<Write> Writes() const;
     /// Line settings last written (or the device's initial ones).
     [[nodiscard]] CommDcb Dcb() const;
     /// Time-outs last written.
@@ -133,6 +141,8 @@ private:
         Overlapped* Record = nullptr;
         const std::uint8_t* Buffer = nullptr;
         std::uint32_t Count = 0;
+        std::uint64_t At = 0;
+        std::optional<std::uint64_t> Due; ///< WireTime: when it ends by itself
     };
     struct PendingRead {
         Overlapped* Record = nullptr;
@@ -156,6 +166,11 @@ private:
     [[nodiscard]] bool EnterOnHandle(const char* name, CommHandle handle,
                                      std::vector<std::uint64_t> args);
     void Finish(Overlapped& record, std::uint32_t error, std::uint32_t bytes);
+    /// Ends the pending write after `bytes` bytes with `error`, keeping what was written.
+    void EndWrite(std::uint32_t bytes, std::uint32_t error);
+    /// Ends a WireTime write whose time has come by `now`.
+    void EndDueWrite(std::uint64_t now);
+    void RecordWrite(std::uint64_t at, const std::uint8_t* buffer, std::uint32_t count);
     void Signal(EventHandle event);
     std::uint32_t Wait(std::span<const EventHandle> events, std::uint32_t milliseconds);
     [[nodiscard]] int SignalledIndex(std::span<const EventHandle> events);
@@ -179,6 +194,7 @@ private:
     std::uint32_t outQueue_ = 0;
     std::vector<std::uint8_t> input_;
     std::vector<std::uint8_t> written_;
+    std::vector<Write> writes_;
     Completion writeCompletion_ = Completion::AtOnce;
     Completion readCompletion_ = Completion::AtOnce;
     std::optional<PendingWrite> pendingWrite_;

@@ -147,10 +147,20 @@ void VirtualUiLoop::Run(Serve serve, std::optional<std::uint64_t> target,
             changed_.notify_all();
             continue;
         }
+        if (serve == Serve::CallsAndTimers) {
+            lock.unlock();
+            const bool ran = RunPosted();
+            lock.lock();
+            if (ran) {
+                continue;
+            }
+        }
         const bool fireTimers = serve == Serve::CallsAndTimers && timers_ != nullptr;
         const std::optional<std::uint64_t> timerDue =
             fireTimers ? timers_->NextDue() : std::optional<std::uint64_t>();
-        if (timerDue && *timerDue <= now_) {
+        // Timers due after the target wait for a later turn, even when a nested loop has
+        // already carried the clock past it.
+        if (timerDue && *timerDue <= now_ && (!target || *timerDue <= *target)) {
             lock.unlock();
             timers_->FireNext(now_);
             lock.lock();

@@ -14,6 +14,12 @@ void SetLibraryUnloadHandler(void (*handler)()) {
     unloadHandler = handler;
 }
 
+void KeepLibraryLoaded() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCSTR>(&KeepLibraryLoaded), &module);
+}
+
 } // namespace lum::platform
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID reserved) {

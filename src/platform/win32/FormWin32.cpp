@@ -83,8 +83,9 @@ void Win32Timer::Fire() {
 
 Win32Form::Win32Form(Win32Ui& ui, const FormArgs& args)
     : ui_(ui), name_(args.Name), fontFace_(args.TextFont.Face), font_(args.TextFont),
-      background_(ToColorRef(args.Color)) {
+      background_(ToColorRef(args.Color)), topMost_(args.TopMost) {
     font_.Face = fontFace_;
+    ui_.AddForm(this);
     const FrameStyle& frame = FrameOf(args.Style);
     const DWORD exStyle = frame.ExStyle | (args.TopMost ? WS_EX_TOPMOST : 0);
     RECT outer{0, 0, args.Bounds.Width, args.Bounds.Height};
@@ -109,6 +110,7 @@ Win32Form::Win32Form(Win32Ui& ui, const FormArgs& args)
 }
 
 Win32Form::~Win32Form() {
+    ui_.RemoveForm(this);
     timers_.clear();
     if (window_ != nullptr) {
         if (const auto name =

@@ -15,6 +15,8 @@ namespace {
 constexpr char kMessageCaption[] = "Lum Plugin";
 /// How often ServeCallsUntil looks at its condition while no call arrives.
 constexpr DWORD kLookInterval = 5;
+/// A call posted to the thread's message loop; lParam owns a std::function<void()>.
+constexpr UINT kRunPostedCall = WM_APP + 0x52;
 
 struct WindowClassRow {
     const char* Name;
@@ -27,6 +29,7 @@ constexpr WindowClassRow kWindowClasses[] = {
     {kFormClass,  &Win32Form::WindowProc},
     {kPanelClass, &PanelWindowProc},
     {kImageClass, &ImageWindowProc},
+    {kPostClass,  &Win32Ui::PostedCallProc},
 };
 // clang-format on
 
@@ -56,9 +59,17 @@ Win32Ui::Win32Ui() : calls_(CreateUiThreadCalls()) {
         windowClass.lpszClassName = row.Name;
         RegisterClassA(&windowClass);
     }
+    postWindow_ = CreateWindowExA(0, kPostClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  ThisModule(), nullptr);
 }
 
 Win32Ui::~Win32Ui() {
+    // Calls posted but not yet run are dropped with their window.
+    MSG message;
+    while (PeekMessageA(&message, postWindow_, kRunPostedCall, kRunPostedCall, PM_REMOVE)) {
+        delete reinterpret_cast<std::function<void()>*>(message.lParam);
+    }
+    DestroyWindow(postWindow_);
     for (const auto& [key, font] : fonts_) {
         DeleteObject(font);
     }
@@ -76,11 +87,57 @@ std::unique_ptr<Form> Win32Ui::CreateForm(const FormArgs& args) {
 
 void Win32Ui::ShowMessage(std::string_view text, MessageKind kind) {
     const std::string message(text);
-    // Task-modal like the message boxes of the host's own dialogs; topmost so that the splash
-    // window cannot hide it.
+    // Task-modal: the thread's windows take no input while the box is open.
     const UINT icon = kind == MessageKind::Error ? MB_ICONERROR : MB_ICONINFORMATION;
-    MessageBoxA(nullptr, message.c_str(), kMessageCaption,
-                MB_OK | MB_TASKMODAL | MB_TOPMOST | icon);
+    // Topmost forms (the splash) step back while the box is open, so they cannot hide it.
+    std::vector<HWND> topMost;
+    for (const Win32Form* form : forms_) {
+        if (form->TopMost() && form->Visible()) {
+            topMost.push_back(form->Handle());
+            SetWindowPos(form->Handle(), HWND_NOTOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
+    ++modalDepth_;
+    MessageBoxA(nullptr, message.c_str(), kMessageCaption, MB_OK | MB_TASKMODAL | icon);
+    for (const HWND window : topMost) {
+        if (IsWindow(window)) {
+            SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
+    if (--modalDepth_ == 0) {
+        for (auto& call : afterModal_) {
+            Post(std::move(call));
+        }
+        afterModal_.clear();
+    }
+}
+
+void Win32Ui::WhenModalLoopsEnd(std::function<void()> call) {
+    if (modalDepth_ > 0) {
+        afterModal_.push_back(std::move(call));
+    } else {
+        Post(std::move(call));
+    }
+}
+
+void Win32Ui::Post(std::function<void()> call) {
+    auto* posted = new std::function<void()>(std::move(call));
+    if (!PostMessageA(postWindow_, kRunPostedCall, 0, reinterpret_cast<LPARAM>(posted))) {
+        delete posted;
+    }
+}
+
+LRESULT CALLBACK Win32Ui::PostedCallProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kRunPostedCall) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    // The call may destroy this window and the layer with it: nothing of them is used after.
+    const std::unique_ptr<std::function<void()>> call(
+        reinterpret_cast<std::function<void()>*>(lParam));
+    (*call)();
+    return 0;
 }
 
 std::vector<std::string> Win32Ui::FontFamilies() {

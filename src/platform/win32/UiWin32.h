@@ -23,6 +23,7 @@ class Win32Control;
 inline constexpr char kFormClass[] = "LumForm";
 inline constexpr char kPanelClass[] = "LumPanel";
 inline constexpr char kImageClass[] = "LumImage";
+inline constexpr char kPostClass[] = "LumPostedCalls";
 
 /// The windowing layer of the thread that created it.
 class Win32Ui final : public Ui {
@@ -38,6 +39,15 @@ public:
     void OpenAddress(Form& owner, std::string_view address) override;
     [[nodiscard]] SyncCalls& UiThreadCalls() override { return *calls_; }
     bool ServeCallsUntil(const std::function<bool()>& done, std::uint32_t timeout) override;
+    [[nodiscard]] bool InModalLoop() const override { return modalDepth_ > 0; }
+    void WhenModalLoopsEnd(std::function<void()> call) override;
+
+    /// The window procedure of kPostClass: runs the calls posted to it.
+    static LRESULT CALLBACK PostedCallProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    /// Forms register themselves while they exist.
+    void AddForm(Win32Form* form) { forms_.push_back(form); }
+    void RemoveForm(Win32Form* form) { std::erase(forms_, form); }
 
     /// A font of the layer, kept until the Ui goes.
     [[nodiscard]] HFONT FontFor(const Font& font);
@@ -45,7 +55,14 @@ public:
     [[nodiscard]] HBRUSH BrushFor(COLORREF color);
 
 private:
+    /// Posts `call` to the thread's message loop.
+    void Post(std::function<void()> call);
+
     std::unique_ptr<SyncCalls> calls_;
+    HWND postWindow_ = nullptr;
+    std::vector<Win32Form*> forms_;
+    int modalDepth_ = 0;
+    std::vector<std::function<void()>> afterModal_;
     std::map<std::pair<std::string, int>, HFONT> fonts_;
     std::map<COLORREF, HBRUSH> brushes_;
 };
@@ -109,6 +126,7 @@ public:
     [[nodiscard]] HWND Handle() const { return window_; }
     [[nodiscard]] COLORREF Background() const { return background_; }
     [[nodiscard]] const Font& DefaultFont() const { return font_; }
+    [[nodiscard]] bool TopMost() const { return topMost_; }
 
     /// The window procedure of kFormClass.
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -122,6 +140,7 @@ private:
     std::string fontFace_;
     Font font_;
     COLORREF background_;
+    bool topMost_;
     HWND window_ = nullptr;
     bool minimized_ = false;
     std::vector<std::unique_ptr<Win32Control>> controls_;

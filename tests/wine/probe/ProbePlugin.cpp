@@ -24,6 +24,10 @@ void ShowAnswers() {
     SendHostCommand(HOST_CMD_PAUSE);
 }
 
+std::int32_t Init() {
+    return 0;
+}
+
 void ShowQuit() {
     MessageBoxA(nullptr, "probe quit", "probe", MB_OK);
 }
@@ -33,6 +37,7 @@ void ShowQuit() {
 extern "C" lum::PluginRecord* winampGetGeneralPurposePlugin() {
     auto& record = lum::ThePluginRecord();
     record.description = "probe plug-in";
+    record.init = &Init;
     record.config = &ShowAnswers;
     record.quit = &ShowQuit;
     return &record;

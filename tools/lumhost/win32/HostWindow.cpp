@@ -3,7 +3,6 @@
 #include "tools/lumhost/win32/EventLog.h"
 
 #include <cstdio>
-#include <iterator>
 
 namespace lum::host {
 namespace {
@@ -11,15 +10,6 @@ namespace {
 constexpr char kWindowClass[] = "LumHostWindow";
 constexpr UINT kRunCommand = WM_APP + 1; // lParam: const HostCommand*
 constexpr UINT_PTR kRepaintTimer = 1;
-
-// The queries and commands a plug-in sends, as the host understands them.
-constexpr LPARAM kQueryPlayState = 104;
-constexpr LPARAM kQueryOutputTime = 105;
-constexpr LPARAM kQueryListPosition = 125;
-constexpr LPARAM kQueryFileName = 211;
-constexpr LPARAM kQueryTitle = 212;
-constexpr WORD kCommandPrevious = 40044;
-constexpr WORD kCommandNext = 40048;
 
 std::uint64_t Now() {
     return GetTickCount64();
@@ -46,7 +36,9 @@ const char* StateName(PlayState state) {
 
 } // namespace
 
-HostWindow::HostWindow(SimulatedPlayer player) : player_(std::move(player)) {}
+HostWindow::HostWindow(SimulatedPlayer player) : host_(std::move(player), &Now) {
+    host_.OnTransportCommand = [](std::uint16_t id) { EmitEvent("command " + std::to_string(id)); };
+}
 
 bool HostWindow::Create(const std::string& caption) {
     WNDCLASSA windowClass = {};
@@ -96,15 +88,16 @@ LRESULT CALLBACK HostWindow::WindowProc(HWND window, UINT message, WPARAM wParam
 LRESULT HostWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_USER:
-        return AnswerQuery(wParam, lParam);
+        return static_cast<LRESULT>(host_.Answer(message, wParam, lParam));
     case WM_COMMAND:
-        ActOnTransport(LOWORD(wParam));
+        host_.Answer(message, wParam, lParam);
+        InvalidateRect(window_, nullptr, TRUE);
         return 0;
     case kRunCommand:
         Execute(*reinterpret_cast<const HostCommand*>(lParam));
         return 0;
     case WM_TIMER:
-        player_.Advance(Now());
+        host_.Player().Advance(Now());
         InvalidateRect(window_, nullptr, TRUE);
         return 0;
     case WM_PAINT:
@@ -121,71 +114,8 @@ LRESULT HostWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-LRESULT HostWindow::AnswerQuery(WPARAM wParam, LPARAM id) {
-    const std::uint64_t now = Now();
-    switch (id) {
-    case kQueryPlayState:
-        return static_cast<LRESULT>(player_.State(now));
-    case kQueryOutputTime:
-        return wParam == 1 ? player_.LengthSeconds() : player_.PositionMs(now);
-    case kQueryListPosition:
-        player_.Advance(now);
-        return player_.ListPosition();
-    case kQueryFileName:
-    case kQueryTitle: {
-        const auto* entry = player_.Entry(static_cast<std::int32_t>(wParam));
-        if (entry == nullptr) {
-            return 0;
-        }
-        return AnswerText(id == kQueryTitle ? &entry->Title : &entry->Path);
-    }
-    default:
-        return 0;
-    }
-}
-
-LRESULT HostWindow::AnswerText(const std::string* text) {
-    answer_ = *text;
-    return reinterpret_cast<LRESULT>(answer_.c_str());
-}
-
-void HostWindow::ActOnTransport(WORD id) {
-    // The transport commands in id order, from 40044 (previous) to 40048 (next).
-    constexpr HostCommandKind kTransport[] = {HostCommandKind::Previous, HostCommandKind::Play,
-                                              HostCommandKind::Pause, HostCommandKind::Stop,
-                                              HostCommandKind::Next};
-    static_assert(std::size(kTransport) == kCommandNext - kCommandPrevious + 1);
-    if (id < kCommandPrevious || id > kCommandNext) {
-        return;
-    }
-    EmitEvent("command " + std::to_string(id));
-    Execute(HostCommand{kTransport[id - kCommandPrevious]});
-}
-
 void HostWindow::Execute(const HostCommand& command) {
-    const std::uint64_t now = Now();
     switch (command.Kind) {
-    case HostCommandKind::Play:
-        player_.Play(now);
-        break;
-    case HostCommandKind::Pause:
-        player_.PauseToggle(now);
-        break;
-    case HostCommandKind::Stop:
-        player_.Stop(now);
-        break;
-    case HostCommandKind::Next:
-        player_.Next(now);
-        break;
-    case HostCommandKind::Previous:
-        player_.Previous(now);
-        break;
-    case HostCommandKind::Seek:
-        player_.Seek(now, command.Argument);
-        break;
-    case HostCommandKind::Select:
-        player_.Select(now, command.Argument);
-        break;
     case HostCommandKind::Config:
         if (record_ != nullptr) {
             record_->config();
@@ -194,7 +124,8 @@ void HostWindow::Execute(const HostCommand& command) {
     case HostCommandKind::Quit:
         QuitPlugin();
         return;
-    case HostCommandKind::Sleep:
+    default:
+        host_.Run(command);
         break;
     }
     InvalidateRect(window_, nullptr, TRUE);
@@ -211,7 +142,6 @@ void HostWindow::QuitPlugin() {
         FreeLibrary(module_);
         module_ = nullptr;
     }
-    EmitEvent("exit");
     DestroyWindow(window_);
 }
 
@@ -219,13 +149,14 @@ void HostWindow::Paint() {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(window_, &paint);
     const std::uint64_t now = Now();
-    const auto* entry = player_.Entry(player_.ListPosition());
-    const std::int32_t length = player_.LengthSeconds();
-    const std::string text = "Entry " + std::to_string(player_.ListPosition() + 1) + " of " +
-                             std::to_string(player_.EntryCount()) + ": " +
+    SimulatedPlayer& player = host_.Player();
+    const auto* entry = player.Entry(player.ListPosition());
+    const std::int32_t length = player.LengthSeconds();
+    const std::string text = "Entry " + std::to_string(player.ListPosition() + 1) + " of " +
+                             std::to_string(player.EntryCount()) + ": " +
                              (entry ? entry->Title : std::string()) +
-                             "\r\nState: " + StateName(player_.State(now)) +
-                             "\r\nTime: " + ClockText(player_.PositionMs(now) / 1000) + " / " +
+                             "\r\nState: " + StateName(player.State(now)) +
+                             "\r\nTime: " + ClockText(player.PositionMs(now) / 1000) + " / " +
                              (length > 0 ? ClockText(length) : std::string("--:--"));
     RECT area;
     GetClientRect(window_, &area);

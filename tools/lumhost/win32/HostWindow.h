@@ -5,7 +5,7 @@
 
 #include "plugin/PluginRecord.h"
 #include "tools/lumhost/HostCommand.h"
-#include "tools/lumhost/SimulatedPlayer.h"
+#include "tools/lumhost/PlayerHost.h"
 
 #include <string>
 #include <windows.h>
@@ -28,21 +28,20 @@ public:
     /// the command is done).
     void RunCommand(const HostCommand& command);
 
+    /// True once the plug-in has been quit and unloaded and the window is gone.
+    [[nodiscard]] bool Finished() const { return quitting_; }
+
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT AnswerQuery(WPARAM wParam, LPARAM id);
-    LRESULT AnswerText(const std::string* text);
-    void ActOnTransport(WORD id);
     void Execute(const HostCommand& command);
     void QuitPlugin();
     void Paint();
 
-    SimulatedPlayer player_;
+    PlayerHost host_;
     HWND window_ = nullptr;
     HMODULE module_ = nullptr;
     PluginRecord* record_ = nullptr;
-    std::string answer_; ///< the last text answer; valid until the next one
     bool quitting_ = false;
 };
 

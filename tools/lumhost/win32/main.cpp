@@ -146,10 +146,13 @@ int main(int argc, char** argv) {
     // The reader blocks on standard input; it is left to end with the process.
     std::thread(ReadCommands, std::ref(host)).detach();
 
+    // The flag, not only WM_QUIT, ends the loop: a quit that arrives while a message box of the
+    // plug-in is open posts WM_QUIT into the box's own loop.
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (!host.Finished() && GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    EmitEvent("exit");
     return 0;
 }

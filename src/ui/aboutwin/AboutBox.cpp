@@ -1,0 +1,87 @@
+#include "ui/aboutwin/AboutBox.h"
+
+#include "ui/Addresses.h"
+#include "ui/FormLayout.h"
+
+#include <iterator>
+#include <string>
+
+namespace lum {
+
+namespace {
+
+using platform::ControlKind;
+using platform::Font;
+using platform::kHighlightText;
+using platform::TextAlign;
+using namespace ui::colors;
+using enum AboutControl;
+
+constexpr Font kText{"Arial", 12, kHighlightText};
+constexpr Font kLinkText{"Arial", 13, kHighlightText};
+constexpr Font kButtonFont{"Verdana", 16, kHighlightText};
+constexpr ControlKind kLabel = ControlKind::Label;
+constexpr TextAlign kLeft = TextAlign::Left;
+/// A label sized to its caption.
+constexpr int kAuto = 0;
+
+// The two links show the maker's addresses.
+const std::string kDownloadLine = std::string(ui::kDownloadPage) + " heruntergeladen werden.";
+
+// clang-format off
+constexpr ui::ControlRow<AboutControl, Taboutw> kControls[] = {
+    // Key   Name       Kind                 Bounds                    Caption                                                        Font       Colour  Align  Parent Click                    Change   Min Max Hand
+    {Label6,  "Label6",  kLabel,             {16, 8, kAuto, kAuto},    "Winamp Lum Plugin 2.4 SE - geschrieben vom Lum-Team",        kText},
+    {Label7,  "Label7",  kLabel,             {16, 32, kAuto, kAuto},   "Die neuste Version kann auf",                                kText},
+    {Label8,  "Label8",  kLabel,             {16, 48, kAuto, kAuto},   "",                                                           kText,     {},     kLeft, {},    &Taboutw::Label8Click,   nullptr, 0,  0,  true},
+    {Label9,  "Label9",  kLabel,             {16, 80, kAuto, kAuto},   " ",                                                          kText},
+    {Label16, "Label16", kLabel,             {16, 96, kAuto, kAuto},   "",                                                           Font{"Arial", 12, kWhite}},
+    {Label1,  "Label1",  kLabel,             {16, 128, kAuto, kAuto},  "Dank an:",                                                   kText},
+    {Label2,  "Label2",  kLabel,             {16, 144, kAuto, kAuto},  "- den Ideengeber, ohne den es dieses Plugin nicht g\xE4" "be",  kText},
+    {Label3,  "Label3",  kLabel,             {16, 160, kAuto, kAuto},  "- alle, die die Programmierung unterst\xFCtzt haben",        kText},
+    {Label17, "Label17", kLabel,             {16, 176, kAuto, kAuto},  "- alle Betatester und Benutzer",                             kText},
+    {Label18, "Label18", kLabel,             {16, 192, kAuto, kAuto},  "- den Autor des Tutorials zum Schreiben von Winamp-Plugins", kText},
+    {Label5,  "Label5",  kLabel,             {16, 216, kAuto, kAuto},  "- und an alle, die ich vergessen habe",                      kText},
+    {Label10, "Label10", kLabel,             {16, 232, kAuto, kAuto},  "",                                                           kText},
+    {Label11, "Label11", kLabel,             {16, 256, kAuto, kAuto},  "",                                                           kText},
+    {Label12, "Label12", kLabel,             {16, 280, kAuto, kAuto},  "Die serielle Schnittstelle steuert die Komponente",          kText},
+    {Label13, "Label13", kLabel,             {16, 296, kAuto, kAuto},  "TSerialPortNG, nach ihrem Vorbild neu geschrieben.",         kText},
+    {Image1,  "Image1",  ControlKind::Image, {320, 8, 321, 249},       "",                                                           {},        kBlack},
+    {Label14, "Label14", kLabel,             {328, 256, kAuto, kAuto}, " Anleitung zum Anschliessen des Displays unter:  ",          kLinkText},
+    {Label15, "Label15", kLabel,             {352, 280, kAuto, kAuto}, ui::kConnectionPage,                                          kLinkText, {},     kLeft, {},    &Taboutw::Label15Click,  nullptr, 0,  0,  true},
+    {Panel1,  "Panel1",  ControlKind::RaisedPanel, {584, 282, 49, 23}, "OK",                                                         kButtonFont, kButtonGrey, TextAlign::Center, {}, &Taboutw::Panel1Click},
+};
+// clang-format on
+static_assert(std::size(kControls) == static_cast<std::size_t>(AboutControl::Count));
+static_assert(ui::RowsInIdOrder(kControls));
+
+} // namespace
+
+Taboutw::Taboutw(UiContext& context) : context_(context) {
+    platform::FormArgs args;
+    args.Name = "aboutw";
+    args.Caption = "Info";
+    args.Style = platform::FormStyle::Dialog;
+    args.Bounds = {201, 151, 646, 318};
+    args.Color = kBlack;
+    args.TextFont = kText;
+    form_ = context_.Ui.CreateForm(args);
+    ui::CreateControls(*form_, kControls, *this, controls_);
+    controls_[static_cast<std::size_t>(Label8)]->SetText(kDownloadLine);
+}
+
+Taboutw::~Taboutw() = default;
+
+void Taboutw::Panel1Click() {
+    form_->Hide();
+}
+
+void Taboutw::Label8Click() {
+    context_.Ui.OpenAddress(*form_, ui::kDownloadPage);
+}
+
+void Taboutw::Label15Click() {
+    context_.Ui.OpenAddress(*form_, ui::kConnectionPage);
+}
+
+} // namespace lum

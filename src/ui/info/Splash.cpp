@@ -1,0 +1,57 @@
+#include "ui/info/Splash.h"
+
+#include "ui/FormLayout.h"
+#include "ui/main/MainForm.h"
+
+#include <iterator>
+
+namespace lum {
+
+namespace {
+
+enum class SplashTimer { Timer1 };
+
+// clang-format off
+constexpr ui::ControlRow<SplashControl, TForm1> kControls[] = {
+    // Key                  Name      Kind                           Bounds             Caption Font Colour            Align                          Parent Click
+    {SplashControl::Image1, "Image1", platform::ControlKind::Image, {0, 1, 441, 249},  "",     {},  ui::colors::kBlack, platform::TextAlign::Left, {},    &TForm1::Image1Click},
+};
+constexpr ui::TimerRow<SplashTimer, TForm1> kTimers[] = {
+    // Key                Name      Interval Running Tick
+    {SplashTimer::Timer1, "Timer1", 10000,   true,   &TForm1::Timer1Timer},
+};
+// clang-format on
+static_assert(std::size(kControls) == static_cast<std::size_t>(SplashControl::Count));
+static_assert(ui::RowsInIdOrder(kControls) && ui::RowsInIdOrder(kTimers));
+
+} // namespace
+
+TForm1::TForm1(UiContext& context) : context_(context) {
+    platform::FormArgs args;
+    args.Name = "Form1";
+    args.Caption = "Winamp Lum Plugin";
+    args.Style = platform::FormStyle::Borderless;
+    args.Bounds = {0, 0, 440, 252};
+    args.Centred = true;
+    args.TopMost = true;
+    args.Color = ui::colors::kBlack;
+    form_ = context_.Ui.CreateForm(args);
+    ui::CreateControls(*form_, kControls, *this, controls_);
+    ui::CreateTimers(*form_, kTimers, *this, timers_);
+    form_->Show();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::Timer1Timer() {
+    Timer1().SetEnabled(false);
+    form_->Hide();
+}
+
+void TForm1::Image1Click() {
+    Timer1().SetEnabled(false);
+    form_->Hide();
+    context_.MainForm->SetBannerPeriod(false);
+}
+
+} // namespace lum

@@ -1,0 +1,187 @@
+"""Runs the stand-in host lumhost.exe of the 64-bit build under Wine with the real plug-in, on
+COM1 mapped to a pty, and records what happens: the host's event lines and the bytes the
+display receives, each with the time it arrived.
+
+The Wine prefix is the build's private one; its registry maps COM1 to the pty (the mapping is
+read when Wine starts, so the wineserver is stopped after writing it) and sets the regional
+formats to dd.MM.yyyy and HH:mm:ss.
+"""
+import os
+import select
+import shutil
+import subprocess
+import tempfile
+import time
+
+WINE = "/usr/lib/wine/wine64"
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+
+
+def wine_env(build):
+    return dict(os.environ,
+                WINEPREFIX=os.path.join(build, "wineprefix"),
+                WINEDEBUG="-all",
+                WINEDLLOVERRIDES="mscoree,mshtml=")
+
+
+def stop_wine(env):
+    subprocess.run(["wineserver", "-k"], env=env, check=False,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def prepare_prefix(env, com1, display_font):
+    """Maps COM1 to `com1`, sets the date and time formats, and makes the display font
+    "Digital Readout Upright" an installed family (a replacement for DejaVu Sans) or not."""
+    font = '"DejaVu Sans"' if display_font else "-"
+    reg = ("REGEDIT4\r\n\r\n"
+           "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n"
+           f"\"COM1\"=\"{com1}\"\r\n\r\n"
+           "[HKEY_CURRENT_USER\\Control Panel\\International]\r\n"
+           "\"sShortDate\"=\"dd.MM.yyyy\"\r\n"
+           "\"sTimeFormat\"=\"HH:mm:ss\"\r\n\r\n"
+           "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"
+           f"\"Digital Readout Upright\"={font}\r\n")
+    with tempfile.NamedTemporaryFile("w", suffix=".reg", delete=False) as file:
+        file.write(reg)
+        path = file.name
+    try:
+        subprocess.run(["xvfb-run", "-a", WINE, "regedit", "/S", path], env=env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+    finally:
+        os.unlink(path)
+    stop_wine(env)
+
+
+def lumctl():
+    """The native lumctl, built when missing."""
+    path = os.path.join(ROOT, "build", "native", "bin", "lumctl")
+    if not os.path.exists(path):
+        subprocess.run(["cmake", "--build", "--preset", "native", "--target", "lumctl"],
+                       cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
+    return path
+
+
+def write_settings(path, lines):
+    """Writes a settings file from Name=value lines, over the start values."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    subprocess.run([lumctl(), "write", path], input="\n".join(lines).encode(), check=True)
+
+
+class HostFolder:
+    """A host folder: lumhost.exe, plugins\\gen_lum.dll and a playlist."""
+
+    def __init__(self, build, playlist):
+        self.path = tempfile.mkdtemp(prefix="lumhost-")
+        os.makedirs(os.path.join(self.path, "plugins"))
+        shutil.copy(os.path.join(build, "bin", "lumhost.exe"), self.path)
+        shutil.copy(os.path.join(build, "bin", "plugins", "gen_lum.dll"),
+                    os.path.join(self.path, "plugins"))
+        self.playlist = os.path.join(self.path, "list.m3u")
+        with open(self.playlist, "w", newline="") as file:
+            file.write(playlist)
+        self.settings = os.path.join(self.path, "plugins", "gen_lum.ini")
+
+    def remove(self):
+        shutil.rmtree(self.path, ignore_errors=True)
+
+
+class Run:
+    """What one run of the host gave: events and received bytes, with seconds since start."""
+
+    def __init__(self):
+        self.events = []  # (time, line)
+        self.received = []  # (time, bytes)
+        self.returncode = None
+
+    def event_time(self, prefix):
+        for at, line in self.events:
+            if line.startswith(prefix):
+                return at
+        return None
+
+    def lines(self):
+        return [line for _, line in self.events]
+
+    def data(self):
+        return b"".join(chunk for _, chunk in self.received)
+
+    def byte_times(self):
+        """The arrival time of every received byte, in order."""
+        times = []
+        for at, chunk in self.received:
+            times.extend([at] * len(chunk))
+        return times
+
+
+def run_host(build, folder, commands, display_font=True, timeout=90):
+    """Runs lumhost on `folder` with `commands` on standard input (lines; "sleep N" pauses the
+    host's reader) and COM1 mapped to a fresh pty whose master is read throughout."""
+    env = wine_env(build)
+    master, slave = os.openpty()
+    os.set_blocking(master, False)
+    prepare_prefix(env, os.ttyname(slave), display_font)
+    result = Run()
+    process = subprocess.Popen(
+        ["xvfb-run", "-a", WINE, os.path.join(folder.path, "lumhost.exe"), "--auto-dismiss",
+         folder.playlist],
+        env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    start = time.monotonic()
+    process.stdin.write(("\n".join(commands) + "\n").encode())
+    process.stdin.close()
+    out = process.stdout.fileno()
+    os.set_blocking(out, False)
+    pending = b""
+    deadline = start + timeout
+    open_streams = {out, master}
+    while time.monotonic() < deadline and out in open_streams:
+        ready, _, _ = select.select(list(open_streams), [], [], 0.2)
+        now = time.monotonic() - start
+        if master in ready:
+            try:
+                chunk = os.read(master, 4096)
+                if chunk:
+                    result.received.append((now, chunk))
+            except OSError:
+                open_streams.discard(master)
+        if out in ready:
+            chunk = os.read(out, 4096)
+            if not chunk:
+                open_streams.discard(out)
+            pending += chunk
+            while b"\n" in pending:
+                line, pending = pending.split(b"\n", 1)
+                result.events.append((now, line.decode("latin-1")))
+    # Whatever the display still got after the host's last line.
+    end = time.monotonic() + 0.5
+    while time.monotonic() < end and master in open_streams:
+        ready, _, _ = select.select([master], [], [], 0.1)
+        if ready:
+            try:
+                chunk = os.read(master, 4096)
+                if chunk:
+                    result.received.append((time.monotonic() - start, chunk))
+            except OSError:
+                break
+    try:
+        result.returncode = process.wait(timeout=30)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        result.returncode = process.wait()
+    stop_wine(env)
+    os.close(master)
+    os.close(slave)
+    return result
+
+
+class Checks:
+    """Prints "ok" or "FAIL" for each check and counts the failures."""
+
+    def __init__(self):
+        self.failures = 0
+
+    def check(self, what, ok, detail=""):
+        print(("ok   " if ok else "FAIL ") + what + ("" if ok or not detail else f": {detail}"))
+        if not ok:
+            self.failures += 1
+        return ok

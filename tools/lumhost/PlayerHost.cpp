@@ -1,0 +1,83 @@
+#include "tools/lumhost/PlayerHost.h"
+
+#include <iterator>
+
+namespace lum::host {
+
+PlayerHost::PlayerHost(SimulatedPlayer player, std::function<std::uint64_t()> clock)
+    : player_(std::move(player)), clock_(std::move(clock)) {}
+
+void PlayerHost::Run(const HostCommand& command) {
+    const std::uint64_t now = Now();
+    switch (command.Kind) {
+    case HostCommandKind::Play:
+        player_.Play(now);
+        break;
+    case HostCommandKind::Pause:
+        player_.PauseToggle(now);
+        break;
+    case HostCommandKind::Stop:
+        player_.Stop(now);
+        break;
+    case HostCommandKind::Next:
+        player_.Next(now);
+        break;
+    case HostCommandKind::Previous:
+        player_.Previous(now);
+        break;
+    case HostCommandKind::Seek:
+        player_.Seek(now, command.Argument);
+        break;
+    case HostCommandKind::Select:
+        player_.Select(now, command.Argument);
+        break;
+    case HostCommandKind::Config:
+    case HostCommandKind::Sleep:
+    case HostCommandKind::Quit:
+        break;
+    }
+}
+
+std::int32_t PlayerHost::CurrentState() {
+    return static_cast<std::int32_t>(player_.State(Now()));
+}
+
+std::int32_t PlayerHost::CurrentPositionMs() {
+    return player_.PositionMs(Now());
+}
+
+std::int32_t PlayerHost::CurrentLengthSeconds() {
+    return player_.LengthSeconds();
+}
+
+std::int32_t PlayerHost::CurrentListPosition() {
+    player_.Advance(Now());
+    return player_.ListPosition();
+}
+
+const std::string* PlayerHost::EntryFileName(std::int32_t position) {
+    const PlaylistEntry* entry = player_.Entry(position);
+    return entry != nullptr ? &entry->Path : nullptr;
+}
+
+const std::string* PlayerHost::EntryTitle(std::int32_t position) {
+    const PlaylistEntry* entry = player_.Entry(position);
+    return entry != nullptr ? &entry->Title : nullptr;
+}
+
+void PlayerHost::Command(std::uint16_t id) {
+    // The transport commands in id order, from 40044 (previous) to 40048 (next).
+    constexpr HostCommandKind kTransport[] = {HostCommandKind::Previous, HostCommandKind::Play,
+                                              HostCommandKind::Pause, HostCommandKind::Stop,
+                                              HostCommandKind::Next};
+    static_assert(std::size(kTransport) == HOST_CMD_NEXT - HOST_CMD_PREVIOUS + 1);
+    if (id < HOST_CMD_PREVIOUS || id > HOST_CMD_NEXT) {
+        return;
+    }
+    if (OnTransportCommand) {
+        OnTransportCommand(id);
+    }
+    Run(HostCommand{kTransport[id - HOST_CMD_PREVIOUS]});
+}
+
+} // namespace lum::host
