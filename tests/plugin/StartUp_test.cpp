@@ -200,18 +200,23 @@ TEST_F(StartUpTest, LoadErrorShowsItsMessageAndAppliesNothing) {
     EXPECT_FALSE(Form("configform").Visible());
 }
 
-TEST_F(StartUpTest, LoadedRotationStartsTheDialogsTimer) {
+TEST_F(StartUpTest, LoadedRotationRunsWithCarriedOffsets) {
+    host.Title = "A title much longer than the twenty columns";
     Settings settings = DisplayOn();
     settings.SetChangeSeconds = 5;
     settings.SetCount = 2;
-    settings.Slot(2, 1).Template = "zwei";
+    settings.Slot(1, 1).ScrollMode = kScrollLeft;
+    settings.Slot(2, 1) = settings.Slot(1, 1); // the same template: its offset carries over
     WriteSettings(settings);
     Load();
     Advance(5'004);
     EXPECT_EQ(GlobalSettings().ActiveSet, 1);
+    const std::int32_t offset = GlobalSettings().Slot(1, 1).ScrollOffset;
+    EXPECT_GT(offset, 0) << "line 1 scrolls";
     Advance(1);
     EXPECT_EQ(GlobalSettings().ActiveSet, 2);
     EXPECT_EQ(Control("configform", "SpinEdit7").Text(), "2");
+    EXPECT_EQ(GlobalSettings().Slot(2, 1).ScrollOffset, offset);
     Advance(5'000);
     EXPECT_EQ(GlobalSettings().ActiveSet, 1);
 }

@@ -13,7 +13,9 @@ import os
 import re
 import sys
 
-from winehost import Checks, HostFolder, run_host, write_settings
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "scripts", "lib"))
+from winehost import Checks, HostFolder, run_host, write_settings  # noqa: E402
 
 TOLERANCE = 0.15
 WIDTH, LINES = 20, 3

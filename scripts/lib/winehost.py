@@ -14,8 +14,7 @@ import tempfile
 import time
 
 WINE = "/usr/lib/wine/wine64"
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(os.path.dirname(HERE))
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 
 def wine_env(build):
@@ -69,14 +68,15 @@ def write_settings(path, lines):
 
 
 class HostFolder:
-    """A host folder: lumhost.exe, plugins\\gen_lum.dll and a playlist."""
+    """A host folder: lumhost.exe, plugins\\gen_lum.dll (the build's, or `plugin`) and a
+    playlist."""
 
-    def __init__(self, build, playlist):
+    def __init__(self, build, playlist, plugin=None):
         self.path = tempfile.mkdtemp(prefix="lumhost-")
         os.makedirs(os.path.join(self.path, "plugins"))
         shutil.copy(os.path.join(build, "bin", "lumhost.exe"), self.path)
-        shutil.copy(os.path.join(build, "bin", "plugins", "gen_lum.dll"),
-                    os.path.join(self.path, "plugins"))
+        shutil.copy(plugin or os.path.join(build, "bin", "plugins", "gen_lum.dll"),
+                    os.path.join(self.path, "plugins", "gen_lum.dll"))
         self.playlist = os.path.join(self.path, "list.m3u")
         with open(self.playlist, "w", newline="") as file:
             file.write(playlist)
@@ -114,21 +114,26 @@ class Run:
         return times
 
 
-def run_host(build, folder, commands, display_font=True, timeout=90):
+def run_host(build, folder, commands, display_font=True, timeout=90, on_bytes=None,
+             on_event=None):
     """Runs lumhost on `folder` with `commands` on standard input (lines; "sleep N" pauses the
-    host's reader) and COM1 mapped to a fresh pty whose master is read throughout."""
+    host's reader; None: the user's own standard input, and the windows on $DISPLAY when there
+    is one) and COM1 mapped to a fresh pty whose master is read throughout. `on_bytes`
+    and `on_event`, when given, see each chunk of bytes and each event line as it arrives."""
     env = wine_env(build)
     master, slave = os.openpty()
     os.set_blocking(master, False)
     prepare_prefix(env, os.ttyname(slave), display_font)
     result = Run()
+    window = [WINE] if os.environ.get("DISPLAY") and commands is None else ["xvfb-run", "-a", WINE]
     process = subprocess.Popen(
-        ["xvfb-run", "-a", WINE, os.path.join(folder.path, "lumhost.exe"), "--auto-dismiss",
-         folder.playlist],
-        env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        window + [os.path.join(folder.path, "lumhost.exe"), "--auto-dismiss", folder.playlist],
+        env=env, stdin=None if commands is None else subprocess.PIPE, stdout=subprocess.PIPE,
+        stderr=subprocess.DEVNULL)
     start = time.monotonic()
-    process.stdin.write(("\n".join(commands) + "\n").encode())
-    process.stdin.close()
+    if commands is not None:
+        process.stdin.write(("\n".join(commands) + "\n").encode())
+        process.stdin.close()
     out = process.stdout.fileno()
     os.set_blocking(out, False)
     pending = b""
@@ -142,6 +147,8 @@ def run_host(build, folder, commands, display_font=True, timeout=90):
                 chunk = os.read(master, 4096)
                 if chunk:
                     result.received.append((now, chunk))
+                    if on_bytes:
+                        on_bytes(now, chunk)
             except OSError:
                 open_streams.discard(master)
         if out in ready:
@@ -152,6 +159,8 @@ def run_host(build, folder, commands, display_font=True, timeout=90):
             while b"\n" in pending:
                 line, pending = pending.split(b"\n", 1)
                 result.events.append((now, line.decode("latin-1")))
+                if on_event:
+                    on_event(now, result.events[-1][1])
     # Whatever the display still got after the host's last line.
     end = time.monotonic() + 0.5
     while time.monotonic() < end and master in open_streams:
