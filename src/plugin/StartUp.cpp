@@ -3,6 +3,7 @@
 #include "common/LumError.h"
 #include "plugin/PluginLife.h"
 #include "settings/SettingsFile.h"
+#include "ui/FormLayout.h"
 #include "ui/SerialSetup.h"
 #include "ui/config/ConfigForm.h"
 #include "ui/main/MainForm.h"
@@ -10,13 +11,6 @@
 #include <algorithm>
 
 namespace lum {
-
-namespace {
-
-/// The font the main window's fields are drawn in.
-constexpr std::string_view kDisplayFont = "Digital Readout Upright";
-
-} // namespace
 
 void PluginLife::StartUpTick() {
     mainForm_->Timer(MainTimer::Timer2).SetEnabled(false);
@@ -58,7 +52,7 @@ void PluginLife::ApplyLoadedSettings(const Settings& asRead) {
 
 void PluginLife::CheckDisplayFont() {
     const std::vector<std::string> families = context_.Ui.FontFamilies();
-    if (std::find(families.begin(), families.end(), kDisplayFont) == families.end()) {
+    if (std::find(families.begin(), families.end(), ui::kDisplayFontFace) == families.end()) {
         context_.Ui.ShowMessage(messages::kFontMissing, platform::MessageKind::Information);
     }
 }

@@ -16,15 +16,18 @@ public:
         RECT area;
         GetClientRect(window_, &area);
         FillRect(dc, &area, form_.Owner().BrushFor(Background()));
-        if (kind_ != ControlKind::RaisedPanel) {
+        if (kind_ == ControlKind::RaisedPanel) {
+            DrawEdge(dc, &area, BDR_RAISEDINNER, BF_RECT);
+        }
+        if (caption_.empty()) {
             return;
         }
-        DrawEdge(dc, &area, BDR_RAISEDINNER, BF_RECT);
+        constexpr UINT kAlign[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
         const HGDIOBJ previous = SelectObject(dc, form_.Owner().FontFor(font_));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ToColorRef(font_.Color));
         DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &area,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+                  kAlign[static_cast<int>(align_)] | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         SelectObject(dc, previous);
     }
 
