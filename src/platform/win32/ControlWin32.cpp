@@ -164,6 +164,14 @@ COLORREF Win32Control::Background() const {
 }
 
 HBRUSH Win32Control::Colors(HDC dc) {
+    const bool field = kind_ == ControlKind::Edit || kind_ == ControlKind::SpinEdit ||
+                       kind_ == ControlKind::ComboBox;
+    if (field && !color_) {
+        // Text fields keep the system's field colours, whatever their parent shows.
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return GetSysColorBrush(COLOR_WINDOW);
+    }
     const COLORREF background = Background();
     SetTextColor(dc, ToColorRef(font_.Color));
     SetBkColor(dc, background);
