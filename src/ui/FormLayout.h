@@ -28,6 +28,10 @@ inline constexpr platform::Rgb kButtonGrey = 0x5D5D5D;
 
 /// The font of the display imitations.
 inline constexpr std::string_view kDisplayFontFace = "Digital Readout Upright";
+/// The font of the "OK", "Info" and "Abbrechen" panels of the dialogs.
+inline constexpr platform::Font kPanelButtonFont{"Verdana", 16, platform::kHighlightText};
+/// The width and height of a label that takes the size of its caption.
+inline constexpr int kAutoSize = 0;
 
 /// One control of a window's table; Id names the row's own place in the table.
 template <typename Id, typename Owner> struct ControlRow {

@@ -42,7 +42,7 @@ void HeadlessControl::SetItemIndex(int index) {
 
 HeadlessTimer::HeadlessTimer(HeadlessUi& ui, std::string_view name, std::uint32_t interval,
                              bool enabled)
-    : ui_(ui), name_(name), interval_(interval), enabled_(enabled) {
+    : TimerBase(name, interval, enabled), ui_(ui) {
     ui_.timers_.push_back(this);
     Restart();
 }
@@ -52,22 +52,8 @@ HeadlessTimer::~HeadlessTimer() {
 }
 
 void HeadlessTimer::Restart() {
-    due_ = ui_.loop_.Now() + interval_;
+    due_ = ui_.loop_.Now() + Interval();
     ++restarts_;
-}
-
-void HeadlessTimer::SetInterval(std::uint32_t milliseconds) {
-    if (milliseconds != interval_) {
-        interval_ = milliseconds;
-        Restart();
-    }
-}
-
-void HeadlessTimer::SetEnabled(bool enabled) {
-    if (enabled != enabled_) {
-        enabled_ = enabled;
-        Restart();
-    }
 }
 
 HeadlessForm::HeadlessForm(HeadlessUi& ui, const FormArgs& args)
@@ -215,7 +201,7 @@ void HeadlessUi::SetMessageAnswerDelay(std::function<std::uint64_t(const ShownMe
 std::optional<std::uint64_t> HeadlessUi::NextDue() const {
     std::optional<std::uint64_t> next;
     for (const HeadlessTimer* timer : timers_) {
-        if (timer->Armed() && (!next || timer->due_ < *next)) {
+        if (timer->Waiting() && (!next || timer->due_ < *next)) {
             next = timer->due_;
         }
     }
@@ -225,7 +211,8 @@ std::optional<std::uint64_t> HeadlessUi::NextDue() const {
 void HeadlessUi::FireNext(std::uint64_t now) {
     HeadlessTimer* next = nullptr;
     for (HeadlessTimer* timer : timers_) {
-        if (timer->Armed() && timer->due_ <= now && (next == nullptr || timer->due_ < next->due_)) {
+        if (timer->Waiting() && timer->due_ <= now &&
+            (next == nullptr || timer->due_ < next->due_)) {
             next = timer;
         }
     }
@@ -233,7 +220,7 @@ void HeadlessUi::FireNext(std::uint64_t now) {
         return;
     }
     // The next countdown runs from this tick; a tick that restarts its timer keeps that restart.
-    next->due_ = now + next->interval_;
+    next->due_ = now + next->Interval();
     const std::uint64_t restarts = next->restarts_;
     next->ticking_ = true;
     if (next->OnTimer) {

@@ -5,6 +5,7 @@
 // recorded, and the font list is what the test sets. Tests and tools drive it like a user
 // through the automation calls below.
 
+#include "platform/TimerBase.h"
 #include "platform/Ui.h"
 #include "platform/headless/HeadlessLoop.h"
 
@@ -131,30 +132,22 @@ private:
 };
 
 /// A timer on the loop's clock.
-class HeadlessTimer final : public Timer {
+class HeadlessTimer final : public TimerBase {
 public:
     HeadlessTimer(HeadlessUi& ui, std::string_view name, std::uint32_t interval, bool enabled);
     ~HeadlessTimer() override;
     HeadlessTimer(const HeadlessTimer&) = delete;
     HeadlessTimer& operator=(const HeadlessTimer&) = delete;
 
-    [[nodiscard]] const std::string& Name() const override { return name_; }
-    [[nodiscard]] std::uint32_t Interval() const override { return interval_; }
-    void SetInterval(std::uint32_t milliseconds) override;
-    [[nodiscard]] bool Enabled() const override { return enabled_; }
-    void SetEnabled(bool enabled) override;
-
 private:
     friend class HeadlessUi;
 
     /// Counts down a full interval from now.
-    void Restart();
-    [[nodiscard]] bool Armed() const { return enabled_ && interval_ > 0 && !ticking_; }
+    void Restart() override;
+    /// Ticking, and not inside its own tick.
+    [[nodiscard]] bool Waiting() const { return Ticks() && !ticking_; }
 
     HeadlessUi& ui_;
-    std::string name_;
-    std::uint32_t interval_;
-    bool enabled_;
     bool ticking_ = false;
     std::uint64_t due_ = 0;
     std::uint64_t restarts_ = 0; ///< counts restarts, so a tick can tell whether it set one

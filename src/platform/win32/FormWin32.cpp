@@ -42,7 +42,7 @@ T* FindByName(const std::vector<std::unique_ptr<T>>& list, std::string_view name
 
 Win32Timer::Win32Timer(Win32Form& form, UINT_PTR id, std::string_view name, std::uint32_t interval,
                        bool enabled)
-    : form_(form), id_(id), name_(name), interval_(interval), enabled_(enabled) {
+    : TimerBase(name, interval, enabled), form_(form), id_(id) {
     Restart();
 }
 
@@ -52,28 +52,14 @@ Win32Timer::~Win32Timer() {
 
 void Win32Timer::Restart() {
     KillTimer(form_.Handle(), id_);
-    if (enabled_ && interval_ > 0) {
-        SetTimer(form_.Handle(), id_, std::min(interval_, kLongestInterval), nullptr);
-    }
-}
-
-void Win32Timer::SetInterval(std::uint32_t milliseconds) {
-    if (milliseconds != interval_) {
-        interval_ = milliseconds;
-        Restart();
-    }
-}
-
-void Win32Timer::SetEnabled(bool enabled) {
-    if (enabled != enabled_) {
-        enabled_ = enabled;
-        Restart();
+    if (Ticks()) {
+        SetTimer(form_.Handle(), id_, std::min(Interval(), kLongestInterval), nullptr);
     }
 }
 
 void Win32Timer::Fire() {
     // A WM_TIMER may still arrive for a timer that was stopped just before.
-    if (!enabled_ || interval_ == 0 || ticking_ || !OnTimer) {
+    if (!Ticks() || ticking_ || !OnTimer) {
         return;
     }
     ticking_ = true;

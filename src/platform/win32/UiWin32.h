@@ -2,6 +2,7 @@
 // The Win32 windowing layer's own declarations, shared by its files (not by portable code):
 // the Ui, forms, the base of the controls with the routing of child notifications, timers.
 
+#include "platform/TimerBase.h"
 #include "platform/Ui.h"
 #include "platform/win32/ModuleWin32.h"
 
@@ -75,7 +76,7 @@ bool RouteChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
 [[nodiscard]] Win32Control* ControlOf(HWND window);
 
 /// A window timer of a form: WM_TIMER with the timer's id reaches the form.
-class Win32Timer final : public Timer {
+class Win32Timer final : public TimerBase {
 public:
     Win32Timer(Win32Form& form, UINT_PTR id, std::string_view name, std::uint32_t interval,
                bool enabled);
@@ -83,23 +84,14 @@ public:
     Win32Timer(const Win32Timer&) = delete;
     Win32Timer& operator=(const Win32Timer&) = delete;
 
-    [[nodiscard]] const std::string& Name() const override { return name_; }
-    [[nodiscard]] std::uint32_t Interval() const override { return interval_; }
-    void SetInterval(std::uint32_t milliseconds) override;
-    [[nodiscard]] bool Enabled() const override { return enabled_; }
-    void SetEnabled(bool enabled) override;
-
     /// WM_TIMER: runs the tick unless the timer is stopped or its tick is still running.
     void Fire();
 
 private:
-    void Restart();
+    void Restart() override;
 
     Win32Form& form_;
     UINT_PTR id_;
-    std::string name_;
-    std::uint32_t interval_;
-    bool enabled_;
     bool ticking_ = false;
 };
 

@@ -19,11 +19,9 @@ using enum AboutControl;
 
 constexpr Font kText{"Arial", 12, kHighlightText};
 constexpr Font kLinkText{"Arial", 13, kHighlightText};
-constexpr Font kButtonFont{"Verdana", 16, kHighlightText};
 constexpr ControlKind kLabel = ControlKind::Label;
 constexpr TextAlign kLeft = TextAlign::Left;
-/// A label sized to its caption.
-constexpr int kAuto = 0;
+constexpr int kAuto = ui::kAutoSize;
 
 // The two links show the maker's addresses.
 const std::string kDownloadLine = std::string(ui::kDownloadPage) + " heruntergeladen werden.";
@@ -49,8 +47,12 @@ constexpr ui::ControlRow<AboutControl, Taboutw> kControls[] = {
     {Image1,  "Image1",  ControlKind::Image, {320, 8, 321, 249},       "",                                                           {},        kBlack},
     {Label14, "Label14", kLabel,             {328, 256, kAuto, kAuto}, " Anleitung zum Anschliessen des Displays unter:  ",          kLinkText},
     {Label15, "Label15", kLabel,             {352, 280, kAuto, kAuto}, ui::kConnectionPage,                                          kLinkText, {},     kLeft, {},    &Taboutw::Label15Click,  nullptr, 0,  0,  true},
-    {Panel1,  "Panel1",  ControlKind::RaisedPanel, {584, 282, 49, 23}, "OK",                                                         kButtonFont, kButtonGrey, TextAlign::Center, {}, &Taboutw::Panel1Click},
+    {Panel1,  "Panel1",  ControlKind::RaisedPanel, {584, 282, 49, 23}, "OK",                                                         ui::kPanelButtonFont, kButtonGrey, TextAlign::Center, {}, &Taboutw::Panel1Click},
 };
+
+constexpr platform::FormArgs kWindow = {
+    // Name    Caption Style                        Bounds                Outer  Centred TopMost Colour  Font
+    "aboutw", "Info", platform::FormStyle::Dialog, {201, 151, 646, 318}, false, false,  false,  kBlack, kText};
 // clang-format on
 static_assert(std::size(kControls) == static_cast<std::size_t>(AboutControl::Count));
 static_assert(ui::RowsInIdOrder(kControls));
@@ -58,14 +60,7 @@ static_assert(ui::RowsInIdOrder(kControls));
 } // namespace
 
 Taboutw::Taboutw(UiContext& context) : context_(context) {
-    platform::FormArgs args;
-    args.Name = "aboutw";
-    args.Caption = "Info";
-    args.Style = platform::FormStyle::Dialog;
-    args.Bounds = {201, 151, 646, 318};
-    args.Color = kBlack;
-    args.TextFont = kText;
-    form_ = context_.Ui.CreateForm(args);
+    form_ = context_.Ui.CreateForm(kWindow);
     ui::CreateControls(*form_, kControls, *this, controls_);
     controls_[static_cast<std::size_t>(Label8)]->SetText(kDownloadLine);
 }

@@ -16,10 +16,8 @@ using namespace ui::colors;
 using enum BefehleControl;
 
 constexpr Font kText{"Arial", 12, kHighlightText};
-constexpr Font kButtonFont{"Verdana", 16, kHighlightText};
 constexpr ControlKind kLabel = ControlKind::Label;
-/// A label sized to its caption.
-constexpr int kAuto = 0;
+constexpr int kAuto = ui::kAutoSize;
 /// The two columns, and the rows 24 pixels apart from y 40.
 constexpr int kLeftColumn = 16;
 constexpr int kRightColumn = 248;
@@ -51,8 +49,12 @@ constexpr ui::ControlRow<BefehleControl, Tbefehle> kControls[] = {
     {Label18, "Label18", kLabel, {kRightColumn, Row(8), kAuto, kAuto}, "%jahry - Aktuelles Jahr (YYYY)",                         kText},
     {Label20, "Label20", kLabel, {kLeftColumn, Row(9), kAuto, kAuto},  "%winampzeitr - Titelposition (remaining)",               kText},
     {Image1,  "Image1",  ControlKind::Image, {104, 283, 417, 33},      "",                                                       {},          kBlack},
-    {Panel2,  "Panel2",  ControlKind::RaisedPanel, {18, 293, 47, 23},  "OK",                                                     kButtonFont, kButtonGrey, TextAlign::Center, {}, &Tbefehle::Panel2Click},
+    {Panel2,  "Panel2",  ControlKind::RaisedPanel, {18, 293, 47, 23},  "OK",                                                     ui::kPanelButtonFont, kButtonGrey, TextAlign::Center, {}, &Tbefehle::Panel2Click},
 };
+
+constexpr platform::FormArgs kWindow = {
+    // Name     Caption                      Style                          Bounds                Outer Centred TopMost Colour  Font
+    "befehle", "Befehls\xFC" "bersicht", platform::FormStyle::Sizeable, {265, 165, 553, 359}, true, false,  false,  kBlack, kText};
 // clang-format on
 static_assert(std::size(kControls) == static_cast<std::size_t>(BefehleControl::Count));
 static_assert(ui::RowsInIdOrder(kControls));
@@ -60,16 +62,7 @@ static_assert(ui::RowsInIdOrder(kControls));
 } // namespace
 
 Tbefehle::Tbefehle(UiContext& context) : context_(context) {
-    platform::FormArgs args;
-    args.Name = "befehle";
-    args.Caption = "Befehls\xFC"
-                   "bersicht";
-    args.Style = platform::FormStyle::Sizeable;
-    args.Bounds = {265, 165, 553, 359};
-    args.OuterSize = true;
-    args.Color = kBlack;
-    args.TextFont = kText;
-    form_ = context_.Ui.CreateForm(args);
+    form_ = context_.Ui.CreateForm(kWindow);
     ui::CreateControls(*form_, kControls, *this, controls_);
 }
 

@@ -34,7 +34,6 @@ constexpr std::string_view kBaudRateTexts[] = {"2400", "4800", "9600", "14400", 
 /// The entries of the scroll-mode boxes: "Aus" (off), "Links" (left), "Rechts" (right).
 constexpr std::string_view kScrollModeTexts[] = {"Aus", "Links", "Rechts"};
 
-constexpr Font kButtonFont{"Verdana", 16, kHighlightText};
 constexpr Font kCaptionFont{"Arial", 16, kHighlightText};
 constexpr Font kSetCaptionFont{"MS Sans Serif", 13, kWhite};
 constexpr Font kCountFont{"MS Sans Serif", 11, kAqua};
@@ -50,16 +49,15 @@ constexpr TextAlign kRight = TextAlign::Right;
 constexpr TextAlign kCenter = TextAlign::Center;
 /// Size of a check box without caption.
 constexpr int kCheckSize = 17;
-/// A label sized to its caption.
-constexpr int kAuto = 0;
+constexpr int kAuto = ui::kAutoSize;
 
 // clang-format off
 constexpr Row kControls[] = {
     // Key            Name               Kind                     Bounds                  Caption                     Font             Colour        Align   Parent           Click                         Change  Min Max Hand
-    {Panel2,          "Panel2",          kButton,                 {10, 322, 47, 23},      "OK",                       kButtonFont,     kButtonGrey,  kCenter, {},             &Tconfigform::Panel2Click},
+    {Panel2,          "Panel2",          kButton,                 {10, 322, 47, 23},      "OK",                       ui::kPanelButtonFont,     kButtonGrey,  kCenter, {},             &Tconfigform::Panel2Click},
     {Image1,          "Image1",          ControlKind::Image,      {64, 312, 417, 33},     "",                         {},              kBlack,       kLeft,   {},             &Tconfigform::Image1Click,    nullptr, 0, 0, true},
-    {Panel3,          "Panel3",          kButton,                 {496, 322, 57, 23},     "Info",                     kButtonFont,     kButtonGrey,  kCenter, {},             &Tconfigform::Panel3Click},
-    {Panel1,          "Panel1",          kButton,                 {562, 322, 95, 23},     "Abbrechen",                kButtonFont,     kButtonGrey,  kCenter, {},             &Tconfigform::Panel1Click},
+    {Panel3,          "Panel3",          kButton,                 {496, 322, 57, 23},     "Info",                     ui::kPanelButtonFont,     kButtonGrey,  kCenter, {},             &Tconfigform::Panel3Click},
+    {Panel1,          "Panel1",          kButton,                 {562, 322, 95, 23},     "Abbrechen",                ui::kPanelButtonFont,     kButtonGrey,  kCenter, {},             &Tconfigform::Panel1Click},
     {PageControl1,    "PageControl1",    ControlKind::PageControl, {8, 8, 649, 297},      ""},
     {TabSheet1,       "TabSheet1",       ControlKind::TabPage,    {},                     "Display Konfiguration",    {},              kBlack,       kLeft,   PageControl1},
     {TabSheet2,       "TabSheet2",       ControlKind::TabPage,    {},                     "Text Konfiguration",       {},              kBlack,       kLeft,   PageControl1},
@@ -127,6 +125,12 @@ constexpr Row kControls[] = {
 // clang-format on
 static_assert(std::size(kControls) == static_cast<std::size_t>(ConfigControl::Count));
 static_assert(ui::RowsInIdOrder(kControls));
+
+// clang-format off
+constexpr platform::FormArgs kWindow = {
+    // Name        Caption          Style                        Bounds                Outer  Centred TopMost Colour  Font
+    "configform", "Konfiguration", platform::FormStyle::Dialog, {211, 171, 666, 354}, false, false,  false,  kBlack, {"MS Sans Serif", 11, kBlack}};
+// clang-format on
 
 constexpr TimerRow kTimers[] = {
     // Key                 Name      Interval Running Tick
@@ -207,14 +211,7 @@ const Row& RowOf(ConfigControl key) {
 } // namespace
 
 Tconfigform::Tconfigform(UiContext& context) : context_(context) {
-    platform::FormArgs args;
-    args.Name = "configform";
-    args.Caption = "Konfiguration";
-    args.Style = platform::FormStyle::Dialog;
-    args.Bounds = {211, 171, 666, 354};
-    args.Color = kBlack;
-    args.TextFont = Font{"MS Sans Serif", 11, kBlack};
-    form_ = context_.Ui.CreateForm(args);
+    form_ = context_.Ui.CreateForm(kWindow);
     ui::CreateControls(*form_, kControls, *this, controls_);
     CreateTextSetControls();
     for (const Binding& binding : kBindings) {

@@ -20,6 +20,9 @@ constexpr ui::TimerRow<SplashTimer, TForm1> kTimers[] = {
     // Key                Name      Interval Running Tick
     {SplashTimer::Timer1, "Timer1", 10000,   true,   &TForm1::Timer1Timer},
 };
+constexpr platform::FormArgs kWindow = {
+    // Name   Caption              Style                            Bounds            Outer  Centred TopMost Colour
+    "Form1", "Winamp Lum Plugin", platform::FormStyle::Borderless, {0, 0, 440, 252}, false, true,   true,   ui::colors::kBlack};
 // clang-format on
 static_assert(std::size(kControls) == static_cast<std::size_t>(SplashControl::Count));
 static_assert(ui::RowsInIdOrder(kControls) && ui::RowsInIdOrder(kTimers));
@@ -27,15 +30,7 @@ static_assert(ui::RowsInIdOrder(kControls) && ui::RowsInIdOrder(kTimers));
 } // namespace
 
 TForm1::TForm1(UiContext& context) : context_(context) {
-    platform::FormArgs args;
-    args.Name = "Form1";
-    args.Caption = "Winamp Lum Plugin";
-    args.Style = platform::FormStyle::Borderless;
-    args.Bounds = {0, 0, 440, 252};
-    args.Centred = true;
-    args.TopMost = true;
-    args.Color = ui::colors::kBlack;
-    form_ = context_.Ui.CreateForm(args);
+    form_ = context_.Ui.CreateForm(kWindow);
     ui::CreateControls(*form_, kControls, *this, controls_);
     ui::CreateTimers(*form_, kTimers, *this, timers_);
     form_->Show();

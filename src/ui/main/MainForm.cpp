@@ -70,6 +70,12 @@ static_assert(ui::RowsInIdOrder(kControls));
 static_assert(std::size(kTimers) == static_cast<std::size_t>(MainTimer::Count));
 static_assert(ui::RowsInIdOrder(kTimers));
 
+// clang-format off
+constexpr platform::FormArgs kWindow = {
+    // Name      Caption              Style                        Bounds               Outer  Centred TopMost Colour  Font
+    "MainForm", "Winamp Lum Plugin", platform::FormStyle::Dialog, {287, 125, 349, 92}, false, false,  false,  kBlack, {"Verdana", 11, kSilver}};
+// clang-format on
+
 /// Panel7 while the display is on, and while it is off.
 constexpr std::string_view kDisplayOnCaption = "VFD off";
 constexpr platform::Rgb kDisplayOnColor = 0x5DAA5D;
@@ -82,14 +88,7 @@ constexpr std::int32_t kActiveSetFieldMax = kTextSetCount + 1;
 } // namespace
 
 TMainForm::TMainForm(UiContext& context) : context_(context) {
-    platform::FormArgs args;
-    args.Name = "MainForm";
-    args.Caption = "Winamp Lum Plugin";
-    args.Style = platform::FormStyle::Dialog;
-    args.Bounds = {287, 125, 349, 92};
-    args.Color = kBlack;
-    args.TextFont = Font{"Verdana", 11, kSilver};
-    form_ = context_.Ui.CreateForm(args);
+    form_ = context_.Ui.CreateForm(kWindow);
     ui::CreateControls(*form_, kControls, *this, controls_);
     form_->OnKeyDown = [this](std::uint16_t& key, platform::ShiftState shift) {
         FormKeyDown(key, shift);
