@@ -1,0 +1,177 @@
+// The virtual display's byte protocol, and the display engine's frames as a real display shows
+// them after the start line feed, in every geometry and whatever the reads.
+#include "display/DisplayBytes.h"
+#include "display/DisplayEngine.h"
+#include "display/DisplayFrame.h"
+#include "settings/Settings.h"
+#include "tools/vfd/CharacterDisplay.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace lum::vfd {
+namespace {
+
+std::vector<std::uint8_t> Bytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+TEST(CharacterDisplay, Protocol) {
+    struct Case {
+        const char* Name;
+        std::string Stream;
+        std::vector<std::string> Lines; ///< 10 x 2
+        int Line, Column;
+    };
+    const Case cases[] = {
+        {"text at the cursor", "abc", {"abc       ", "          "}, 0, 3},
+        {"a full line leaves the cursor past its end",
+         "0123456789",
+         {"0123456789", "          "},
+         0,
+         10},
+        {"the wrap waits for the next byte", "0123456789X", {"0123456789", "X         "}, 1, 1},
+        {"past the bottom everything scrolls up",
+         "0123456789abcdefghijXY",
+         {"abcdefghij", "XY        "},
+         1,
+         2},
+        {"CR goes to column 1 and cancels the wrap",
+         "0123456789\rX",
+         {"X123456789", "          "},
+         0,
+         1},
+        {"LF goes down, scrolling at the bottom", "A\nB\nC", {" B        ", "  C       "}, 1, 3},
+        {"cursor position, 1-based", "\x1b[2;3HX", {"          ", "  X       "}, 1, 3},
+        {"cursor position clamped", "\x1b[9;99HX\x1b[0;0HY", {"Y         ", "         X"}, 0, 1},
+        {"home without numbers", "abc\x1b[HX", {"Xbc       ", "          "}, 0, 1},
+        {"clear and home", "abc\ndef\x1b[2JX", {"X         ", "          "}, 0, 1},
+        {"other control bytes change nothing",
+         "a\x05\x07\x14\x7F\x1F"
+         "b",
+         {"ab        ", "          "},
+         0,
+         2},
+        {"an unknown sequence changes nothing", "a\x1b[5mb", {"ab        ", "          "}, 0, 2},
+        {"a broken sequence: the next byte counts",
+         "a\x1bXb\x1b[1\rc",
+         {"cXb       ", "          "},
+         0,
+         1},
+        {"too long a sequence ends", "\x1b[123456789ab", {"ab        ", "          "}, 0, 2},
+        {"high bytes are cells", "\xE4\xDF\x81", {"\xE4\xDF\x81       ", "          "}, 0, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        CharacterDisplay display(10, 2);
+        display.Feed(Bytes(c.Stream));
+        EXPECT_EQ(display.Text(), c.Lines);
+        EXPECT_EQ(display.CursorLine(), c.Line);
+        EXPECT_EQ(display.CursorColumn(), c.Column);
+    }
+}
+
+TEST(CharacterDisplay, BrightnessLevels) {
+    CharacterDisplay display;
+    const std::pair<std::uint8_t, int> steps[] = {{0x04, 3}, {0x03, 2}, {0x02, 1}, {0x01, 0}};
+    for (const auto& [byte, level] : steps) {
+        display.Feed(byte);
+        EXPECT_EQ(display.Brightness(), level);
+    }
+    EXPECT_EQ(display.Text()[0], std::string(20, ' ')) << "no cell changed";
+}
+
+TEST(CharacterDisplay, SizeIsTakenIntoItsLimits) {
+    EXPECT_EQ(CharacterDisplay(2, 0).Columns(), 8);
+    EXPECT_EQ(CharacterDisplay(2, 0).Lines(), 1);
+    EXPECT_EQ(CharacterDisplay(200, 20).Columns(), 80);
+    EXPECT_EQ(CharacterDisplay(200, 20).Lines(), 8);
+}
+
+// The display's port of the engine: the bytes of every write.
+class StreamPort : public DisplayPort {
+public:
+    std::string Stream;
+    void SendText(std::string_view text) override { Stream += text; }
+    [[nodiscard]] bool SendInProgress() const override { return false; }
+};
+
+// The lines "L<line>-<tick>...", padded, of `width` x `lines`.
+std::vector<std::string> ExpectedLines(int width, int lines, int tick) {
+    std::vector<std::string> expected;
+    for (int line = 1; line <= lines; ++line) {
+        std::string text = "L" + std::to_string(line) + "-" + std::to_string(tick);
+        text.resize(static_cast<std::size_t>(width), '.');
+        expected.push_back(text);
+    }
+    return expected;
+}
+
+TEST(CharacterDisplay, EngineFramesShowTheirLinesInPlace) {
+    struct Geometry {
+        int Width, Lines;
+        bool Ba63, CarriageReturn;
+    };
+    const Geometry geometries[] = {
+        {20, 1, false, false}, {20, 2, false, false}, {40, 4, false, false}, {80, 8, false, false},
+        {20, 2, false, true},  {40, 4, false, true},  {20, 2, true, false},  {20, 1, true, false}};
+    for (const Geometry& g : geometries) {
+        SCOPED_TRACE(std::to_string(g.Width) + "x" + std::to_string(g.Lines) +
+                     (g.Ba63 ? " BA63" : "") + (g.CarriageReturn ? " CR" : ""));
+        Settings& settings = GlobalSettings();
+        settings = Settings{};
+        settings.LineWidth = g.Width;
+        settings.LineCount = g.Lines;
+        settings.Ba63Mode = g.Ba63;
+        settings.SendCarriageReturn = g.CarriageReturn;
+        ResetDisplayEngine();
+        StreamPort port;
+        DisplayEngine().Port = &port;
+        port.Stream =
+            InitCommandBytes("20") + std::string(SequenceBytes(DisplaySequence::StartLineFeed));
+        std::vector<std::size_t> frameEnds;
+        for (int tick = 1; tick <= 3; ++tick) {
+            for (int line = 1; line <= kLinesPerSet; ++line) {
+                std::string text = "L" + std::to_string(line) + "-" + std::to_string(tick);
+                text.resize(static_cast<std::size_t>(g.Width), '.');
+                settings.Slot(1, line).Template = text;
+            }
+            WriteDisplayFrame();
+            frameEnds.push_back(port.Stream.size());
+        }
+        ClearDisplay();
+        DisplayEngine().Port = nullptr;
+
+        const int shown = g.Ba63 ? 2 : g.Lines;
+        CharacterDisplay whole(g.Width, shown);
+        const std::vector<std::uint8_t> stream = Bytes(port.Stream);
+        for (std::size_t at = 0, frame = 0; at < stream.size(); ++at) {
+            whole.Feed(stream[at]);
+            if (frame < frameEnds.size() && at + 1 == frameEnds[frame]) {
+                std::vector<std::string> expected =
+                    ExpectedLines(g.Width, shown, static_cast<int>(frame) + 1);
+                if (g.Ba63 && g.Lines == 1) {
+                    expected[1] = std::string(static_cast<std::size_t>(g.Width), ' ');
+                }
+                EXPECT_EQ(whole.Text(), expected) << "after frame " << frame + 1;
+                ++frame;
+            }
+        }
+        const std::string blank(static_cast<std::size_t>(g.Ba63 ? 20 : g.Width), ' ');
+        EXPECT_EQ(whole.Text(), std::vector<std::string>(static_cast<std::size_t>(shown), blank))
+            << "the blank frame clears";
+        // Any split into two reads gives the same display.
+        for (std::size_t split = 0; split <= stream.size(); ++split) {
+            CharacterDisplay parts(g.Width, shown);
+            parts.Feed(std::span(stream).first(split));
+            parts.Feed(std::span(stream).subspan(split));
+            ASSERT_EQ(parts.Text(), whole.Text()) << "split at " << split;
+        }
+    }
+    GlobalSettings() = Settings{};
+    ResetDisplayEngine();
+}
+
+} // namespace
+} // namespace lum::vfd
