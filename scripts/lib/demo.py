@@ -1,94 +1,164 @@
 #!/usr/bin/env python3
-"""The plug-in's main job, end to end: lumhost loads gen_lum.dll (64-bit build) under Wine,
-plays the demo playlist, and the bytes the plug-in writes to COM1 (a pty) are shown as the
-display's frames, live.
+"""The plug-in's main job, end to end: lumhost loads gen_lum.dll (64-bit build) under Wine and
+plays the demo playlist, whose files carry ID3v1 tags; COM1 is the virtual display's pty, and
+the display shows live in the terminal what a real one would.
 
-usage: demo.py [-i]     -i: type the host's commands yourself (play, pause, stop, next, prev,
-                        seek <ms>, select <n>, config, quit)
+usage: demo.py [-i] [--rotating] [--port DEVICE] [--screenshot DIR] [--artifacts DIR]
+
+  -i               type the host's commands yourself (play, pause, stop, next, prev, seek <ms>,
+                   select <n>, config, quit); otherwise a scripted run
+  --rotating       the second settings: two text sets taking turns (tag, date and time)
+  --port DEVICE    drive a real display on DEVICE instead of the virtual one
+  --screenshot DIR also save PNGs into DIR: the display while it plays and at the end, and the
+                   plug-in's windows
+  --artifacts DIR  keep the virtual display's byte log and final text in DIR (for tests)
+
+Ctrl-C ends the run cleanly: the host calls the plug-in's quit, which clears the display.
 """
+import argparse
 import os
+import signal
+import subprocess
 import sys
+import threading
+import time
 
-from winehost import HostFolder, ROOT, run_host, write_settings
+from winehost import (HostFolder, ROOT, WINE, prepare_prefix, stop_wine, wine_env,
+                      write_settings, xvfb_screenshot)
 
-WIDTH, LINES = 20, 2
-FRAME = WIDTH * LINES
-SCRIPT = ["play", "sleep 7000", "next", "sleep 4000", "pause", "sleep 2000", "quit"]
-NAMES = {0x01: "brightness 4", 0x02: "brightness 3", 0x03: "brightness 2", 0x04: "brightness 1",
-         0x14: "initialisation byte 0x14"}
+BUILD = os.path.join(ROOT, "build", "win64")
+VFD = os.path.join(ROOT, "build", "native", "bin", "vfd")
+DEMO = os.path.join(ROOT, "demo")
+# The scripted run: (seconds to wait first, command).
+SCRIPT = [(0, "play"), (9, "next"), (6, "next"), (5, "pause"), (2, "quit")]
+SCREENSHOT_AFTER = 8.5
 
 
-class FrameView:
-    """Cuts the display's byte stream into frames after the start line feed and prints them."""
+def settings_lines(name):
+    with open(os.path.join(DEMO, name)) as file:
+        return [line.strip() for line in file if line.strip() and not line.startswith("#")]
 
-    def __init__(self):
-        self.buffer = b""
-        self.started = False
-        self.live = sys.stdout.isatty()
-        self.drawn = False
 
-    def bytes(self, at, chunk):
-        self.buffer += chunk
-        while self.buffer:
-            if not self.started:
-                if self.buffer.startswith(b"\r\n"):
-                    self.note(at, "start line feed CR LF")
-                    self.buffer = self.buffer[2:]
-                    self.started = True
-                elif self.buffer[0] in NAMES:
-                    self.note(at, NAMES[self.buffer[0]])
-                    self.buffer = self.buffer[1:]
-                elif len(self.buffer) >= FRAME:
-                    self.frame(at, self.buffer[:FRAME])
-                    self.buffer = self.buffer[FRAME:]
-                else:
-                    return
-            elif len(self.buffer) == 1 and self.buffer[0] in NAMES:
-                self.note(at, NAMES[self.buffer[0]])
-                self.buffer = b""
-            elif len(self.buffer) >= FRAME:
-                self.frame(at, self.buffer[:FRAME])
-                self.buffer = self.buffer[FRAME:]
-            else:
-                return
+def write_tagged_files(folder):
+    """Writes the playlist's files: a little filler and the ID3v1 tag of demo/tags.txt."""
+    with open(os.path.join(DEMO, "tags.txt"), "rb") as file:
+        rows = [line.rstrip(b"\r\n") for line in file if not line.startswith(b"#")]
+    for row in filter(None, rows):
+        path, title, artist, album, year, comment, track, genre = row.split(b"|")
+        field = lambda text, size: text[:size].ljust(size, b"\0")  # noqa: E731
+        tag = (b"TAG" + field(title, 30) + field(artist, 30) + field(album, 30) + field(year, 4)
+               + field(comment, 28) + b"\0" + bytes([int(track), int(genre)]))
+        target = os.path.join(folder.path, *path.decode("cp1252").split("\\"))
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(target, "wb") as out:
+            out.write(bytes(2048) + tag)
 
-    def note(self, at, text):
-        self.drawn = False
-        print(f"{at:7.2f} s  {text}")
 
-    def frame(self, at, data):
-        text = data.decode("cp1252", errors="replace")
-        rows = [text[i:i + WIDTH] for i in range(0, FRAME, WIDTH)]
-        box = [f"{at:7.2f} s  +{'-' * WIDTH}+"] + [f"           |{row}|" for row in rows] + \
-              [f"           +{'-' * WIDTH}+"]
-        if self.live and self.drawn:
-            sys.stdout.write(f"\x1b[{len(box)}A")
-        print("\n".join(box))
-        self.drawn = True
+def start_display(artifacts, screenshot):
+    """The virtual display on a new pty: (process, the pty's path)."""
+    command = [VFD, "--pty", "--width", "20", "--lines", "2"]
+    if screenshot:
+        command += ["--snapshot", os.path.join(screenshot, "display.png")]
+    if artifacts:
+        command += ["--log", os.path.join(artifacts, "display.log"), "--dump"]
+    out = open(os.path.join(artifacts, "display.txt"), "wb") if artifacts else None
+    display = subprocess.Popen(command, stdout=out, stderr=subprocess.PIPE,
+                               start_new_session=True)
+    line = display.stderr.readline().decode()
+    if not line.startswith("vfd: display on "):
+        raise SystemExit("the virtual display did not start: " + line)
+    return display, line[len("vfd: display on "):].strip()
 
-    def event(self, _at, line):
-        self.drawn = False
-        print(f"          host: {line}")
+
+def take_screenshots(folder, host, display, on_screen):
+    """The display while it plays (display-playing.png) and the windows (windows.png)."""
+    if display is not None:
+        display.send_signal(signal.SIGUSR1)
+        time.sleep(0.5)
+        os.replace(os.path.join(folder, "display.png"),
+                   os.path.join(folder, "display-playing.png"))
+    if not on_screen:
+        xvfb_screenshot(host.pid, os.path.join(folder, "windows.png"))
 
 
 def main():
-    interactive = "-i" in sys.argv[1:]
-    build = os.path.join(ROOT, "build", "win64")
-    with open(os.path.join(ROOT, "demo", "playlist.m3u"), newline="") as file:
-        playlist = file.read()
-    folder = HostFolder(build, playlist)
-    view = FrameView()
+    parser = argparse.ArgumentParser(description="The plug-in driving a display, end to end.")
+    parser.add_argument("-i", dest="interactive", action="store_true")
+    parser.add_argument("--rotating", action="store_true")
+    parser.add_argument("--port")
+    parser.add_argument("--screenshot")
+    parser.add_argument("--artifacts")
+    args = parser.parse_args()
+    for folder_option in (args.screenshot, args.artifacts):
+        if folder_option:
+            os.makedirs(folder_option, exist_ok=True)
+
+    with open(os.path.join(DEMO, "playlist.m3u"), "rb") as file:
+        folder = HostFolder(BUILD, file.read())
+    write_tagged_files(folder)
+    write_settings(folder.settings,
+                   settings_lines("settings-rotating.txt" if args.rotating else "settings.txt"))
+    display = None
+    if args.port:
+        com1 = args.port
+    else:
+        display, com1 = start_display(args.artifacts, args.screenshot)
+    env = wine_env(BUILD)
+    prepare_prefix(env, com1, display_font=True)
+
+    on_screen = args.interactive and os.environ.get("DISPLAY")
+    host = subprocess.Popen(
+        ([WINE] if on_screen else ["xvfb-run", "-a", WINE]) +
+        [os.path.join(folder.path, "lumhost.exe"), "--auto-dismiss", folder.playlist],
+        env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+        start_new_session=True)
+    events = []
+    reader = threading.Thread(
+        target=lambda: events.extend(line.decode("cp1252").rstrip() for line in host.stdout),
+        daemon=True)
+    reader.start()
+
+    def send(command):
+        try:
+            host.stdin.write((command + "\n").encode())
+            host.stdin.flush()
+        except BrokenPipeError:
+            pass
+
     try:
-        write_settings(folder.settings, [
-            "DisplayOff=false", "MainWindowMinimized=false",
-            'Set1.Line1.Template="%titel"', "Set1.Line1.ScrollMode=1"])
-        print("The display on COM1 (a pty), as the plug-in drives it:")
-        run = run_host(build, folder, None if interactive else SCRIPT,
-                       timeout=3600 if interactive else 90, on_bytes=view.bytes,
-                       on_event=view.event)
-    finally:
-        folder.remove()
-    return 0 if run.returncode == 0 else 1
+        if args.interactive:
+            for line in sys.stdin:
+                send(line.strip())
+                if line.strip() == "quit":
+                    break
+        else:
+            started = time.monotonic()
+            shot = False
+            for wait, command in SCRIPT:
+                end = time.monotonic() + wait
+                while time.monotonic() < end:
+                    time.sleep(0.1)
+                    if args.screenshot and not shot and time.monotonic() - started > SCREENSHOT_AFTER:
+                        shot = True
+                        take_screenshots(args.screenshot, host, display, on_screen)
+                send(command)
+    except KeyboardInterrupt:
+        pass
+    send("quit")
+    host.stdin.close()
+    try:
+        code = host.wait(timeout=60)
+    except subprocess.TimeoutExpired:
+        host.kill()
+        code = host.wait()
+    reader.join(timeout=5)
+    stop_wine(env)
+    if display is not None:
+        display.send_signal(signal.SIGTERM)
+        display.wait(timeout=10)
+    folder.remove()
+    print("host: " + " | ".join(events))
+    return 0 if code == 0 else 1
 
 
 if __name__ == "__main__":

@@ -69,7 +69,7 @@ def write_settings(path, lines):
 
 class HostFolder:
     """A host folder: lumhost.exe, plugins\\gen_lum.dll (the build's, or `plugin`) and a
-    playlist."""
+    playlist (bytes, or text written in Windows-1252)."""
 
     def __init__(self, build, playlist, plugin=None):
         self.path = tempfile.mkdtemp(prefix="lumhost-")
@@ -78,8 +78,8 @@ class HostFolder:
         shutil.copy(plugin or os.path.join(build, "bin", "plugins", "gen_lum.dll"),
                     os.path.join(self.path, "plugins", "gen_lum.dll"))
         self.playlist = os.path.join(self.path, "list.m3u")
-        with open(self.playlist, "w", newline="") as file:
-            file.write(playlist)
+        with open(self.playlist, "wb") as file:
+            file.write(playlist if isinstance(playlist, bytes) else playlist.encode("cp1252"))
         self.settings = os.path.join(self.path, "plugins", "gen_lum.ini")
 
     def remove(self):
@@ -112,6 +112,25 @@ class Run:
         for at, chunk in self.received:
             times.extend([at] * len(chunk))
         return times
+
+
+def xvfb_screenshot(runner_pid, path):
+    """Saves the screen of the virtual X server that the xvfb-run process `runner_pid` started
+    as a PNG; answers whether it could."""
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/stat") as file:
+                parent = int(file.read().rsplit(")", 1)[1].split()[1])
+            with open(f"/proc/{pid}/cmdline", "rb") as file:
+                words = file.read().split(b"\0")
+        except (OSError, ValueError, IndexError):
+            continue
+        if parent == runner_pid and words[0].endswith(b"Xvfb") and b"-auth" in words:
+            env = dict(os.environ, XAUTHORITY=words[words.index(b"-auth") + 1].decode())
+            return subprocess.run(["import", "-display", words[1].decode(), "-window", "root",
+                                   path], env=env, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL).returncode == 0
+    return False
 
 
 def run_host(build, folder, commands, display_font=True, timeout=90, on_bytes=None,
