@@ -30,9 +30,10 @@ def stop_wine(env):
 
 
 def prepare_prefix(env, com1, display_font):
-    """Maps COM1 to `com1`, sets the date and time formats, and makes the display font
-    "Digital Readout Upright" an installed family (a replacement for DejaVu Sans) or not."""
-    font = '"DejaVu Sans"' if display_font else "-"
+    """Maps COM1 to `com1`, sets the date and time formats, stands in fonts of the same widths
+    for Arial and Verdana, and makes the display font "Digital Readout Upright" an installed
+    family (a narrow font in its place) or not."""
+    font = '"DejaVu Sans Condensed"' if display_font else "-"
     reg = ("REGEDIT4\r\n\r\n"
            "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n"
            f"\"COM1\"=\"{com1}\"\r\n\r\n"
@@ -40,6 +41,8 @@ def prepare_prefix(env, com1, display_font):
            "\"sShortDate\"=\"dd.MM.yyyy\"\r\n"
            "\"sTimeFormat\"=\"HH:mm:ss\"\r\n\r\n"
            "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"
+           "\"Arial\"=\"Liberation Sans\"\r\n"
+           "\"Verdana\"=\"DejaVu Sans\"\r\n"
            f"\"Digital Readout Upright\"={font}\r\n")
     with tempfile.NamedTemporaryFile("w", suffix=".reg", delete=False) as file:
         file.write(reg)
@@ -134,11 +137,12 @@ def xvfb_screenshot(runner_pid, path):
 
 
 def run_host(build, folder, commands, display_font=True, timeout=90, on_bytes=None,
-             on_event=None):
+             on_event=None, on_start=None):
     """Runs lumhost on `folder` with `commands` on standard input (lines; "sleep N" pauses the
     host's reader; None: the user's own standard input, and the windows on $DISPLAY when there
     is one) and COM1 mapped to a fresh pty whose master is read throughout. `on_bytes`
-    and `on_event`, when given, see each chunk of bytes and each event line as it arrives."""
+    and `on_event`, when given, see each chunk of bytes and each event line as it arrives;
+    `on_start` gets the process id of the runner (xvfb-run, or Wine on $DISPLAY)."""
     env = wine_env(build)
     master, slave = os.openpty()
     os.set_blocking(master, False)
@@ -150,6 +154,8 @@ def run_host(build, folder, commands, display_font=True, timeout=90, on_bytes=No
         env=env, stdin=None if commands is None else subprocess.PIPE, stdout=subprocess.PIPE,
         stderr=subprocess.DEVNULL)
     start = time.monotonic()
+    if on_start:
+        on_start(process.pid)
     if commands is not None:
         process.stdin.write(("\n".join(commands) + "\n").encode())
         process.stdin.close()

@@ -25,6 +25,7 @@ TEST(MirrorTitleStep, ShowsShortTitlesWholeAndScrollsLongOnes) {
         {std::string(41, 'b'), " ** ", std::string(39, 'b') + " ** "[0], 3},
         // A long title of another length starts at its beginning.
         {std::string(50, 'c'), " ** ", std::string(40, 'c'), 1},
+        {std::string(100, 'd'), " ** ", std::string(40, 'd'), 1},
     };
     MirrorState state;
     for (const Step& step : steps) {

@@ -1,24 +1,55 @@
 #pragma once
 // Commands the stand-in host reads from standard input, one a line:
 //   play | pause | stop | next | prev | seek <ms> | select <n> | config | sleep <ms> | quit
+// and, to drive the plug-in's windows as a user would:
+//   windows | click NAME | key NAME KEY | settext NAME TEXT | check NAME on|off |
+//   select NAME INDEX | page NAME INDEX
+// and "echo WORD", which the host writes back as an event (a mark for scripts).
+// NAME is a control's name ("Panel9"), or form and control ("MainForm.Panel9") where the name
+// alone is not unique; a form's name alone names the form. TEXT is the rest of the line, in the
+// escaped form of the host's events (\xHH for any byte).
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace lum::host {
 
 /// What a command line asks for.
-enum class HostCommandKind { Play, Pause, Stop, Next, Previous, Seek, Select, Config, Sleep, Quit };
+enum class HostCommandKind {
+    Play,
+    Pause,
+    Stop,
+    Next,
+    Previous,
+    Seek,
+    Select,
+    Config,
+    Sleep,
+    Quit,
+    Windows,
+    Click,
+    Key,
+    SetText,
+    Check,
+    SelectItem,
+    Page,
+    Echo
+};
 
-/// One parsed command; Argument is used by seek, select and sleep.
+/// One parsed command: Argument is the number of seek, select, sleep, check (1 on, 0 off) and
+/// the control commands' index; Target the control's name (or echo's word); Text the key or the
+/// text to type.
 struct HostCommand {
     HostCommandKind Kind;
     std::int32_t Argument = 0;
+    std::string Target{};
+    std::string Text{};
 };
 
 /// The command of one line (surrounding blanks and a trailing CR ignored), or nothing when the
-/// line is not a command or its argument is missing, negative or not a number.
+/// line is not a command or an argument is missing, negative or malformed.
 [[nodiscard]] std::optional<HostCommand> ParseHostCommand(std::string_view line);
 
 } // namespace lum::host

@@ -31,9 +31,7 @@ void PlayerHost::Run(const HostCommand& command) {
     case HostCommandKind::Select:
         player_.Select(now, command.Argument);
         break;
-    case HostCommandKind::Config:
-    case HostCommandKind::Sleep:
-    case HostCommandKind::Quit:
+    default: // the host's own business: config, sleep, quit, driving the windows
         break;
     }
 }

@@ -2,6 +2,8 @@
 // entry.
 #include "platform/win32/UiWin32.h"
 
+#include <algorithm>
+
 namespace lum::platform::win32 {
 
 namespace {
@@ -18,6 +20,10 @@ public:
             SendMessageA(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
         }
         SetText(args.Caption);
+        // The field takes the height it is given, whatever its font's height.
+        constexpr int kFieldFrame = 6;
+        SendMessageA(window_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                     std::max(args.Bounds.Height - kFieldFrame, 1));
     }
 
     [[nodiscard]] int ItemIndex() const override {

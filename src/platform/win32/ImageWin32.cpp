@@ -8,7 +8,9 @@ namespace {
 class Image final : public Win32Control {
 public:
     Image(Win32Form& form, const ControlArgs& args) : Win32Control(form, args) {
-        CreateWindowOf(kImageClass, 0);
+        CreateWindowOf(kImageClass, WS_CLIPSIBLINGS);
+        // Pictures lie under the labels and fields that overlap them.
+        SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 
     void SetPicture(const Picture& picture) override {

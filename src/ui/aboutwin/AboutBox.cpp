@@ -2,6 +2,7 @@
 
 #include "ui/Addresses.h"
 #include "ui/FormLayout.h"
+#include "ui/Pictures.h"
 
 #include <iterator>
 #include <string>
@@ -29,19 +30,19 @@ const std::string kDownloadLine = std::string(ui::kDownloadPage) + " heruntergel
 // clang-format off
 constexpr ui::ControlRow<AboutControl, Taboutw> kControls[] = {
     // Key   Name       Kind                 Bounds                    Caption                                                        Font       Colour  Align  Parent Click                    Change   Min Max Hand
-    {Label6,  "Label6",  kLabel,             {16, 8, kAuto, kAuto},    "Winamp Lum Plugin 2.4 SE - geschrieben vom Lum-Team",        kText},
+    {Label6,  "Label6",  kLabel,             {16, 8, kAuto, kAuto},    "Winamp Lum Plugin 2.4 SE  (c) the Lum team",                 kText},
     {Label7,  "Label7",  kLabel,             {16, 32, kAuto, kAuto},   "Die neuste Version kann auf",                                kText},
     {Label8,  "Label8",  kLabel,             {16, 48, kAuto, kAuto},   "",                                                           kText,     {},     kLeft, {},    &Taboutw::Label8Click,   nullptr, 0,  0,  true},
     {Label9,  "Label9",  kLabel,             {16, 80, kAuto, kAuto},   " ",                                                          kText},
     {Label16, "Label16", kLabel,             {16, 96, kAuto, kAuto},   "",                                                           Font{"Arial", 12, kWhite}},
     {Label1,  "Label1",  kLabel,             {16, 128, kAuto, kAuto},  "Dank an:",                                                   kText},
-    {Label2,  "Label2",  kLabel,             {16, 144, kAuto, kAuto},  "- den Ideengeber, ohne den es dieses Plugin nicht g\xE4" "be",  kText},
-    {Label3,  "Label3",  kLabel,             {16, 160, kAuto, kAuto},  "- alle, die die Programmierung unterst\xFCtzt haben",        kText},
-    {Label17, "Label17", kLabel,             {16, 176, kAuto, kAuto},  "- alle Betatester und Benutzer",                             kText},
-    {Label18, "Label18", kLabel,             {16, 192, kAuto, kAuto},  "- den Autor des Tutorials zum Schreiben von Winamp-Plugins", kText},
-    {Label5,  "Label5",  kLabel,             {16, 216, kAuto, kAuto},  "- und an alle, die ich vergessen habe",                      kText},
-    {Label10, "Label10", kLabel,             {16, 232, kAuto, kAuto},  "",                                                           kText},
-    {Label11, "Label11", kLabel,             {16, 256, kAuto, kAuto},  "",                                                           kText},
+    {Label2,  "Label2",  kLabel,             {16, 144, kAuto, kAuto},  "- den, der die Idee zu diesem Plugin hatte,",                kText},
+    {Label3,  "Label3",  kLabel,             {16, 160, kAuto, kAuto},  "- alle, die die Programmierung unterst\xFCtzt haben,",       kText},
+    {Label17, "Label17", kLabel,             {16, 176, kAuto, kAuto},  "- alle Betatester",                                          kText},
+    {Label18, "Label18", kLabel,             {16, 192, kAuto, kAuto},  "  und alle Benutzer,",                                       kText},
+    {Label5,  "Label5",  kLabel,             {16, 216, kAuto, kAuto},  "- den Autor der Anleitung zum Schreiben",                    kText},
+    {Label10, "Label10", kLabel,             {16, 232, kAuto, kAuto},  "  von Plugins f\xFCr Winamp",                                kText},
+    {Label11, "Label11", kLabel,             {16, 256, kAuto, kAuto},  "- und alle, die ich vergessen habe.",                        kText},
     {Label12, "Label12", kLabel,             {16, 280, kAuto, kAuto},  "Die serielle Schnittstelle steuert die Komponente",          kText},
     {Label13, "Label13", kLabel,             {16, 296, kAuto, kAuto},  "TSerialPortNG, nach ihrem Vorbild neu geschrieben.",         kText},
     {Image1,  "Image1",  ControlKind::Image, {320, 8, 321, 249},       "",                                                           {},        kBlack},
@@ -63,6 +64,7 @@ Taboutw::Taboutw(UiContext& context) : context_(context) {
     form_ = context_.Ui.CreateForm(kWindow);
     ui::CreateControls(*form_, kControls, *this, controls_);
     controls_[static_cast<std::size_t>(Label8)]->SetText(kDownloadLine);
+    controls_[static_cast<std::size_t>(Image1)]->SetPicture(ui::AboutPicture());
 }
 
 Taboutw::~Taboutw() = default;

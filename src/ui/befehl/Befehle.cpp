@@ -1,6 +1,7 @@
 #include "ui/befehl/Befehle.h"
 
 #include "ui/FormLayout.h"
+#include "ui/Pictures.h"
 
 #include <iterator>
 
@@ -64,6 +65,7 @@ static_assert(ui::RowsInIdOrder(kControls));
 Tbefehle::Tbefehle(UiContext& context) : context_(context) {
     form_ = context_.Ui.CreateForm(kWindow);
     ui::CreateControls(*form_, kControls, *this, controls_);
+    controls_[static_cast<std::size_t>(Image1)]->SetPicture(ui::VariablesBanner());
 }
 
 Tbefehle::~Tbefehle() = default;

@@ -7,6 +7,7 @@
 #include "settings/SettingsFile.h"
 #include "ui/Addresses.h"
 #include "ui/FormLayout.h"
+#include "ui/Pictures.h"
 #include "ui/SerialSetup.h"
 #include "ui/aboutwin/AboutBox.h"
 #include "ui/befehl/Befehle.h"
@@ -213,6 +214,8 @@ const Row& RowOf(ConfigControl key) {
 Tconfigform::Tconfigform(UiContext& context) : context_(context) {
     form_ = context_.Ui.CreateForm(kWindow);
     ui::CreateControls(*form_, kControls, *this, controls_);
+    Control(Image1).SetPicture(ui::DialogBanner());
+    Control(Image2).SetPicture(ui::DialogDecoration());
     CreateTextSetControls();
     for (const Binding& binding : kBindings) {
         platform::Control& control = Control(binding.Key);

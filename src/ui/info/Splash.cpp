@@ -1,6 +1,7 @@
 #include "ui/info/Splash.h"
 
 #include "ui/FormLayout.h"
+#include "ui/Pictures.h"
 #include "ui/main/MainForm.h"
 
 #include <iterator>
@@ -33,6 +34,7 @@ TForm1::TForm1(UiContext& context) : context_(context) {
     form_ = context_.Ui.CreateForm(kWindow);
     ui::CreateControls(*form_, kControls, *this, controls_);
     ui::CreateTimers(*form_, kTimers, *this, timers_);
+    controls_[static_cast<std::size_t>(SplashControl::Image1)]->SetPicture(ui::SplashPicture());
     form_->Show();
 }
 

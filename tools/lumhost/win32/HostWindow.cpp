@@ -1,5 +1,6 @@
 #include "tools/lumhost/win32/HostWindow.h"
 
+#include "tools/lumhost/win32/Automation.h"
 #include "tools/lumhost/win32/EventLog.h"
 
 #include <cstdio>
@@ -123,6 +124,22 @@ void HostWindow::Execute(const HostCommand& command) {
         break;
     case HostCommandKind::Quit:
         QuitPlugin();
+        return;
+    case HostCommandKind::Windows:
+        ListWindows();
+        return;
+    case HostCommandKind::Echo:
+        EmitEvent("echo " + command.Target);
+        return;
+    case HostCommandKind::Click:
+    case HostCommandKind::Key:
+    case HostCommandKind::SetText:
+    case HostCommandKind::Check:
+    case HostCommandKind::SelectItem:
+    case HostCommandKind::Page:
+        if (const std::string problem = DriveControl(command); !problem.empty()) {
+            EmitEvent("error " + problem);
+        }
         return;
     default:
         host_.Run(command);
