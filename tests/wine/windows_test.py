@@ -114,11 +114,11 @@ COMMANDS = [
     "click MainForm.Panel3", "sleep 300",
     "key MainForm alt+f4", "sleep 300", "windows", "echo after-alt-f4",
     "click MainForm.Panel7", "sleep 800", "click MainForm.Panel7", "sleep 2000",
-    "click Form1.Image1", "config", "sleep 800", "echo dialog-text", "sleep 1500",
-    "page PageControl1 0", "sleep 500", "echo dialog-display", "sleep 1500",
-    "page PageControl1 1", "click configform.Panel3", "sleep 800", "echo about", "sleep 1500",
-    "click aboutw.Panel1", "click configform.Button2", "sleep 800", "echo variables",
-    "sleep 1500", "key befehle alt+f4", "sleep 500", "echo end", "windows", "quit",
+    "click Form1.Image1", "config", "sleep 2000", "echo dialog-text", "sleep 1500",
+    "page PageControl1 0", "sleep 2000", "echo dialog-display", "sleep 1500",
+    "page PageControl1 1", "click configform.Panel3", "sleep 2000", "echo about", "sleep 1500",
+    "click aboutw.Panel1", "click configform.Button2", "sleep 2000", "echo variables",
+    "sleep 1500", "key befehle alt+f4", "sleep 500", "windows", "echo end", "quit",
 ]
 
 
@@ -188,8 +188,12 @@ def check_layout(checks, listed):
 
 
 def crop(screenshot, window, path):
+    """Cuts a window's client area out of a screenshot (no window manager draws the frames)."""
     left, top = (int(v) for v in window["pos"].split(","))
-    width, height = (int(v) for v in window["outer"].split("x"))
+    outer_w, outer_h = (int(v) for v in window["outer"].split("x"))
+    width, height = (int(v) for v in window["client"].split("x"))
+    border = (outer_w - width) // 2
+    left, top = left + border, top + outer_h - height - border
     subprocess.run(["convert", screenshot, "-crop", f"{width}x{height}+{left}+{top}", "+repage",
                     path], check=False)
 
@@ -230,7 +234,7 @@ def main():
     checks.check("click Panel7: the display is switched off (blank frame)", off > 0)
     checks.check("click Panel7 again: the start sequence runs again",
                  off > 0 and b"\x14\r\n" in data[off:], repr(data[off:off + 60]))
-    end = parts.get("last", {})
+    end = parts.get("end", {})
     checks.check("Alt+F4 on the variables window hides it",
                  end.get("befehle", {}).get("visible") == "0", end.get("befehle"))
     checks.check("the about box's OK hides it", end.get("aboutw", {}).get("visible") == "0")

@@ -10,7 +10,7 @@ namespace {
 class PageControl final : public Win32Control {
 public:
     PageControl(Win32Form& form, const ControlArgs& args) : Win32Control(form, args) {
-        CreateWindowOf(WC_TABCONTROLA, WS_CLIPSIBLINGS | WS_TABSTOP);
+        CreateWindowOf(WC_TABCONTROLA, WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP);
     }
 
     [[nodiscard]] int ItemIndex() const override {

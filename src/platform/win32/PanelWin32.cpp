@@ -9,7 +9,7 @@ namespace {
 class Panel final : public Win32Control {
 public:
     Panel(Win32Form& form, const ControlArgs& args) : Win32Control(form, args) {
-        CreateWindowOf(kPanelClass, WS_CLIPSIBLINGS);
+        CreateWindowOf(kPanelClass, WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
     }
 
     void Paint(HDC dc) {
@@ -37,7 +37,7 @@ public:
 class TabPage final : public Win32Control {
 public:
     TabPage(Win32Form& form, const ControlArgs& args) : Win32Control(form, args) {
-        CreateWindowOf(kPanelClass, WS_CLIPSIBLINGS);
+        CreateWindowOf(kPanelClass, WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
         if (parent_ != nullptr) {
             const RECT area = parent_->AdoptPage(window_, caption_);
             MoveWindow(window_, area.left, area.top, area.right - area.left, area.bottom - area.top,

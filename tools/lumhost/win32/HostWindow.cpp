@@ -11,6 +11,9 @@ namespace {
 constexpr char kWindowClass[] = "LumHostWindow";
 constexpr UINT kRunCommand = WM_APP + 1; // lParam: const HostCommand*
 constexpr UINT_PTR kRepaintTimer = 1;
+// Below the places the plug-in's windows take, so that it covers none of them.
+constexpr int kLeft = 0;
+constexpr int kTop = 600;
 
 std::uint64_t Now() {
     return GetTickCount64();
@@ -50,8 +53,8 @@ bool HostWindow::Create(const std::string& caption) {
     windowClass.lpszClassName = kWindowClass;
     RegisterClassA(&windowClass);
     window_ =
-        CreateWindowExA(0, kWindowClass, caption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                        CW_USEDEFAULT, 460, 140, nullptr, nullptr, windowClass.hInstance, this);
+        CreateWindowExA(0, kWindowClass, caption.c_str(), WS_OVERLAPPEDWINDOW, kLeft, kTop, 460,
+                        140, nullptr, nullptr, windowClass.hInstance, this);
     if (window_ == nullptr) {
         return false;
     }
