@@ -215,6 +215,8 @@ private:
     void AppendCluster(std::unique_ptr<TSerialCluster> cluster);
     void ReleaseSendCopy();
     [[nodiscard]] std::uint32_t WriteTimeout(std::uint32_t count) const;
+    /// SendData once it has found no write pending.
+    void StartWrite(const std::uint8_t* buffer, std::uint32_t count);
     template <typename T> void StoreAndReapply(T& field, T value);
 
     platform::SyncCalls& ui_;

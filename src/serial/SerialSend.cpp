@@ -22,12 +22,19 @@ void TSerialPortNG::SendData(const std::uint8_t* buffer, std::uint32_t count) {
         Report(SerialReport::SendWhilePending, 0);
         return;
     }
+    StartWrite(buffer, count);
+}
+
+void TSerialPortNG::StartWrite(const std::uint8_t* buffer, std::uint32_t count) {
     const platform::CommHandle handle = ComHandle_;
     const platform::CommTimeouts timeouts{comm::kMaxDword, 0, 0, 0, WriteTimeout(count)};
     if (!comm_.SetCommTimeouts(handle, timeouts)) {
         Report(SerialReport::SendTimeoutsFailed, comm_.GetLastError());
     }
     BytesToWrite_ = count;
+    // As the system's own write call does: a write that fails or goes pending shows no count
+    // of an earlier one.
+    WrittenBytes_ = 0;
     std::uint32_t written = 0;
     if (comm_.WriteFile(handle, buffer, count, written, WriteOverlapped_)) {
         WrittenBytes_ = written;
@@ -50,13 +57,14 @@ void TSerialPortNG::SendText(std::string_view text) {
     }
     const auto count = static_cast<std::uint32_t>(
         std::min<std::size_t>(text.size(), std::numeric_limits<std::uint32_t>::max()));
+    // Decided once: the worker may end the pending write at any moment, and a write must never
+    // start on the caller's bytes, which do not outlive this call.
     if (SendInProgress_) {
-        // The copy still belongs to the pending write: SendData only reports and drops.
-        SendData(reinterpret_cast<const std::uint8_t*>(text.data()), count);
+        Report(SerialReport::SendWhilePending, 0);
         return;
     }
     sendCopy_.assign(text.begin(), text.begin() + count);
-    SendData(sendCopy_.data(), count);
+    StartWrite(sendCopy_.data(), count);
     if (!SendInProgress_) {
         ReleaseSendCopy();
     }

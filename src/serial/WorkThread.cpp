@@ -83,7 +83,8 @@ void TWorkThread::WorkingPass() {
         ReadCommStatus();
     }
     CheckWriteDone();
-    if (!ReadPending && Owner.Active_) {
+    CheckAbandonedRead();
+    if (!ReadPending && !AbandonedRead && Owner.Active_) {
         ReadReceivedData();
     }
     if (!CommEventPending && Owner.Active_) {
@@ -109,7 +110,7 @@ void TWorkThread::WaitForOutstanding() {
             FinishCommEventWait();
         } else if (LastResult != comm::kWaitTimeout) {
             Report(SerialReport::TwoEventWaitFailed, LastResult);
-            ReadPending = false;
+            AbandonRead();
             CommEventPending = false;
         }
     } else if (ReadPending) {
@@ -126,7 +127,7 @@ void TWorkThread::WaitForOutstanding() {
             }
         } else if (LastResult != comm::kWaitTimeout) {
             Report(SerialReport::ReadWaitFailed, LastResult);
-            ReadPending = false;
+            AbandonRead();
         }
     } else if (CommEventPending) {
         LastResult = comm_.WaitForSingleObject(Owner.EventOverlapped_.hEvent, kPassMilliseconds);
@@ -154,9 +155,28 @@ void TWorkThread::WindDown() {
         comm_.SetCommMask(Owner.ComHandle_, 0);
         SignalOverlappedEvent(Owner.EventOverlapped_);
     }
-    if (!ReadPending && !CommEventPending && !Owner.SendInProgress_) {
+    if (!ReadPending && !CommEventPending && !AbandonedRead && !Owner.SendInProgress_) {
         Working = false;
     }
+}
+
+void TWorkThread::AbandonRead() {
+    // The read may still be running: its buffer stays until the platform says it is over.
+    AbandonedRead = std::move(ReadBuffer);
+    ReadSize = 0;
+    ReadPending = false;
+}
+
+void TWorkThread::CheckAbandonedRead() {
+    if (!AbandonedRead) {
+        return;
+    }
+    std::uint32_t count = 0;
+    if (!comm_.GetOverlappedResult(Owner.ComHandle_, Owner.ReadOverlapped_, count, false) &&
+        comm_.GetLastError() == comm::kErrorIoIncomplete) {
+        return;
+    }
+    AbandonedRead.reset();
 }
 
 void TWorkThread::ReadCommStatus() {

@@ -46,6 +46,10 @@ private:
     void FinishRead();
     void FinishCommEventWait();
     void ReleaseReadBuffer();
+    /// Gives up a read whose wait failed, keeping its buffer while the read may still run.
+    void AbandonRead();
+    /// Releases the abandoned read's buffer once the read is over.
+    void CheckAbandonedRead();
     void SignalOverlappedEvent(platform::Overlapped& overlapped);
     void ResetOverlappedEvent(platform::Overlapped& overlapped);
     void StoreError(std::uint32_t place, std::uint32_t code, std::string_view msg,
@@ -76,6 +80,8 @@ private:
     std::uint32_t InQueue = 0;
     std::uint32_t LastResult = 0;
     std::unique_ptr<std::uint8_t[]> ReadBuffer;
+    /// The buffer of a read given up after a failed wait; no new read starts until it is over.
+    std::unique_ptr<std::uint8_t[]> AbandonedRead;
     std::uint32_t ReadSize = 0;
     std::uint32_t ReadCount = 0;
     std::uint32_t LastReadTick = 0;

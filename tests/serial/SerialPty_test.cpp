@@ -5,10 +5,12 @@
 #include "platform/headless/RealTimeLoop.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
 
 namespace lum::serial::testing {
 namespace {
@@ -82,6 +84,40 @@ TEST_F(SerialPty, LineSettingsReachTheTty) {
         EXPECT_EQ(settings.Parity, c.Expected.Parity);
         EXPECT_EQ(settings.TwoStopBits, c.Expected.TwoStopBits);
     }
+}
+
+TEST_F(SerialPty, ManyShortTextsNeverWriteTheCallersBytes) {
+    Open(pty.SlavePath());
+    // The master reads slowly at first, so that writes go pending and the worker ends them
+    // while the user-interface thread keeps sending; every caller's text is spoiled with 'X'
+    // right after SendText returns and then released.
+    std::atomic<bool> stop{false};
+    std::vector<std::uint8_t> received;
+    std::thread reader([&] {
+        for (int round = 0; !stop; ++round) {
+            if (round < 50) {
+                std::this_thread::sleep_for(2ms);
+            }
+            const std::vector<std::uint8_t> chunk = pty.Read(4096, 5ms);
+            received.insert(received.end(), chunk.begin(), chunk.end());
+        }
+    });
+    std::size_t accepted = 0;
+    for (int i = 0; i < 5000; ++i) {
+        auto text = std::make_unique<std::string>(1 + i % 64, static_cast<char>('A' + i % 20));
+        const bool free = !port->SendInProgress();
+        port->SendText(*text);
+        accepted += free ? 1 : 0;
+        std::fill(text->begin(), text->end(), 'X');
+        text.reset();
+        ui.ServePending();
+    }
+    ASSERT_TRUE(ui.ServeUntil([&] { return !port->SendInProgress(); }, 5s));
+    std::this_thread::sleep_for(200ms);
+    stop = true;
+    reader.join();
+    EXPECT_EQ(std::count(received.begin(), received.end(), 'X'), 0);
+    EXPECT_GT(accepted, 0u);
 }
 
 TEST_F(SerialPty, FramesArriveInOrder) {

@@ -98,6 +98,22 @@ TEST_F(SerialSend, SecondTextWhilePendingIsDroppedAndFirstStaysIntact) {
     EXPECT_EQ(fake.Written(), Bytes("first"));
 }
 
+TEST_F(SerialSend, WrittenBytesCountsOnlyTheLastWrite) {
+    Open();
+    port->SendText("Hello");
+    ASSERT_EQ(port->WrittenBytes(), 5u);
+    fake.Fail("WriteFile", comm::kErrorGenFailure, 1);
+    port->SendText("Hi");
+    EXPECT_EQ(port->WrittenBytes(), 0u) << "a failed write shows no count of the one before";
+    port->SendText("Hello");
+    fake.SetWriteCompletion(Completion::Pending);
+    port->SendText("abc");
+    EXPECT_EQ(port->WrittenBytes(), 0u) << "nor does a pending one";
+    fake.CompleteWrite(2);
+    loop.RunFor(75);
+    EXPECT_EQ(port->WrittenBytes(), 2u);
+}
+
 TEST_F(SerialSend, EmptyTextSendsNothing) {
     Open();
     fake.ClearCalls();

@@ -117,6 +117,26 @@ TEST_F(WorkThread, PendingReadDeliversWhenItEnds) {
     EXPECT_NE(std::find(events.begin(), events.end(), "RxCluster"), events.end());
 }
 
+TEST_F(WorkThread, ReadGivenUpAfterAFailedWaitKeepsItsBufferUntilItEnds) {
+    Open();
+    fake.SetReadCompletion(Completion::Pending);
+    fake.Receive(Sequence(20));
+    port->SetReadRequest(true);
+    loop.RunFor(75);
+    ASSERT_TRUE(fake.ReadPending());
+    reports.clear();
+    fake.Fail("WaitForMultipleObjects", comm::kErrorInvalidHandle, 1);
+    fake.Receive(Sequence(5));
+    port->SetReadRequest(true);
+    loop.RunFor(300);
+    EXPECT_EQ(reports.front().Place, 9911u);
+    EXPECT_EQ(CountCalls("ReadFile"), 1u) << "no read starts while the given-up one runs";
+    // The read ends into the buffer it was given (the sanitizer sees a released one).
+    fake.CompleteRead();
+    loop.RunFor(300);
+    EXPECT_EQ(CountCalls("ReadFile"), 2u) << "reading goes on once it has ended";
+}
+
 TEST_F(WorkThread, ClusterListIsBounded) {
     Open();
     port->SetClusterSize(1000);
