@@ -137,12 +137,14 @@ def xvfb_screenshot(runner_pid, path):
 
 
 def run_host(build, folder, commands, display_font=True, timeout=90, on_bytes=None,
-             on_event=None, on_start=None):
+             on_event=None, on_start=None, hold_line_until=None):
     """Runs lumhost on `folder` with `commands` on standard input (lines; "sleep N" pauses the
     host's reader; None: the user's own standard input, and the windows on $DISPLAY when there
     is one) and COM1 mapped to a fresh pty whose master is read throughout. `on_bytes`
     and `on_event`, when given, see each chunk of bytes and each event line as it arrives;
-    `on_start` gets the process id of the runner (xvfb-run, or Wine on $DISPLAY)."""
+    `on_start` gets the process id of the runner (xvfb-run, or Wine on $DISPLAY). With
+    `hold_line_until` (an event line), nobody reads the line until 0.3 s after that event, so
+    the display's writes pile up and stay pending."""
     env = wine_env(build)
     master, slave = os.openpty()
     os.set_blocking(master, False)
@@ -164,8 +166,12 @@ def run_host(build, folder, commands, display_font=True, timeout=90, on_bytes=No
     pending = b""
     deadline = start + timeout
     open_streams = {out, master}
+    line_free_at = None if hold_line_until else 0.0
     while time.monotonic() < deadline and out in open_streams:
-        ready, _, _ = select.select(list(open_streams), [], [], 0.2)
+        reading = [stream for stream in open_streams
+                   if stream != master or (line_free_at is not None and
+                                           time.monotonic() - start >= line_free_at)]
+        ready, _, _ = select.select(reading, [], [], 0.1)
         now = time.monotonic() - start
         if master in ready:
             try:
@@ -184,6 +190,8 @@ def run_host(build, folder, commands, display_font=True, timeout=90, on_bytes=No
             while b"\n" in pending:
                 line, pending = pending.split(b"\n", 1)
                 result.events.append((now, line.decode("latin-1")))
+                if line_free_at is None and result.events[-1][1] == hold_line_until:
+                    line_free_at = now + 0.3
                 if on_event:
                     on_event(now, result.events[-1][1])
     # Whatever the display still got after the host's last line.

@@ -4,7 +4,8 @@
 With a settings file (and the display font installed) the display receives, measured on the pty's master: the initialisation
 byte 1 s after the start-up, CR LF 250 ms later, the first frame one refresh interval after
 that, banner frames for 4 s, then the title, play state, time and date; at quit the blank
-frame. Without a settings file the host reports the first-run message, then the font message,
+frame, also when a frame is still pending on a full line as quit comes. Without a settings file
+the host reports the first-run message, then the font message,
 and the port stays closed.
 
 usage: plugin_test.py [WIN64_BUILD_DIR]
@@ -91,6 +92,24 @@ def configured_run(build, checks):
                  len(data) == 3 + FRAME * len(frames), f"{len(data)} bytes")
 
 
+def quit_during_a_frame(build, checks):
+    """8 x 80 frames every 50 ms on a line nobody reads: a frame is pending when quit comes."""
+    folder = HostFolder(build, PLAYLIST)
+    try:
+        write_settings(folder.settings, ["LineCount=8", "LineWidth=80", "UpdateInterval=50",
+                                         "DisplayOff=false", "MainWindowMinimized=false"])
+        run = run_host(build, folder, ["sleep 7000", "echo quitting", "quit"],
+                       hold_line_until="echo quitting")
+    finally:
+        folder.remove()
+    data = run.data()
+    blank = b" " * 640
+    checks.check("quit during a frame: exit code 0", run.returncode == 0, str(run.returncode))
+    checks.check("quit during a frame: the blank frame comes last", data.endswith(blank),
+                 repr(data[-80:]))
+    # (Frames written while the line was full may have been cut off by the write time-out.)
+
+
 def first_run(build, checks):
     folder = HostFolder(build, PLAYLIST)
     try:
@@ -111,6 +130,7 @@ def main():
                             os.path.join(os.path.dirname(__file__), "..", "..", "build", "win64"))
     checks = Checks()
     configured_run(build, checks)
+    quit_during_a_frame(build, checks)
     first_run(build, checks)
     print(f"plug-in under Wine: {checks.failures} failed")
     return 1 if checks.failures else 0

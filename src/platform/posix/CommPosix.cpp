@@ -1,7 +1,8 @@
-// The comm functions on Linux ttys. Device names follow Windows: "\\.\COM1" is /dev/ttyS0,
-// "\\.\COMn" is /dev/ttyS(n-1), and a name that is an absolute path ("\\.\/dev/pts/3") opens
-// that path, which is how tests and native runs reach a pty.
+// The comm functions on Linux ttys. Device names follow Windows: "\\.\COMn" is the path set
+// for it (ComPortNames.h) or /dev/ttyS(n-1), and a name that is an absolute path
+// ("\\.\/dev/pts/3") opens that path; both are how tests and native runs reach a pty.
 #include "platform/Comm.h"
+#include "platform/posix/ComPortNames.h"
 #include "platform/posix/PosixPort.h"
 #include "platform/posix/PosixSync.h"
 
@@ -36,7 +37,8 @@ std::string DevicePath(std::string_view name) {
         const auto [end, error] =
             std::from_chars(digits.data(), digits.data() + digits.size(), number);
         if (error == std::errc{} && end == digits.data() + digits.size() && number >= 1) {
-            return "/dev/ttyS" + std::to_string(number - 1);
+            const std::string mapped = posix::ComPortPath(number);
+            return mapped.empty() ? "/dev/ttyS" + std::to_string(number - 1) : mapped;
         }
     }
     return {};
