@@ -42,16 +42,14 @@ bool ParseId3Tag(std::span<const std::uint8_t, kId3TagSize> tag, TID3Info& info)
     return true;
 }
 
-void ReadId3Tag(const std::string& fileName, TID3Info& info) {
+bool ReadId3Tag(const std::string& fileName, TID3Info& info) {
     std::array<std::uint8_t, kId3TagSize> tag{};
     const auto got = platform::ReadFileTail(fileName, tag);
     if (!got) {
         throw LumError(messages::kCannotOpenId3Tag);
     }
     // Only a completely read tag counts; a short file or a failed read has none.
-    if (*got == tag.size()) {
-        ParseId3Tag(tag, info);
-    }
+    return *got == tag.size() && ParseId3Tag(tag, info);
 }
 
 } // namespace lum

@@ -54,9 +54,9 @@ extern const std::array<GenreEntry, kGenreCount> GenreNames;
 /// Without the marker `info` is left as it was.
 bool ParseId3Tag(std::span<const std::uint8_t, kId3TagSize> tag, TID3Info& info);
 
-/// Reads the tag of the file `fileName` into `info`. A file without a tag, or shorter than a tag,
-/// leaves `info` unchanged. Raises "unable to open file to read ID3 tag" when the file cannot be
-/// opened for reading with other readers allowed and no writer.
-void ReadId3Tag(const std::string& fileName, TID3Info& info);
+/// Reads the tag of the file `fileName` into `info` and tells whether it has one. A file without a
+/// tag, or shorter than a tag, leaves `info` unchanged. Raises "unable to open file to read ID3
+/// tag" when the file cannot be opened for reading with other readers allowed and no writer.
+bool ReadId3Tag(const std::string& fileName, TID3Info& info);
 
 } // namespace lum

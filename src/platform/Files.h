@@ -2,6 +2,7 @@
 // Files as the plug-in needs them: an existence test, a whole-file read that opens the file the
 // way the settings loader must, and an atomic replace for the settings writer.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -21,18 +22,23 @@ enum class FileResult {
 [[nodiscard]] bool IsExistingFile(const std::string& path);
 
 /// The bytes of a file, read after opening it for reading and writing with sharing allowed to
-/// all others. A write-protected or locked file is OpenFailed even though only reading follows.
+/// all others. A write-protected or locked file is OpenFailed even though only reading follows,
+/// and so is anything that is not a plain file (a FIFO or a device would block or never end).
+/// A file longer than `maxBytes` is ReadFailed, with no more than that held in memory.
 struct SharedReadResult {
     FileResult Result = FileResult::Ok;
     std::vector<std::uint8_t> Bytes;
 };
-[[nodiscard]] SharedReadResult ReadFileOpenedForReadWrite(const std::string& path);
+[[nodiscard]] SharedReadResult ReadFileOpenedForReadWrite(const std::string& path,
+                                                          std::size_t maxBytes);
 
 /// Replaces the file at `path` by `bytes` so that it holds either the old or the new content:
 /// the bytes go to a temporary file in the same folder, which is flushed and renamed over the
-/// target. OpenFailed: the target or the temporary file cannot be created (missing folder, no
-/// access, write-protected or locked target). WriteFailed: a write or flush failed. On any
-/// failure the old file is untouched and no temporary file is left behind.
+/// target. When `path` is a symbolic link, the file it points to is replaced and the link kept.
+/// OpenFailed: the target or the temporary file cannot be created (missing folder, no access,
+/// write-protected or locked target, or a target that is not a plain file, such as a device).
+/// WriteFailed: a write or flush failed. On any failure the old file is untouched and no temporary
+/// file is left behind.
 [[nodiscard]] FileResult ReplaceFileAtomically(const std::string& path,
                                                std::span<const std::uint8_t> bytes);
 

@@ -95,7 +95,7 @@ std::optional<Settings> LoadSettingsFile(const std::string& path) {
     if (!platform::IsExistingFile(path)) {
         return std::nullopt;
     }
-    const auto file = platform::ReadFileOpenedForReadWrite(path);
+    const auto file = platform::ReadFileOpenedForReadWrite(path, kMaxSettingsFileBytes);
     switch (file.Result) {
     case platform::FileResult::Ok:
         return DecodeSettings(file.Bytes);

@@ -7,6 +7,7 @@
 #include "settings/SettingsFields.h"
 #include "settings/ValueStream.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -37,9 +38,13 @@ void StoreLoadedSettings(const Settings& asRead, Settings& target);
 /// erstellt werden" or "Stream-Write-Fehler"; on failure the previous file is unchanged.
 void SaveSettingsFile(const std::string& path, const Settings& settings);
 
+/// The longest file the loader reads: far beyond any settings file, it keeps a wrong path (a huge
+/// file) from filling the memory. A longer file is a "Stream-Read-Fehler".
+inline constexpr std::size_t kMaxSettingsFileBytes = 16u * 1024 * 1024;
+
 /// Reads the values of the file at `path`, as read; nothing when no such file exists. Raises
-/// "Datei %s kann nicht geöffnet werden", "Stream-Read-Fehler" or "Ungültiger Wert der
-/// Eigenschaft".
+/// "Datei %s kann nicht geöffnet werden" (also for a FIFO or device), "Stream-Read-Fehler" or
+/// "Ungültiger Wert der Eigenschaft".
 [[nodiscard]] std::optional<Settings> LoadSettingsFile(const std::string& path);
 
 /// Writes the global Settings to the settings file below the host's folder.

@@ -24,6 +24,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <type_traits>
 #include <variant>
 #include <vector>
@@ -829,6 +830,96 @@ TEST_F(SettingsFileOnDisk, SaveSettingsWithoutPluginsFolderNamesTheFullPath) {
     platform::SetHostDirectory(host_);
     EXPECT_EQ(ErrorOf([] { SaveSettings(); }),
               "Datei " + host_ + "plugins/gen_lum.ini kann nicht erstellt werden");
+}
+
+// Entries that are not plain files: the loader must not hang on them or read them without end,
+// and the saver must never turn them into a plain file.
+TEST_F(SettingsFileOnDisk, NotAPlainFileIsNeitherReadNorReplaced) {
+    const std::string fifo = plugins_ + "/fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    const std::string device = plugins_ + "/device";
+    const bool haveDevice = ::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0;
+    const std::string cannotOpen = "Datei " + path_ +
+                                   " kann nicht ge\xF6"
+                                   "ffnet werden";
+    const std::string cannotCreate = "Datei " + path_ + " kann nicht erstellt werden";
+    const struct {
+        const char* name;
+        std::string target; // what path_ links to
+        bool save;          // also try to save through it
+    } cases[] = {
+        {"FIFO", fifo, true},
+        {"endless device", "/dev/zero", false},
+        {"own device node", device, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.target == device && !haveDevice) {
+            continue; // creating device nodes needs privileges this run does not have
+        }
+        fs::remove(path_);
+        fs::create_symlink(c.target, path_);
+        const auto typeBefore = fs::status(c.target).type();
+        EXPECT_EQ(ErrorOf([&] { (void)LoadSettingsFile(path_); }), cannotOpen);
+        if (c.save) {
+            EXPECT_EQ(ErrorOf([&] { SaveSettingsFile(path_, Settings{}); }), cannotCreate);
+        }
+        EXPECT_EQ(fs::status(c.target).type(), typeBefore);
+        EXPECT_TRUE(fs::is_symlink(path_));
+    }
+    // The FIFO itself, not reached through a link.
+    fs::remove(path_);
+    ASSERT_EQ(::mkfifo(path_.c_str(), 0666), 0);
+    EXPECT_EQ(ErrorOf([&] { (void)LoadSettingsFile(path_); }), cannotOpen);
+    EXPECT_EQ(ErrorOf([&] { SaveSettingsFile(path_, Settings{}); }), cannotCreate);
+    EXPECT_TRUE(fs::is_fifo(path_));
+}
+
+TEST_F(SettingsFileOnDisk, FileBeyondTheSizeLimitIsAStreamReadError) {
+    const struct {
+        std::size_t size;
+        bool loads;
+    } cases[] = {{kMaxSettingsFileBytes, true}, {kMaxSettingsFileBytes + 1, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.size << " bytes");
+        WriteRaw(path_, kStartValueFile);
+        fs::resize_file(path_, c.size); // sparse: the start values, then zeros
+        if (c.loads) {
+            EXPECT_EQ(LoadSettingsFile(path_), Settings{});
+        } else {
+            EXPECT_EQ(ErrorOf([&] { (void)LoadSettingsFile(path_); }), kStreamReadError);
+        }
+        EXPECT_EQ(fs::file_size(path_), c.size);
+    }
+}
+
+TEST_F(SettingsFileOnDisk, SaveThroughASymbolicLinkReplacesItsTargetAndKeepsTheLink) {
+    const std::string elsewhere = host_ + "elsewhere";
+    ASSERT_TRUE(fs::create_directory(elsewhere));
+    const struct {
+        const char* name;
+        std::string link;   // what the link holds
+        std::string target; // the file it finally names
+        bool targetExists;
+    } cases[] = {
+        {"absolute", elsewhere + "/a.ini", elsewhere + "/a.ini", true},
+        {"relative", "../elsewhere/b.ini", elsewhere + "/b.ini", true},
+        {"dangling", "../elsewhere/c.ini", elsewhere + "/c.ini", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.targetExists) {
+            WriteRaw(c.target, kStartValueFile);
+        }
+        fs::remove(path_);
+        fs::create_symlink(c.link, path_);
+        SaveSettingsFile(path_, DistinctInRangeSettings());
+        EXPECT_TRUE(fs::is_symlink(path_));
+        EXPECT_EQ(fs::read_symlink(path_).string(), c.link);
+        EXPECT_EQ(RawBytes(c.target), EncodeSettings(DistinctInRangeSettings()));
+        EXPECT_EQ(Entries(plugins_), std::vector<std::string>{"gen_lum.ini"});
+    }
+    EXPECT_EQ(Entries(elsewhere), (std::vector<std::string>{"a.ini", "b.ini", "c.ini"}));
 }
 
 } // namespace

@@ -193,6 +193,7 @@ const BadTextCase kBadTextCases[] = {
     {"Set1.Line9.ScrollMode=0", 1, "unknown value name 'Set1.Line9.ScrollMode'"},
     {"ComPort", 1, "expected Name=value"},
     {"=5", 1, "unknown value name ''"},
+    {"Com\xE4Port=1", 1, "unknown value name 'Com\\xE4Port'"},
     // bad integers
     {"ComPort=1\nLineWidth=abc", 2, "'abc' is not a decimal integer"},
     {"ComPort=", 1, "'' is not a decimal integer"},
@@ -203,7 +204,7 @@ const BadTextCase kBadTextCases[] = {
     {"ComPort=+", 1, "is not a decimal integer"},
     {"ComPort=--1", 1, "is not a decimal integer"},
     {"Set1.Line1.ScrollMode=+-1", 1, "'+-1' is not a decimal integer"},
-    {"UpdateInterval=99999999999", 1, "is not a decimal integer"},
+    {"ComPort=\x01", 1, "'\\x01' is not a decimal integer"},
     {"ComPort=\"1\"", 1, "is not a decimal integer"},
     // out of range
     {"ComPort=10", 1, "ComPort must lie between 1 and 9"},
@@ -220,6 +221,8 @@ const BadTextCase kBadTextCases[] = {
     {"Set2.Line3.ScrollMode=-2", 1, "Set2.Line3.ScrollMode must lie between -1 and 2"},
     {"BaudRateIndex=5", 1, "BaudRateIndex must lie between -1 and 4"},
     {"BaudRateIndex=-2", 1, "BaudRateIndex must lie between -1 and 4"},
+    {"UpdateInterval=99999999999", 1, "UpdateInterval must lie between 1 and 999"},
+    {"LineWidth=-99999999999999999999", 1, "LineWidth must lie between 8 and 80"},
     // texts not in quotes
     {"Separator=abc", 1, "a text must stand in double quotes"},
     {"Separator=\"abc", 1, "a text must stand in double quotes"},
@@ -277,6 +280,24 @@ TEST(ApplyAssignment, ChangesOnlyTheNamedValue) {
     EXPECT_EQ(ApplyAssignment(settings, "Separator=\"=\\x3D\""), std::nullopt);
     expected.Separator = "==";
     EXPECT_EQ(settings, expected);
+}
+
+TEST(ApplyAssignments, NamesTheBadAssignmentAndRejectsANameGivenTwice) {
+    const struct {
+        std::vector<std::string> assignments;
+        std::optional<std::string> problem;
+    } cases[] = {
+        {{"LineCount=2", "Separator=\"-\""}, std::nullopt},
+        {{"LineCount=2", "LineCount=3"}, "LineCount is given twice"},
+        {{"LineCount=2", "Line\x01"
+                         "Count=3"},
+         "Line\\x01Count=3: unknown value name 'Line\\x01Count'"},
+        {{"LineWidth=81"}, "LineWidth=81: LineWidth must lie between 8 and 80"},
+    };
+    for (const auto& c : cases) {
+        Settings settings;
+        EXPECT_EQ(ApplyAssignments(settings, c.assignments), c.problem);
+    }
 }
 
 TEST(ApplyAssignment, ARejectedValueChangesNothing) {

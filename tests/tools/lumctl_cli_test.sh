@@ -137,7 +137,8 @@ grep -qxF 'Ba63Mode=true' "$work/stdout" || fail "set: boolean"
 # A bad value: exit 2, the file unchanged, also when a good value came before it.
 cp "$edited" "$work/edited.before"
 for bad in LineWidth=100 LineWidth=abc Bogus=1 ShowMainWindow=maybe 'Separator=x' \
-    'Separator="\q"' Set1.Line1.ScrollMode=3 BaudRateIndex=5 NoEquals; do
+    'Separator="\q"' Set1.Line1.ScrollMode=3 BaudRateIndex=5 NoEquals LineCount=3 \
+    LineWidth=99999999999999999999 $'Bo\x01gus=1'; do
     run set "$edited" LineCount=4 "$bad"
     expect_rc 2 "set $bad"
     [[ -n $err ]] || fail "set $bad: no explanation on stderr"
@@ -145,13 +146,20 @@ for bad in LineWidth=100 LineWidth=abc Bogus=1 ShowMainWindow=maybe 'Separator=x
 done
 run set "$edited" LineWidth=100
 [[ $err == *"LineWidth must lie between 8 and 80"* ]] || fail "set: range message: $err"
+run set "$edited" LineWidth=-99999999999999999999
+[[ $err == *"LineWidth must lie between 8 and 80"* ]] || fail "set: range of a huge number: $err"
+run set "$edited" LineCount=4 LineCount=4
+[[ $err == *"LineCount is given twice"* ]] || fail "set: duplicate: $err"
+run set "$edited" $'Bo\x01gus=1'
+[[ $err == *"unknown value name 'Bo\x01gus'"* ]] || fail "set: bytes not escaped: $err"
 
 # --- damaged files -----------------------------------------------------------------------------
 cut=$work/cut.ini
 head -c 100 "$defaults" >"$cut"
 run dump "$cut"
 expect_rc 1 "dump of a cut file"
-[[ $err == "Stream-Read-Fehler" ]] || fail "dump of a cut file: stderr '$err'"
+[[ $err == "lumctl: $cut: Stream-Read-Fehler (the values run past its end at 100 bytes: damaged, or not a settings file)" ]] ||
+    fail "dump of a cut file: stderr '$err'"
 [[ -z $out ]] || fail "dump of a cut file: printed values"
 cp "$cut" "$work/cut.before"
 run set "$cut" LineWidth=40
@@ -163,22 +171,27 @@ cp "$defaults" "$wrong"
 printf '\x06' | dd of="$wrong" bs=1 seek=0 conv=notrunc status=none # ComPort given as a text
 run dump "$wrong"
 expect_rc 1 "dump of a wrong type"
-[[ $err == "Ungültiger Wert der Eigenschaft" ]] || fail "dump of a wrong type: stderr '$err'"
+[[ $err == "lumctl: $wrong: Ungültiger Wert der Eigenschaft ("*"wrong type"*")" ]] ||
+    fail "dump of a wrong type: stderr '$err'"
 
 run dump "$work/missing.ini"
 expect_rc 1 "dump of a missing file"
-[[ $err == "Datei $work/missing.ini kann nicht geöffnet werden" ]] ||
+[[ $err == "lumctl: $work/missing.ini: Datei $work/missing.ini kann nicht geöffnet werden (no such file)" ]] ||
     fail "dump of a missing file: stderr '$err'"
 
 protected=$work/protected.ini
 cp "$defaults" "$protected"
 chmod 0444 "$protected"
+# dump only reads, so it shows a write-protected file, and says that the plug-in cannot open it.
 run dump "$protected"
-expect_rc 1 "dump of a write-protected file"
-[[ $err == "Datei $protected kann nicht geöffnet werden" ]] || fail "dump of a write-protected file: '$err'"
+expect_rc 0 "dump of a write-protected file"
+[[ $out == "$("$lumctl" dump "$defaults")" ]] || fail "dump of a write-protected file: values"
+[[ $err == "lumctl: note: $protected: Datei $protected kann nicht geöffnet werden (write-protected"* ]] ||
+    fail "dump of a write-protected file: '$err'"
 run_with_input "ComPort=2" write "$protected"
 expect_rc 1 "write over a write-protected file"
-[[ $err == "Datei $protected kann nicht erstellt werden" ]] || fail "write over a write-protected file: '$err'"
+[[ $err == "lumctl: $protected: Datei $protected kann nicht erstellt werden (write-protected)" ]] ||
+    fail "write over a write-protected file: '$err'"
 expect_same "$defaults" "$protected" "write over a write-protected file"
 
 # --- write -------------------------------------------------------------------------------------
@@ -205,10 +218,57 @@ expect_same "$defaults" "$work/empty-input.ini" "write of an empty text gives th
 
 run_with_input "ComPort=2" write "$work/no-such-folder/gen_lum.ini"
 expect_rc 1 "write into a missing folder"
-[[ $err == "Datei $work/no-such-folder/gen_lum.ini kann nicht erstellt werden" ]] ||
+[[ $err == *"kann nicht erstellt werden (the folder $work/no-such-folder does not exist)" ]] ||
     fail "write into a missing folder: stderr '$err'"
 
+# --- entries that are no settings file --------------------------------------------------------
+# Neither read (a FIFO would hang, a device never end) nor replaced by a plain file.
+mkfifo "$work/fifo.ini"
+ln -s /dev/zero "$work/zero.ini"
+for entry in fifo zero; do
+    timeout 20 "$lumctl" dump "$work/$entry.ini" >/dev/null 2>"$work/stderr"
+    rc=$?
+    expect_rc 1 "dump of $entry"
+    grep -q "not a plain file" "$work/stderr" || fail "dump of $entry: $(cat "$work/stderr")"
+done
+run defaults "$work/fifo.ini"
+expect_rc 1 "defaults over a FIFO"
+[[ -p $work/fifo.ini ]] || fail "defaults replaced the FIFO"
+# A file far beyond any settings file is a read error, read no further than the limit.
+cp "$defaults" "$work/huge.ini"
+truncate -s 17M "$work/huge.ini"
+run dump "$work/huge.ini"
+expect_rc 1 "dump of a 17 MiB file"
+[[ $err == *"Stream-Read-Fehler (17825792 bytes, far more than any settings file holds)" ]] ||
+    fail "dump of a 17 MiB file: '$err'"
+# Through a symbolic link the link stays and its target is replaced.
+mkdir "$work/real"
+ln -s real/linked.ini "$work/link.ini"
+run defaults "$work/link.ini"
+expect_rc 0 "defaults through a link"
+[[ -L $work/link.ini ]] || fail "defaults through a link replaced the link"
+expect_same "$defaults" "$work/real/linked.ini" "defaults through a link"
+
+# --- id3 and preview ---------------------------------------------------------------------------
+run id3 "$defaults"
+expect_rc 1 "id3 of a file without a tag"
+[[ $err == "lumctl: $defaults: no ID3v1 tag at its end" ]] || fail "id3 without a tag: '$err'"
+for bad in 0 6 99999999999999999999 x; do
+    run preview --active-set "$bad"
+    expect_rc 2 "preview --active-set $bad"
+    [[ $err == *"--active-set must be a whole number from 1 to 5, not '$bad'"* ]] ||
+        fail "preview --active-set $bad: '$err'"
+done
+# Frames are written as they are made: the first ones of an endless run arrive at once.
+frames=$(timeout 20 "$lumctl" preview --ticks 2147483647 | head -n 3 | wc -l)
+[[ $frames == 3 ]] || fail "preview does not stream its frames ($frames lines)"
+
 # --- usage -------------------------------------------------------------------------------------
+run --help
+expect_rc 0 "--help"
+[[ $out == usage:* && -z $err ]] || fail "--help: '$out' '$err'"
+run frobnicate "$work/x.ini"
+[[ $err == "lumctl: unknown command 'frobnicate'"* ]] || fail "unknown command not named: '$err'"
 for args in "" "dump" "frobnicate $work/x.ini" "dump $work/a $work/b" "set $work/x.ini"; do
     # shellcheck disable=SC2086
     run $args

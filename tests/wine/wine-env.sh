@@ -8,7 +8,7 @@ WINE64=/usr/lib/wine/wine64
 
 # Runs a Windows program under Wine on a virtual X server; standard input and output pass through.
 run_windows() {
-    xvfb-run -a "$WINE64" "$@" 2> >(grep -v -e '^X connection to' -e '^wine: ' -e '^XIO: ' -e '^ *after [0-9]* requests' >&2)
+    xvfb-run -a "$WINE64" "$@" 2> >(grep -a -v -e '^X connection to' -e '^wine: ' -e '^XIO: ' -e '^ *after [0-9]* requests' >&2)
 }
 
 # Stops this prefix's wineserver (and only this prefix's).

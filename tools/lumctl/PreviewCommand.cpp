@@ -91,6 +91,25 @@ public:
 
 std::variant<PreviewOptions, std::string>
 ParsePreviewOptions(const std::vector<std::string>& args) {
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    // The options that take a number, with the range each accepts.
+    const struct NumberOption {
+        std::string_view Name;
+        std::int32_t PreviewOptions::*Target;
+        std::int32_t Min;
+        std::int32_t Max;
+    } kNumberOptions[] = {
+        {"--ticks", &PreviewOptions::Ticks, 0, kMax},
+        {"--position-ms", &PreviewOptions::PositionMs, kMin, kMax},
+        {"--length-s", &PreviewOptions::LengthS, kMin, kMax},
+        {"--playlist-pos", &PreviewOptions::PlaylistPos, kMin, kMax},
+        {"--active-set", &PreviewOptions::ActiveSet, 1, kTextSetCount + 1},
+        {"--rotate-every", &PreviewOptions::RotateEvery, 0, kMax},
+    };
+    constexpr std::string_view kOtherValueOptions[] = {"--settings", "--title", "--file",
+                                                       "--state",    "--now",   "--set"};
+
     PreviewOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
@@ -98,32 +117,29 @@ ParsePreviewOptions(const std::vector<std::string>& args) {
             options.Banner = true;
             continue;
         }
-        constexpr std::string_view kValueOptions[] = {
-            "--settings", "--ticks",       "--title",        "--file",
-            "--state",    "--position-ms", "--length-s",     "--playlist-pos",
-            "--now",      "--active-set",  "--rotate-every", "--set"};
-        if (std::find(std::begin(kValueOptions), std::end(kValueOptions), option) ==
-            std::end(kValueOptions)) {
-            return "unknown option " + option;
+        const auto* number = std::find_if(std::begin(kNumberOptions), std::end(kNumberOptions),
+                                          [&option](const auto& o) { return o.Name == option; });
+        if (number == std::end(kNumberOptions) &&
+            std::find(std::begin(kOtherValueOptions), std::end(kOtherValueOptions), option) ==
+                std::end(kOtherValueOptions)) {
+            return "unknown option " + EscapeText(option);
         }
         if (i + 1 == args.size()) {
             return option + " needs a value";
         }
         const std::string& value = args[++i];
-        const auto number = ParseDecimal(value);
-        constexpr std::int32_t kAny = std::numeric_limits<std::int32_t>::min();
-        const auto takeNumber = [&number](std::int32_t& target, std::int32_t min) {
-            if (!number || *number < min) {
-                return false;
+        if (number != std::end(kNumberOptions)) {
+            const auto parsed = ParseDecimal(value);
+            if (!parsed || *parsed < number->Min || *parsed > number->Max) {
+                return option + " must be a whole number from " + std::to_string(number->Min) +
+                       " to " + std::to_string(number->Max) + ", not '" + EscapeText(value) + "'";
             }
-            target = *number;
-            return true;
-        };
+            options.*(number->Target) = *parsed;
+            continue;
+        }
         bool valid = true;
         if (option == "--settings") {
             options.SettingsFile = value;
-        } else if (option == "--ticks") {
-            valid = takeNumber(options.Ticks, 0);
         } else if (option == "--title") {
             const auto title = UnescapeText(value);
             valid = title.has_value();
@@ -134,31 +150,21 @@ ParsePreviewOptions(const std::vector<std::string>& args) {
             const auto state = ParseState(value);
             valid = state.has_value();
             options.PlayState = state.value_or(0);
-        } else if (option == "--position-ms") {
-            valid = takeNumber(options.PositionMs, kAny);
-        } else if (option == "--length-s") {
-            valid = takeNumber(options.LengthS, kAny);
-        } else if (option == "--playlist-pos") {
-            valid = takeNumber(options.PlaylistPos, kAny);
         } else if (option == "--now") {
             options.Now = ParseNow(value);
             valid = options.Now.has_value();
-        } else if (option == "--active-set") {
-            options.ActiveSet = number;
-            valid = number.has_value();
-        } else if (option == "--rotate-every") {
-            valid = takeNumber(options.RotateEvery, 0);
         } else {
             options.Assignments.push_back(value);
         }
         if (!valid) {
-            return "bad value for " + option + ": " + value;
+            return "bad value for " + option + ": '" + EscapeText(value) + "'";
         }
     }
     return options;
 }
 
-std::vector<std::string> RunPreview(const PreviewOptions& options, const Settings& settings) {
+void RunPreview(const PreviewOptions& options, const Settings& settings,
+                const std::function<void(const std::string&)>& onFrame) {
     const EngineScope scope;
     // The host player as the preview simulates it: fixed answers from the options.
     host::FixedHost host;
@@ -172,9 +178,7 @@ std::vector<std::string> RunPreview(const PreviewOptions& options, const Setting
     const host::AttachedHost attached(host);
 
     GlobalSettings() = settings;
-    if (options.ActiveSet) {
-        GlobalSettings().ActiveSet = *options.ActiveSet;
-    }
+    GlobalSettings().ActiveSet = options.ActiveSet;
     CapturingPort port;
     DisplayEngineState& engine = DisplayEngine();
     engine.Port = &port;
@@ -183,16 +187,14 @@ std::vector<std::string> RunPreview(const PreviewOptions& options, const Setting
         engine.Clock = [now = *options.Now] { return now; };
     }
 
-    std::vector<std::string> frames;
     for (std::int32_t tick = 1; tick <= options.Ticks; ++tick) {
         port.Sent.clear();
         Timer5Timer();
-        frames.push_back(port.Sent);
+        onFrame(port.Sent);
         if (options.RotateEvery > 0 && tick % options.RotateEvery == 0) {
             Timer3Timer();
         }
     }
-    return frames;
 }
 
 } // namespace lum::tools

@@ -5,6 +5,7 @@
 #include "tools/common/EscapedText.h"
 #include "tools/common/TextLines.h"
 
+#include <limits>
 #include <set>
 #include <type_traits>
 #include <variant>
@@ -12,15 +13,30 @@
 namespace lum::tools {
 namespace {
 
+std::string Quoted(std::string_view text) {
+    return "'" + EscapeText(text) + "'";
+}
+
+// An optional sign and at least one digit: a number, though perhaps one too large for any integer.
+bool IsWrittenAsInteger(std::string_view text) {
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        text.remove_prefix(1);
+    }
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 std::optional<std::string> SetInteger(const SettingsField& field, std::int32_t& target,
                                       std::string_view text) {
+    const bool ranged = field.Rule != IntegerRule::None;
+    const std::int32_t min = ranged ? field.Min : std::numeric_limits<std::int32_t>::min();
+    const std::int32_t max = ranged ? field.Max : std::numeric_limits<std::int32_t>::max();
     const auto value = ParseDecimal(text);
-    if (!value) {
-        return "'" + std::string(text) + "' is not a decimal integer";
+    if (!value && !IsWrittenAsInteger(text)) {
+        return Quoted(text) + " is not a decimal integer";
     }
-    if (field.Rule != IntegerRule::None && (*value < field.Min || *value > field.Max)) {
-        return field.Name + " must lie between " + std::to_string(field.Min) + " and " +
-               std::to_string(field.Max);
+    if (!value || *value < min || *value > max) {
+        return field.Name + " must lie between " + std::to_string(min) + " and " +
+               std::to_string(max);
     }
     target = *value;
     return std::nullopt;
@@ -43,7 +59,7 @@ std::optional<std::string> SetBoolean(bool& target, std::string_view text) {
         target = text == "true";
         return std::nullopt;
     }
-    return "'" + std::string(text) + "' is neither true nor false";
+    return Quoted(text) + " is neither true nor false";
 }
 
 std::string_view NameOf(std::string_view assignment) {
@@ -98,7 +114,21 @@ std::optional<std::string> ApplyAssignment(Settings& settings, std::string_view 
             },
             field.Value);
     }
-    return "unknown value name '" + std::string(name) + "'";
+    return "unknown value name " + Quoted(name);
+}
+
+std::optional<std::string> ApplyAssignments(Settings& settings,
+                                            const std::vector<std::string>& assignments) {
+    std::set<std::string_view> seen;
+    for (const std::string& assignment : assignments) {
+        if (auto problem = ApplyAssignment(settings, assignment)) {
+            return EscapeText(assignment) + ": " + *problem;
+        }
+        if (!seen.insert(NameOf(assignment)).second) {
+            return EscapeText(NameOf(assignment)) + " is given twice";
+        }
+    }
+    return std::nullopt;
 }
 
 Settings SettingsFromText(std::string_view text) {
@@ -114,7 +144,7 @@ Settings SettingsFromText(std::string_view text) {
             throw TextInputError{lineNumber, std::move(*problem)};
         }
         if (!seen.emplace(NameOf(line)).second) {
-            throw TextInputError{lineNumber, std::string(NameOf(line)) + " is given twice"};
+            throw TextInputError{lineNumber, EscapeText(NameOf(line)) + " is given twice"};
         }
     }
     return settings;

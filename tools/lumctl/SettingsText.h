@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lum::tools {
 
@@ -17,6 +18,12 @@ namespace lum::tools {
 /// unknown or the value is malformed or outside the field's range; nothing on success.
 [[nodiscard]] std::optional<std::string> ApplyAssignment(Settings& settings,
                                                          std::string_view assignment);
+
+/// Applies "Name=value" assignments in order, as `lumctl set` and `preview --set` take them.
+/// Returns an explanation naming the first bad assignment, or a name given twice; `settings` may
+/// then hold the assignments before it.
+[[nodiscard]] std::optional<std::string>
+ApplyAssignments(Settings& settings, const std::vector<std::string>& assignments);
 
 /// Settings from a whole text: the start values, then each line's assignment. Empty lines and
 /// lines starting with '#' are skipped; a value may be given once. Throws TextInputError naming

@@ -7,18 +7,22 @@
 //   lumctl set FILE Name=value...    change values of an existing file
 //   lumctl id3 FILE                  print the file's ID3v1 tag as Name=value
 //   lumctl preview [options]         print the frame of each refresh tick (see Usage)
+//   lumctl --help                    print the usage
 //
-// Exit codes: 0 done; 1 the file could not be loaded or saved, or a tag could not be read (the
-// plug-in's own message); 2 bad command line or bad text input.
+// Exit codes: 0 done; 1 the file could not be loaded or saved, or has no tag or an unreadable
+// one; 2 bad command line or bad text input. A failure names the file and its cause beside the
+// plug-in's own message; bytes from the user are escaped as in the dump.
 
 #include "common/LumError.h"
 #include "display/ExtractID3.h"
 #include "settings/SettingsFile.h"
 #include "tools/common/EscapedText.h"
+#include "tools/lumctl/FileProblems.h"
 #include "tools/lumctl/Id3Command.h"
 #include "tools/lumctl/PreviewCommand.h"
 #include "tools/lumctl/SettingsText.h"
 
+#include <algorithm>
 #include <iostream>
 #include <iterator>
 #include <string>
@@ -27,111 +31,198 @@
 namespace {
 
 using lum::Settings;
+using lum::tools::EscapeText;
+using Args = std::vector<std::string>;
 
 constexpr int kExitFileError = 1;
 constexpr int kExitUsage = 2;
 
-int Usage() {
-    std::cerr
-        << "usage: lumctl defaults FILE\n"
-           "       lumctl dump FILE\n"
-           "       lumctl write FILE   (Name=value lines on standard input)\n"
-           "       lumctl set FILE Name=value...\n"
-           "       lumctl id3 FILE\n"
-           "       lumctl preview [--settings FILE] [--ticks N] [--title TEXT] [--file PATH]\n"
-           "                      [--state stop|play|pause] [--position-ms N] [--length-s N]\n"
-           "                      [--playlist-pos N] [--now YYYY-MM-DDTHH:MM:SS]\n"
-           "                      [--active-set N] [--banner] [--rotate-every N]\n"
-           "                      [--set Name=value]...\n";
+constexpr const char* kUsage =
+    "usage: lumctl defaults FILE\n"
+    "       lumctl dump FILE\n"
+    "       lumctl write FILE   (Name=value lines on standard input)\n"
+    "       lumctl set FILE Name=value...\n"
+    "       lumctl id3 FILE\n"
+    "       lumctl preview [--settings FILE] [--ticks N] [--title TEXT] [--file PATH]\n"
+    "                      [--state stop|play|pause] [--position-ms N] [--length-s N]\n"
+    "                      [--playlist-pos N] [--now YYYY-MM-DDTHH:MM:SS]\n"
+    "                      [--active-set 1-5] [--banner] [--rotate-every N]\n"
+    "                      [--set Name=value]...\n"
+    "       lumctl --help\n";
+
+int UsageError(const std::string& problem) {
+    std::cerr << "lumctl: " << problem << '\n' << kUsage;
     return kExitUsage;
 }
 
-Settings LoadAsPluginDoes(const std::string& path) {
-    const auto asRead = lum::LoadSettingsFile(path);
-    if (!asRead) {
-        throw lum::LumError(lum::messages::kCannotOpenFile, path);
-    }
-    Settings settings;
-    lum::StoreLoadedSettings(*asRead, settings);
-    return settings;
+// Which of the plug-in's file operations failed, for the cause beside its message.
+enum class FileStep { Load, Save, Read };
+
+// A file step that failed with one of the plug-in's errors.
+struct FileFailure {
+    std::string Path;
+    FileStep Step;
+    lum::LumError Error;
+};
+
+// "FILE: the plug-in's message (cause)".
+std::string Describe(const FileFailure& failure) {
+    const std::string& path = failure.Path;
+    const std::string cause =
+        failure.Step == FileStep::Load   ? lum::tools::LoadFailureCause(path, failure.Error)
+        : failure.Step == FileStep::Save ? lum::tools::SaveFailureCause(path, failure.Error)
+                                         : lum::tools::ReadFailureCause(path);
+    return EscapeText(path) + ": " +
+           lum::tools::ConsoleText(failure.Error.Format(), EscapeText(failure.Error.Argument())) +
+           " (" + cause + ")";
 }
 
-int Preview(const std::vector<std::string>& args) {
-    auto parsed = lum::tools::ParsePreviewOptions(args);
-    if (const auto* problem = std::get_if<std::string>(&parsed)) {
-        std::cerr << "lumctl: " << *problem << '\n';
-        return Usage();
+// Runs a file step of the plug-in's code, turning its error into a FileFailure for `path`.
+template <typename Action> auto Step(const std::string& path, FileStep step, Action action) {
+    try {
+        return action();
+    } catch (const lum::LumError& error) {
+        throw FileFailure{path, step, error};
     }
-    const auto& options = std::get<lum::tools::PreviewOptions>(parsed);
-    Settings settings = options.SettingsFile ? LoadAsPluginDoes(*options.SettingsFile) : Settings{};
-    for (const std::string& assignment : options.Assignments) {
-        if (auto problem = lum::tools::ApplyAssignment(settings, assignment)) {
-            std::cerr << "lumctl: " << assignment << ": " << *problem << '\n';
-            return kExitUsage;
+}
+
+Settings LoadAsPluginDoes(const std::string& path) {
+    return Step(path, FileStep::Load, [&path] {
+        const auto asRead = lum::LoadSettingsFile(path);
+        if (!asRead) {
+            throw lum::LumError(lum::messages::kCannotOpenFile, path);
         }
-    }
-    for (const std::string& frame : lum::tools::RunPreview(options, settings)) {
-        std::cout << lum::tools::EscapeText(frame) << '\n';
-    }
+        Settings settings;
+        lum::StoreLoadedSettings(*asRead, settings);
+        return settings;
+    });
+}
+
+void Save(const std::string& path, const Settings& settings) {
+    Step(path, FileStep::Save, [&] { lum::SaveSettingsFile(path, settings); });
+}
+
+int Defaults(const Args& args) {
+    Save(args[0], Settings{});
     return 0;
 }
 
-int Run(const std::vector<std::string>& args) {
-    if (!args.empty() && args[0] == "preview") {
-        return Preview(std::vector<std::string>(args.begin() + 1, args.end()));
-    }
-    if (args.size() < 2) {
-        return Usage();
-    }
-    const std::string& command = args[0];
-    const std::string& path = args[1];
-    if (command == "defaults" && args.size() == 2) {
-        lum::SaveSettingsFile(path, Settings{});
-        return 0;
-    }
-    if (command == "id3" && args.size() == 2) {
-        lum::TID3Info tag;
-        lum::ReadId3Tag(path, tag);
-        std::cout << lum::tools::Id3ToText(tag);
-        return 0;
-    }
-    if (command == "dump" && args.size() == 2) {
-        std::cout << lum::tools::SettingsToText(LoadAsPluginDoes(path));
-        return 0;
-    }
-    if (command == "write" && args.size() == 2) {
-        const std::string text{std::istreambuf_iterator<char>(std::cin), {}};
-        Settings settings;
-        try {
-            settings = lum::tools::SettingsFromText(text);
-        } catch (const lum::tools::TextInputError& error) {
-            std::cerr << "lumctl: line " << error.Line << ": " << error.Message << '\n';
-            return kExitUsage;
+// Prints the values as the plug-in loads them. A file the plug-in cannot open, because it opens
+// its settings for writing as well, is still shown: dumping only reads.
+int Dump(const Args& args) {
+    const std::string& path = args[0];
+    Settings settings;
+    try {
+        settings = LoadAsPluginDoes(path);
+    } catch (const FileFailure& failure) {
+        const auto bytes = failure.Error.Format() == lum::messages::kCannotOpenFile
+                               ? lum::tools::ReadPlainFile(path, lum::kMaxSettingsFileBytes)
+                               : std::nullopt;
+        if (!bytes) {
+            throw;
         }
-        lum::SaveSettingsFile(path, settings);
-        return 0;
+        Step(path, FileStep::Load,
+             [&] { lum::StoreLoadedSettings(lum::DecodeSettings(*bytes), settings); });
+        std::cerr << "lumctl: note: " << Describe(failure)
+                  << "; the values follow as read without write access\n";
     }
-    if (command == "set" && args.size() >= 3) {
-        Settings settings = LoadAsPluginDoes(path);
-        for (std::size_t i = 2; i < args.size(); ++i) {
-            if (auto problem = lum::tools::ApplyAssignment(settings, args[i])) {
-                std::cerr << "lumctl: " << args[i] << ": " << *problem << '\n';
-                return kExitUsage;
-            }
-        }
-        lum::SaveSettingsFile(path, settings);
-        return 0;
+    std::cout << lum::tools::SettingsToText(settings);
+    return 0;
+}
+
+int Write(const Args& args) {
+    const std::string text{std::istreambuf_iterator<char>(std::cin), {}};
+    Settings settings;
+    try {
+        settings = lum::tools::SettingsFromText(text);
+    } catch (const lum::tools::TextInputError& error) {
+        std::cerr << "lumctl: line " << error.Line << ": " << error.Message << '\n';
+        return kExitUsage;
     }
-    return Usage();
+    Save(args[0], settings);
+    return 0;
+}
+
+int Set(const Args& args) {
+    Settings settings = LoadAsPluginDoes(args[0]);
+    if (auto problem = lum::tools::ApplyAssignments(settings, Args(args.begin() + 1, args.end()))) {
+        std::cerr << "lumctl: " << *problem << '\n';
+        return kExitUsage;
+    }
+    Save(args[0], settings);
+    return 0;
+}
+
+int Id3(const Args& args) {
+    const std::string& path = args[0];
+    lum::TID3Info tag;
+    if (!Step(path, FileStep::Read, [&] { return lum::ReadId3Tag(path, tag); })) {
+        std::cerr << "lumctl: " << EscapeText(path) << ": no ID3v1 tag at its end\n";
+        return kExitFileError;
+    }
+    std::cout << lum::tools::Id3ToText(tag);
+    return 0;
+}
+
+int Preview(const Args& args) {
+    auto parsed = lum::tools::ParsePreviewOptions(args);
+    if (const auto* problem = std::get_if<std::string>(&parsed)) {
+        return UsageError(*problem);
+    }
+    const auto& options = std::get<lum::tools::PreviewOptions>(parsed);
+    Settings settings = options.SettingsFile ? LoadAsPluginDoes(*options.SettingsFile) : Settings{};
+    if (auto problem = lum::tools::ApplyAssignments(settings, options.Assignments)) {
+        std::cerr << "lumctl: " << *problem << '\n';
+        return kExitUsage;
+    }
+    Step(options.File, FileStep::Read, [&] {
+        lum::tools::RunPreview(options, settings, [](const std::string& frame) {
+            std::cout << EscapeText(frame) << '\n';
+        });
+    });
+    return 0;
+}
+
+int Help(const Args&) {
+    std::cout << kUsage;
+    return 0;
+}
+
+// The commands, with the number of words each takes after its name.
+const struct Command {
+    std::string_view Name;
+    std::size_t MinArgs;
+    std::size_t MaxArgs;
+    int (*Run)(const Args&);
+} kCommands[] = {
+    {"defaults", 1, 1, Defaults}, {"dump", 1, 1, Dump}, {"write", 1, 1, Write},
+    {"set", 2, SIZE_MAX, Set},    {"id3", 1, 1, Id3},   {"preview", 0, SIZE_MAX, Preview},
+    {"--help", 0, 0, Help},       {"-h", 0, 0, Help},
+};
+
+int Run(const Args& words) {
+    if (words.empty()) {
+        return UsageError("no command given");
+    }
+    const auto* command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                       [&](const Command& c) { return c.Name == words[0]; });
+    if (command == std::end(kCommands)) {
+        return UsageError("unknown command '" + EscapeText(words[0]) + "'");
+    }
+    const Args args(words.begin() + 1, words.end());
+    if (args.size() < command->MinArgs || args.size() > command->MaxArgs) {
+        return UsageError("wrong number of arguments for " + words[0]);
+    }
+    return command->Run(args);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const lum::LumError& error) {
-        std::cerr << lum::tools::ConsoleText(error.Format(), error.Argument()) << '\n';
+        return Run(Args(argv + 1, argv + argc));
+    } catch (const FileFailure& failure) {
+        std::cerr << "lumctl: " << Describe(failure) << '\n';
         return kExitFileError;
     }
 }

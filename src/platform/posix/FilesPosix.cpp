@@ -34,6 +34,27 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
+// Follows symbolic links from `path` to the entry they finally name, which need not exist yet.
+// Relative links count from the folder of the link. Gives up (returning the last name reached)
+// after as many steps as the kernel allows, so a link cycle fails later, at the rename.
+std::string FinalLinkTarget(std::string path) {
+    constexpr int kMaxLinkSteps = 40;
+    for (int step = 0; step < kMaxLinkSteps; ++step) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return path;
+        }
+        char target[4096];
+        const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+        if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) {
+            return path;
+        }
+        std::string next(target, static_cast<std::size_t>(length));
+        path = next.front() == '/' ? next : FolderOf(path) + next;
+    }
+    return path;
+}
+
 std::string& HostDirectoryValue() {
     static std::string directory = "./";
     return directory;
@@ -46,15 +67,22 @@ bool IsExistingFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-SharedReadResult ReadFileOpenedForReadWrite(const std::string& path) {
+SharedReadResult ReadFileOpenedForReadWrite(const std::string& path, std::size_t maxBytes) {
     SharedReadResult result;
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode) || IsWriteProtected(info)) {
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || IsWriteProtected(info)) {
         result.Result = FileResult::OpenFailed;
         return result;
     }
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    // Non-blocking and checked again once open: the entry may have been swapped for a FIFO or a
+    // device since the stat, and opening one must neither hang nor reach a terminal.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
+        result.Result = FileResult::OpenFailed;
+        return result;
+    }
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
         result.Result = FileResult::OpenFailed;
         return result;
     }
@@ -72,20 +100,29 @@ SharedReadResult ReadFileOpenedForReadWrite(const std::string& path) {
             break;
         }
         result.Bytes.insert(result.Bytes.end(), chunk, chunk + got);
+        if (result.Bytes.size() > maxBytes) {
+            result.Result = FileResult::ReadFailed;
+            result.Bytes.clear();
+            break;
+        }
     }
     ::close(fd);
     return result;
 }
 
-FileResult ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+FileResult ReplaceFileAtomically(const std::string& linkOrPath,
+                                 std::span<const std::uint8_t> bytes) {
+    // Through a symbolic link the link stays and its target is replaced.
+    const std::string path = FinalLinkTarget(linkOrPath);
     mode_t mode = 0666;
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        if (S_ISDIR(info.st_mode) || IsWriteProtected(info)) {
+    if (::lstat(path.c_str(), &info) == 0) {
+        // Only a plain file is ever replaced: never a device node, a FIFO or a folder.
+        if (!S_ISREG(info.st_mode) || IsWriteProtected(info)) {
             return FileResult::OpenFailed;
         }
         // The probe fails for a file this user may not write to.
-        const int probe = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        const int probe = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (probe < 0) {
             return FileResult::OpenFailed;
         }

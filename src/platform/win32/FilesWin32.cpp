@@ -1,5 +1,6 @@
 #include "platform/Files.h"
 
+#include <string_view>
 #include <windows.h>
 
 namespace lum::platform {
@@ -25,6 +26,32 @@ std::string FolderOf(const std::string& path) {
     return separator == std::string::npos ? std::string(".\\") : path.substr(0, separator + 1);
 }
 
+// Disk files only: a console, a pipe or a serial device would block or never end.
+bool IsDiskFile(HANDLE file) {
+    return GetFileType(file) == FILE_TYPE_DISK;
+}
+
+// The file an existing path finally names, symbolic links followed, in a form the ANSI file
+// functions take (without the "\\?\" prefix the system adds). The path itself when that fails.
+std::string FinalPathOf(HANDLE file, const std::string& path) {
+    char buffer[MAX_PATH + 8] = {};
+    const DWORD length =
+        GetFinalPathNameByHandleA(file, buffer, sizeof buffer, FILE_NAME_NORMALIZED);
+    if (length == 0 || length >= sizeof buffer) {
+        return path;
+    }
+    std::string resolved(buffer, length);
+    constexpr std::string_view kUncPrefix = "\\\\?\\UNC\\";
+    constexpr std::string_view kLongPrefix = "\\\\?\\";
+    if (resolved.starts_with(kUncPrefix)) {
+        return "\\\\" + resolved.substr(kUncPrefix.size());
+    }
+    if (resolved.starts_with(kLongPrefix)) {
+        return resolved.substr(kLongPrefix.size());
+    }
+    return resolved;
+}
+
 } // namespace
 
 bool IsExistingFile(const std::string& path) {
@@ -32,11 +59,16 @@ bool IsExistingFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-SharedReadResult ReadFileOpenedForReadWrite(const std::string& path) {
+SharedReadResult ReadFileOpenedForReadWrite(const std::string& path, std::size_t maxBytes) {
     SharedReadResult result;
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
+        result.Result = FileResult::OpenFailed;
+        return result;
+    }
+    if (!IsDiskFile(file)) {
+        CloseHandle(file);
         result.Result = FileResult::OpenFailed;
         return result;
     }
@@ -51,21 +83,34 @@ SharedReadResult ReadFileOpenedForReadWrite(const std::string& path) {
             break;
         }
         result.Bytes.insert(result.Bytes.end(), chunk, chunk + got);
+        if (result.Bytes.size() > maxBytes) {
+            result.Result = FileResult::ReadFailed;
+            result.Bytes.clear();
+            break;
+        }
     }
     CloseHandle(file);
     return result;
 }
 
-FileResult ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
-    // An existing target must be writable: a write-protected or locked file fails here, before
-    // anything is written.
+FileResult ReplaceFileAtomically(const std::string& linkOrPath,
+                                 std::span<const std::uint8_t> bytes) {
+    // An existing target must be a writable disk file: a write-protected or locked file or a
+    // device fails here, before anything is written. Through a symbolic link the link stays and
+    // the file it names is replaced.
+    std::string path = linkOrPath;
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
         const HANDLE probe = CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll, nullptr,
                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (probe == INVALID_HANDLE_VALUE) {
             return FileResult::OpenFailed;
         }
+        const bool diskFile = IsDiskFile(probe);
+        path = FinalPathOf(probe, path);
         CloseHandle(probe);
+        if (!diskFile) {
+            return FileResult::OpenFailed;
+        }
     }
 
     char temporary[MAX_PATH + 1] = {};
