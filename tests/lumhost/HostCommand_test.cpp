@@ -5,13 +5,17 @@
 namespace lum::host {
 namespace {
 
+using Parsed = std::variant<HostCommand, HostCommandProblem>;
+
 struct CommandCase {
     const char* Line;
-    std::optional<HostCommand> Expected;
+    Parsed Expected;
 };
 
 TEST(HostCommand, ParsesEveryCommandAndRejectsMalformedLines) {
     using K = HostCommandKind;
+    constexpr auto kUnknown = HostCommandProblem::UnknownCommand;
+    constexpr auto kBad = HostCommandProblem::BadArgument;
     const CommandCase cases[] = {
         {"play", HostCommand{K::Play}},
         {"pause", HostCommand{K::Pause}},
@@ -25,14 +29,17 @@ TEST(HostCommand, ParsesEveryCommandAndRejectsMalformedLines) {
         {"sleep 250", HostCommand{K::Sleep, 250}},
         {"  sleep\t250 \r", HostCommand{K::Sleep, 250}},
         {"quit\r", HostCommand{K::Quit}},
-        {"", std::nullopt},
-        {"Play", std::nullopt},
-        {"play 3", std::nullopt},
-        {"seek", std::nullopt},
-        {"seek -5", std::nullopt},
-        {"seek 12x", std::nullopt},
-        {"select 99999999999", std::nullopt},
-        {"previous", std::nullopt},
+        {"", kUnknown},
+        {"Play", kUnknown},
+        {"play 3", kBad},
+        {"seek", kBad},
+        {"seek -5", kBad},
+        {"seek 12x", kBad},
+        {"select -1", kBad},
+        {"select", kBad},
+        {"frobnicate 3", kUnknown},
+        {"select 99999999999", kBad},
+        {"previous", kUnknown},
         {"windows", HostCommand{K::Windows}},
         {"click Panel9", HostCommand{K::Click, 0, "Panel9"}},
         {"click MainForm.Panel9", HostCommand{K::Click, 0, "MainForm.Panel9"}},
@@ -44,21 +51,26 @@ TEST(HostCommand, ParsesEveryCommandAndRejectsMalformedLines) {
         {"select Baudrate 3", HostCommand{K::SelectItem, 3, "Baudrate"}},
         {"page PageControl1 0", HostCommand{K::Page, 0, "PageControl1"}},
         {"echo mark", HostCommand{K::Echo, 0, "mark"}},
-        {"click", std::nullopt},
-        {"click a b", std::nullopt},
-        {"key MainForm", std::nullopt},
-        {"check CheckBox5 yes", std::nullopt},
-        {"select Baudrate x", std::nullopt},
-        {"settext Edit2 \\xZZ", std::nullopt},
+        {"click", kBad},
+        {"click a b", kBad},
+        {"key MainForm", kBad},
+        {"check CheckBox5 yes", kBad},
+        {"select Baudrate x", kBad},
+        {"settext Edit2 \\xZZ", kBad},
     };
     for (const auto& c : cases) {
         const auto parsed = ParseHostCommand(c.Line);
-        ASSERT_EQ(parsed.has_value(), c.Expected.has_value()) << '"' << c.Line << '"';
-        if (parsed) {
-            EXPECT_EQ(parsed->Kind, c.Expected->Kind) << c.Line;
-            EXPECT_EQ(parsed->Argument, c.Expected->Argument) << c.Line;
-            EXPECT_EQ(parsed->Target, c.Expected->Target) << c.Line;
-            EXPECT_EQ(parsed->Text, c.Expected->Text) << c.Line;
+        ASSERT_EQ(parsed.index(), c.Expected.index()) << '"' << c.Line << '"';
+        if (const auto* command = std::get_if<HostCommand>(&parsed)) {
+            const auto& expected = std::get<HostCommand>(c.Expected);
+            EXPECT_EQ(command->Kind, expected.Kind) << c.Line;
+            EXPECT_EQ(command->Argument, expected.Argument) << c.Line;
+            EXPECT_EQ(command->Target, expected.Target) << c.Line;
+            EXPECT_EQ(command->Text, expected.Text) << c.Line;
+        } else {
+            EXPECT_EQ(std::get<HostCommandProblem>(parsed),
+                      std::get<HostCommandProblem>(c.Expected))
+                << c.Line;
         }
     }
 }

@@ -26,7 +26,7 @@ TEST(Playlist, ReadsExtendedEntriesAndPlainPaths) {
     EXPECT_EQ(entries[1].Title, "Stream");
     EXPECT_EQ(entries[1].LengthSeconds, -1);
     // Without #EXTINF: the file name is the title, the length unknown.
-    EXPECT_EQ(entries[2].Path, "C:\\music\\sub/two.mp3");
+    EXPECT_EQ(entries[2].Path, "C:\\music\\sub\\two.mp3");
     EXPECT_EQ(entries[2].Title, "two.mp3");
     EXPECT_EQ(entries[2].LengthSeconds, -1);
     EXPECT_EQ(entries[3].Path, "\\\\server\\share\\three.mp3");
@@ -42,7 +42,7 @@ TEST(Playlist, InfoAppliesOnlyToTheNextPath) {
 
 TEST(Playlist, RejectsMalformedInfoAndEmptyLists) {
     const struct {
-        const char* Text;
+        std::string Text;
         const char* MessagePart;
     } cases[] = {
         {"#EXTINF:abc,Title\na.mp3\n", "line 1"},
@@ -50,15 +50,40 @@ TEST(Playlist, RejectsMalformedInfoAndEmptyLists) {
         {"a.mp3\n#EXTINF:,Title\nb.mp3\n", "line 2"},
         {"#EXTM3U\n# nothing here\n", "no entries"},
         {"", "no entries"},
+        {std::string("a.mp3\nb\0.mp3\n", 14), "line 2: a NUL byte"},
+        {std::string(kMaxPlaylistBytes + 1, 'a'), "larger than 16 MiB"},
     };
     for (const auto& c : cases) {
         try {
             (void)ParsePlaylist(c.Text, kFolder);
-            ADD_FAILURE() << "accepted: " << c.Text;
+            ADD_FAILURE() << "accepted: " << c.Text.substr(0, 40);
         } catch (const PlaylistError& error) {
             EXPECT_NE(error.Message.find(c.MessagePart), std::string::npos) << error.Message;
         }
     }
+}
+
+TEST(Playlist, PathsAreNormalised) {
+    const struct {
+        const char* Path;
+        const char* Normal;
+    } cases[] = {
+        {"C:\\music\\sub/two.mp3", "C:\\music\\sub\\two.mp3"},
+        {"C:\\music\\.\\a\\..\\b.mp3", "C:\\music\\b.mp3"},
+        {"C:\\music\\\\b.mp3", "C:\\music\\b.mp3"},
+        {"C:\\..\\..\\b.mp3", "C:\\b.mp3"},
+        {"C:b.mp3", "C:b.mp3"},
+        {"\\\\server\\share\\..\\x.mp3", "\\\\server\\share\\x.mp3"},
+        {"//server/share/./x.mp3", "\\\\server\\share\\x.mp3"},
+        {"\\top\\..\\x.mp3", "\\x.mp3"},
+        {"../up/x.mp3", "..\\up\\x.mp3"},
+        {"a/../../x.mp3", "..\\x.mp3"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NormalisePath(c.Path), c.Normal) << c.Path;
+    }
+    // A relative entry is normalised together with the playlist's folder.
+    EXPECT_EQ(ParsePlaylist("..\\other\\./x.mp3\n", kFolder)[0].Path, "C:\\other\\x.mp3");
 }
 
 } // namespace

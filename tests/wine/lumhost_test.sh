@@ -59,6 +59,26 @@ rc=$?
 check "bad playlist: exit code 2" test "$rc" -eq 2
 check "bad playlist: message names the line" grep -q 'line 1' <<<"$err"
 
+for bad in with-nul huge; do
+    case $bad in
+    with-nul) printf 'a.mp3\r\nb\0.mp3\r\n' >"$work/real/$bad.m3u" ;;
+    huge) truncate -s 17M "$work/real/$bad.m3u" ;;
+    esac
+    err=$(printf 'quit\n' | run_windows "$work/real/lumhost.exe" "$work/real/$bad.m3u" 2>&1 >/dev/null)
+    rc=$?
+    check "$bad playlist: exit code 2" test "$rc" -eq 2
+    check "$bad playlist: message" grep -qE 'line 2: a NUL byte|larger than 16 MiB' <<<"$err"
+done
+
+# Player commands with a bad or out-of-range argument are refused and change nothing: the probe
+# still shows the first entry, stopped at 0.
+err=$(printf 'seek x\nselect 3\nseek 2001\nselect -1\nconfig\nsleep 200\nquit\n' |
+    run_windows "$work/probe/lumhost.exe" --auto-dismiss "$work/probe/list.m3u" 2>&1 >"$work/out")
+check "bad arguments: each one named" test "$(grep -c '^lumhost: bad argument: ' <<<"$err")" -eq 4
+check "bad arguments: out of range explained" grep -q 'select 3 (the playlist has entries 0 to 2)' <<<"$err"
+check "bad arguments: nothing changed" \
+    grep -qE '^messagebox state=0 time=0 length=2 list=0 file=.*\\\\music\\\\one\.mp3 ' "$work/out"
+
 stop_wine
 echo "lumhost under Wine: $failures failed"
 ((failures == 0))

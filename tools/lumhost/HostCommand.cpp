@@ -4,6 +4,7 @@
 #include "tools/common/EscapedText.h"
 
 #include <iterator>
+#include <optional>
 
 namespace lum::host {
 namespace {
@@ -115,18 +116,20 @@ std::optional<HostCommand> Parse(const CommandWord& entry, std::string_view rest
 
 } // namespace
 
-std::optional<HostCommand> ParseHostCommand(std::string_view line) {
+std::variant<HostCommand, HostCommandProblem> ParseHostCommand(std::string_view line) {
     const auto [word, rest] = SplitWord(Trim(line));
+    auto problem = HostCommandProblem::UnknownCommand;
     for (const CommandWord& entry : kCommandWords) {
         if (entry.Word != word) {
             continue;
         }
         // "select" takes a playlist entry, or a control's name and an entry of it.
         if (auto command = Parse(entry, rest)) {
-            return command;
+            return *command;
         }
+        problem = HostCommandProblem::BadArgument;
     }
-    return std::nullopt;
+    return problem;
 }
 
 } // namespace lum::host

@@ -10,9 +10,9 @@
 // escaped form of the host's events (\xHH for any byte).
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace lum::host {
 
@@ -48,8 +48,13 @@ struct HostCommand {
     std::string Text{};
 };
 
-/// The command of one line (surrounding blanks and a trailing CR ignored), or nothing when the
-/// line is not a command or an argument is missing, negative or malformed.
-[[nodiscard]] std::optional<HostCommand> ParseHostCommand(std::string_view line);
+/// Why a line is not a command.
+enum class HostCommandProblem {
+    UnknownCommand, ///< the first word is no command (or the line is blank)
+    BadArgument,    ///< a command whose arguments are missing, extra, negative or malformed
+};
+
+/// The command of one line (surrounding blanks and a trailing CR ignored), or why it is none.
+[[nodiscard]] std::variant<HostCommand, HostCommandProblem> ParseHostCommand(std::string_view line);
 
 } // namespace lum::host

@@ -7,8 +7,9 @@ namespace lum::host {
 PlayerHost::PlayerHost(SimulatedPlayer player, std::function<std::uint64_t()> clock)
     : player_(std::move(player)), clock_(std::move(clock)) {}
 
-void PlayerHost::Run(const HostCommand& command) {
+std::optional<std::string> PlayerHost::Run(const HostCommand& command) {
     const std::uint64_t now = Now();
+    const std::int64_t lengthMs = std::int64_t{player_.LengthSeconds()} * 1000;
     switch (command.Kind) {
     case HostCommandKind::Play:
         player_.Play(now);
@@ -26,14 +27,21 @@ void PlayerHost::Run(const HostCommand& command) {
         player_.Previous(now);
         break;
     case HostCommandKind::Seek:
+        if (lengthMs > 0 && command.Argument > lengthMs) {
+            return "the entry is " + std::to_string(lengthMs) + " ms long";
+        }
         player_.Seek(now, command.Argument);
         break;
     case HostCommandKind::Select:
+        if (command.Argument >= player_.EntryCount()) {
+            return "the playlist has entries 0 to " + std::to_string(player_.EntryCount() - 1);
+        }
         player_.Select(now, command.Argument);
         break;
     default: // the host's own business: config, sleep, quit, driving the windows
         break;
     }
+    return std::nullopt;
 }
 
 std::int32_t PlayerHost::CurrentState() {
@@ -75,7 +83,7 @@ void PlayerHost::Command(std::uint16_t id) {
     if (OnTransportCommand) {
         OnTransportCommand(id);
     }
-    Run(HostCommand{kTransport[id - HOST_CMD_PREVIOUS]});
+    (void)Run(HostCommand{kTransport[id - HOST_CMD_PREVIOUS]}); // no argument: never refused
 }
 
 } // namespace lum::host

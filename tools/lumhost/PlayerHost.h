@@ -9,6 +9,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace lum::host {
 
@@ -20,8 +22,9 @@ public:
     [[nodiscard]] SimulatedPlayer& Player() { return player_; }
     [[nodiscard]] std::uint64_t Now() const { return clock_(); }
     /// Acts on a player command (play, pause, stop, next, previous, seek, select); other
-    /// commands are the host's own business and change nothing here.
-    void Run(const HostCommand& command);
+    /// commands are the host's own business and change nothing here. A select past the list or a
+    /// seek past the entry's known length changes nothing and returns why.
+    [[nodiscard]] std::optional<std::string> Run(const HostCommand& command);
 
     /// Runs for each transport command the plug-in sends, before the player acts on it.
     std::function<void(std::uint16_t id)> OnTransportCommand;

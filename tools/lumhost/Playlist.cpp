@@ -3,6 +3,8 @@
 #include "common/Decimal.h"
 #include "tools/common/TextLines.h"
 
+#include <algorithm>
+
 namespace lum::host {
 namespace {
 
@@ -23,9 +25,57 @@ std::string LineError(int line, std::string_view what) {
     return "line " + std::to_string(line) + ": " + std::string(what);
 }
 
+// The length of the root at the start of `path` (separators already backslashes), its separator
+// included: X:\ or X: or \\server\share\ or \ alone; 0 for a relative path.
+std::size_t RootLength(std::string_view path) {
+    if (path.starts_with("\\\\")) {
+        const auto server = path.find('\\', 2);
+        const auto share = server == std::string_view::npos ? server : path.find('\\', server + 1);
+        return share == std::string_view::npos ? path.size() : share + 1;
+    }
+    if (path.size() >= 2 && path[1] == ':') {
+        return path.size() > 2 && path[2] == '\\' ? 3 : 2;
+    }
+    return path.starts_with('\\') ? 1 : 0;
+}
+
 } // namespace
 
+std::string NormalisePath(std::string_view path) {
+    std::string text(path);
+    std::replace(text.begin(), text.end(), '/', '\\');
+    const std::size_t rootLength = RootLength(text);
+    std::vector<std::string_view> parts;
+    std::string_view rest = std::string_view(text).substr(rootLength);
+    while (!rest.empty()) {
+        const auto end = std::min(rest.find('\\'), rest.size());
+        const std::string_view part = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (part.empty() || part == ".") {
+            continue;
+        }
+        if (part == ".." && !parts.empty() && parts.back() != "..") {
+            parts.pop_back();
+        } else if (part != ".." || rootLength == 0) {
+            parts.push_back(part);
+        }
+    }
+    std::string normal = text.substr(0, rootLength);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        normal += (i == 0 ? "" : "\\") + std::string(parts[i]);
+    }
+    return normal;
+}
+
 std::vector<PlaylistEntry> ParsePlaylist(std::string_view text, const std::string& folder) {
+    if (text.size() > kMaxPlaylistBytes) {
+        throw PlaylistError{"larger than 16 MiB: no playlist"};
+    }
+    if (const auto nul = text.find('\0'); nul != std::string_view::npos) {
+        const auto line =
+            std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(nul), '\n') + 1;
+        throw PlaylistError{LineError(static_cast<int>(line), "a NUL byte: not a text file")};
+    }
     if (text.starts_with(kUtf8Bom)) {
         text.remove_prefix(kUtf8Bom.size());
     }
@@ -55,7 +105,8 @@ std::vector<PlaylistEntry> ParsePlaylist(std::string_view text, const std::strin
         if (line.empty() || line.front() == '#') {
             continue;
         }
-        pending.Path = IsAbsolute(line) ? std::string(line) : folder + std::string(line);
+        pending.Path =
+            NormalisePath(IsAbsolute(line) ? std::string(line) : folder + std::string(line));
         if (!hasInfo) {
             pending.Title = FileNameOf(line);
             pending.LengthSeconds = -1;

@@ -6,8 +6,10 @@
 //   music\track01.mp3               path, relative to the playlist's folder unless absolute
 //   other.mp3                       no #EXTINF: the file name is the title, the length unknown
 //
-// Other lines starting with '#' and empty lines are skipped.
+// Other lines starting with '#' and empty lines are skipped. Paths are normalised the way the
+// host reports them: '\' between the parts, no "." or ".." parts, no doubled separators.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,13 +24,22 @@ struct PlaylistEntry {
     std::int32_t LengthSeconds = -1; ///< -1 when unknown
 };
 
+/// `path` with '\' between its parts and without empty, "." and ".." parts; ".." takes the part
+/// before it away but never climbs above the root ("X:\", "\\server\share\" or "\").
+[[nodiscard]] std::string NormalisePath(std::string_view path);
+
 /// A playlist that cannot be used; the message names the line.
 struct PlaylistError {
     std::string Message;
 };
 
+/// The longest playlist the host takes: far beyond any real list, it keeps a wrong file (a disk
+/// image, a device) from filling the memory.
+inline constexpr std::size_t kMaxPlaylistBytes = 16u * 1024 * 1024;
+
 /// The entries of a playlist's text. `folder` is the playlist's folder with its trailing
-/// separator. Throws PlaylistError for a malformed #EXTINF line or a list without entries.
+/// separator. Throws PlaylistError for a text longer than kMaxPlaylistBytes or holding a NUL
+/// byte (no text file does), a malformed #EXTINF line, or a list without entries.
 [[nodiscard]] std::vector<PlaylistEntry> ParsePlaylist(std::string_view text,
                                                        const std::string& folder);
 

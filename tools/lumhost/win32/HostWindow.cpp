@@ -9,7 +9,13 @@ namespace lum::host {
 namespace {
 
 constexpr char kWindowClass[] = "LumHostWindow";
-constexpr UINT kRunCommand = WM_APP + 1; // lParam: const HostCommand*
+constexpr UINT kRunCommand = WM_APP + 1; // lParam: CommandCall*
+
+// A command handed to the window's thread, and what it answered.
+struct CommandCall {
+    const HostCommand& Command;
+    std::string Problem;
+};
 constexpr UINT_PTR kRepaintTimer = 1;
 // Below the places the plug-in's windows take, so that it covers none of them.
 constexpr int kLeft = 0;
@@ -52,9 +58,8 @@ bool HostWindow::Create(const std::string& caption) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassA(&windowClass);
-    window_ =
-        CreateWindowExA(0, kWindowClass, caption.c_str(), WS_OVERLAPPEDWINDOW, kLeft, kTop, 460,
-                        140, nullptr, nullptr, windowClass.hInstance, this);
+    window_ = CreateWindowExA(0, kWindowClass, caption.c_str(), WS_OVERLAPPEDWINDOW, kLeft, kTop,
+                              460, 140, nullptr, nullptr, windowClass.hInstance, this);
     if (window_ == nullptr) {
         return false;
     }
@@ -72,8 +77,10 @@ void HostWindow::AttachPlugin(HMODULE module, PluginRecord* record) {
     record_->init();
 }
 
-void HostWindow::RunCommand(const HostCommand& command) {
-    SendMessageA(window_, kRunCommand, 0, reinterpret_cast<LPARAM>(&command));
+std::string HostWindow::RunCommand(const HostCommand& command) {
+    CommandCall call{command, {}};
+    SendMessageA(window_, kRunCommand, 0, reinterpret_cast<LPARAM>(&call));
+    return call.Problem;
 }
 
 LRESULT CALLBACK HostWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -97,9 +104,11 @@ LRESULT HostWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         host_.Answer(message, wParam, lParam);
         InvalidateRect(window_, nullptr, TRUE);
         return 0;
-    case kRunCommand:
-        Execute(*reinterpret_cast<const HostCommand*>(lParam));
+    case kRunCommand: {
+        auto* call = reinterpret_cast<CommandCall*>(lParam);
+        call->Problem = Execute(call->Command);
         return 0;
+    }
     case WM_TIMER:
         host_.Player().Advance(Now());
         InvalidateRect(window_, nullptr, TRUE);
@@ -118,7 +127,7 @@ LRESULT HostWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void HostWindow::Execute(const HostCommand& command) {
+std::string HostWindow::Execute(const HostCommand& command) {
     switch (command.Kind) {
     case HostCommandKind::Config:
         if (record_ != nullptr) {
@@ -127,13 +136,13 @@ void HostWindow::Execute(const HostCommand& command) {
         break;
     case HostCommandKind::Quit:
         QuitPlugin();
-        return;
+        return {};
     case HostCommandKind::Windows:
         ListWindows();
-        return;
+        return {};
     case HostCommandKind::Echo:
         EmitEvent("echo " + command.Target);
-        return;
+        return {};
     case HostCommandKind::Click:
     case HostCommandKind::Key:
     case HostCommandKind::SetText:
@@ -143,12 +152,15 @@ void HostWindow::Execute(const HostCommand& command) {
         if (const std::string problem = DriveControl(command); !problem.empty()) {
             EmitEvent("error " + problem);
         }
-        return;
+        return {};
     default:
-        host_.Run(command);
+        if (auto problem = host_.Run(command)) {
+            return *problem;
+        }
         break;
     }
     InvalidateRect(window_, nullptr, TRUE);
+    return {};
 }
 
 void HostWindow::QuitPlugin() {

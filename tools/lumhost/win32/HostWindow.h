@@ -25,8 +25,8 @@ public:
     void AttachPlugin(HMODULE module, PluginRecord* record);
 
     /// Runs one command on the window's thread; safe to call from any thread (it blocks until
-    /// the command is done).
-    void RunCommand(const HostCommand& command);
+    /// the command is done). Returns why a player command was refused, empty when it ran.
+    [[nodiscard]] std::string RunCommand(const HostCommand& command);
 
     /// True once the plug-in has been quit and unloaded and the window is gone.
     [[nodiscard]] bool Finished() const { return quitting_; }
@@ -34,7 +34,7 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void Execute(const HostCommand& command);
+    std::string Execute(const HostCommand& command);
     void QuitPlugin();
     void Paint();
 

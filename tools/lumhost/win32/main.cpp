@@ -56,7 +56,14 @@ std::optional<std::vector<PlaylistEntry>> LoadPlaylist(const std::string& path) 
         std::cerr << "lumhost: cannot open playlist " << path << '\n';
         return std::nullopt;
     }
-    const std::string text{std::istreambuf_iterator<char>(file), {}};
+    // One byte more than a playlist may hold, so that the parser sees a longer file as too long.
+    std::string text(kMaxPlaylistBytes + 1, '\0');
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (file.bad()) {
+        std::cerr << "lumhost: cannot read playlist " << path << '\n';
+        return std::nullopt;
+    }
+    text.resize(static_cast<std::size_t>(file.gcount()));
     try {
         return ParsePlaylist(text, FolderOf(path));
     } catch (const PlaylistError& error) {
@@ -69,23 +76,30 @@ std::optional<std::vector<PlaylistEntry>> LoadPlaylist(const std::string& path) 
 void ReadCommands(HostWindow& host) {
     std::string line;
     while (std::getline(std::cin, line)) {
-        const auto command = ParseHostCommand(line);
-        if (!command) {
-            if (line.find_first_not_of(" \t\r") != std::string::npos) {
-                std::cerr << "lumhost: unknown command: " << line << '\n';
+        const auto parsed = ParseHostCommand(line);
+        const std::string shown =
+            lum::tools::EscapeText(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
+        if (const auto* problem = std::get_if<HostCommandProblem>(&parsed)) {
+            if (*problem == HostCommandProblem::BadArgument) {
+                std::cerr << "lumhost: bad argument: " << shown << '\n';
+            } else if (line.find_first_not_of(" \t\r") != std::string::npos) {
+                std::cerr << "lumhost: unknown command: " << shown << '\n';
             }
             continue;
         }
-        if (command->Kind == HostCommandKind::Sleep) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(command->Argument));
+        const auto& command = std::get<HostCommand>(parsed);
+        if (command.Kind == HostCommandKind::Sleep) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(command.Argument));
             continue;
         }
-        host.RunCommand(*command);
-        if (command->Kind == HostCommandKind::Quit) {
+        if (const std::string refused = host.RunCommand(command); !refused.empty()) {
+            std::cerr << "lumhost: bad argument: " << shown << " (" << refused << ")\n";
+        }
+        if (command.Kind == HostCommandKind::Quit) {
             return;
         }
     }
-    host.RunCommand(HostCommand{HostCommandKind::Quit});
+    (void)host.RunCommand(HostCommand{HostCommandKind::Quit});
 }
 
 } // namespace
