@@ -3,13 +3,15 @@
 #include "common/Decimal.h"
 #include "common/LumError.h"
 
+#include <cassert>
 #include <cstdint>
+#include <iterator>
 
 namespace lum {
 namespace {
 
 constexpr bool SequencesInEnumOrder() {
-    for (std::size_t i = 0; i < kDisplaySequences.size(); ++i) {
+    for (std::size_t i = 0; i < std::size(kDisplaySequences); ++i) {
         if (static_cast<std::size_t>(kDisplaySequences[i].Sequence) != i) {
             return false;
         }
@@ -21,7 +23,8 @@ static_assert(SequencesInEnumOrder(), "each sequence stands at the index of its 
 } // namespace
 
 std::string BrightnessBytes(int step) {
-    return std::string(1, kBrightnessSteps.at(static_cast<std::size_t>(step - 1)).Byte);
+    assert(step >= 1 && step <= static_cast<int>(std::size(kBrightnessSteps)));
+    return std::string(1, kBrightnessSteps[static_cast<std::size_t>(step - 1)].Byte);
 }
 
 std::string InitCommandBytes(std::string_view initCommand) {

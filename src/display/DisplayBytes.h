@@ -10,8 +10,8 @@
 //   start line feed      CR, LF
 //   brightness           one byte: 0x04 "Hell 1" ... 0x01 "Hell 4"
 
-#include <array>
 #include <cstddef>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -33,14 +33,14 @@ struct DisplaySequenceEntry {
 };
 
 /// The fixed sequences, in the order of DisplaySequence.
-inline constexpr std::array<DisplaySequenceEntry, 5> kDisplaySequences = {{
+inline constexpr DisplaySequenceEntry kDisplaySequences[] = {
     // Sequence                      Bytes
     {DisplaySequence::CursorHome, "\x1B[1;1H"},
     {DisplaySequence::Ba63LineBreak, "\n\r"},
     {DisplaySequence::FrameEnd, "\r"},
     {DisplaySequence::StartLineFeed, "\r\n"},
     {DisplaySequence::Ba63Clear, "\x1B[1;1H                    \n\r                    "},
-}};
+};
 static_assert(std::size(kDisplaySequences) == 5);
 static_assert(
     kDisplaySequences[static_cast<std::size_t>(DisplaySequence::Ba63Clear)].Bytes.size() == 48);
@@ -57,13 +57,13 @@ struct BrightnessStep {
 };
 
 /// The four brightness steps, brightest first.
-inline constexpr std::array<BrightnessStep, 4> kBrightnessSteps = {{
+inline constexpr BrightnessStep kBrightnessSteps[] = {
     // Caption  Byte
     {"Hell 1", '\x04'},
     {"Hell 2", '\x03'},
     {"Hell 3", '\x02'},
     {"Hell 4", '\x01'},
-}};
+};
 static_assert(std::size(kBrightnessSteps) == 4);
 
 /// The byte of brightness step `step` (1-4) as a one-byte text.

@@ -10,9 +10,9 @@
 //       97      30  comment (version 1.1: byte 125 is 0, byte 126 the track number)
 //      127       1  genre number (GenreNames)
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,7 +45,7 @@ struct GenreEntry {
 inline constexpr std::size_t kGenreCount = 127;
 
 /// The ID3v1 genre list (0-79), the player's extensions (80-125) and "Unknown" (126).
-extern const std::array<GenreEntry, kGenreCount> GenreNames;
+extern const GenreEntry GenreNames[kGenreCount];
 
 /// The name shown for genre number `genre`.
 [[nodiscard]] std::string_view GenreName(std::uint8_t genre);

@@ -2,7 +2,7 @@
 
 namespace lum {
 
-constexpr std::array<GenreEntry, kGenreCount> GenreNames = {{
+constexpr GenreEntry GenreNames[] = {
     // Number  Name
     {0, "Blues"},
     {1, "Classic Rock"},
@@ -131,14 +131,14 @@ constexpr std::array<GenreEntry, kGenreCount> GenreNames = {{
     {124, "Euro-House"},
     {125, "Dance Hall"},
     {126, "Unknown"},
-}};
+};
 
-static_assert(std::size(GenreNames) == 127);
+static_assert(std::size(GenreNames) == kGenreCount);
 
 namespace {
 
 constexpr bool NumbersMatchIndexes() {
-    for (std::size_t i = 0; i < GenreNames.size(); ++i) {
+    for (std::size_t i = 0; i < std::size(GenreNames); ++i) {
         if (GenreNames[i].Number != i) {
             return false;
         }

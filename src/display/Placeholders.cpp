@@ -7,7 +7,7 @@
 #include "plugin/HostInterface.h"
 #include "settings/Settings.h"
 
-#include <array>
+#include <iterator>
 #include <string_view>
 
 namespace lum {
@@ -97,7 +97,7 @@ bool TrackNumber(const DisplayEngineState&, std::string& out) {
 
 // The variables in the order they are replaced. Where one name begins another, the longer one
 // comes first; later steps also see the text that earlier steps inserted.
-constexpr std::array<Placeholder, 19> kPlaceholders = {{
+constexpr Placeholder kPlaceholders[] = {
     // Name             Source          Value
     {"%datumy", Source::Clock, &ClockPart<DateText, 1, kWhole>},
     {"%datum", Source::Clock, &ClockPart<DateText, 1, 5>},
@@ -118,7 +118,7 @@ constexpr std::array<Placeholder, 19> kPlaceholders = {{
     {"%id3comment", Source::Tag, &TagText<&TID3Info::Comment>},
     {"%id3genre", Source::Tag, &TagGenre},
     {"%winamptrack", Source::Host, &TrackNumber},
-}};
+};
 static_assert(std::size(kPlaceholders) == 19);
 
 // Re-reads the tag when the playing file is an existing file other than the one read last. The

@@ -28,10 +28,11 @@ constexpr bool CoversEveryCaseOnce() {
 static_assert(CoversEveryCaseOnce(), "one transition for every ActiveSet and SetCount");
 
 const RotationTransition& FindTransition(std::int32_t from, std::int32_t setCount) {
-    return *std::find_if(
-        kRotationTransitions.begin(), kRotationTransitions.end(), [&](const RotationTransition& t) {
-            return t.From == from && setCount >= t.MinSetCount && setCount <= t.MaxSetCount;
-        });
+    return *std::find_if(std::begin(kRotationTransitions), std::end(kRotationTransitions),
+                         [&](const RotationTransition& t) {
+                             return t.From == from && setCount >= t.MinSetCount &&
+                                    setCount <= t.MaxSetCount;
+                         });
 }
 
 } // namespace

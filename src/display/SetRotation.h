@@ -2,8 +2,8 @@
 // The set rotation: the active text set advances through sets 1 to SetCount and starts again at
 // set 1, carrying the scroll offset of each line whose template reads the same in both sets.
 
-#include <array>
 #include <cstdint>
+#include <iterator>
 
 namespace lum {
 
@@ -19,17 +19,11 @@ struct RotationTransition {
 
 /// Every transition the rotation step can make. ActiveSet 5 is the dialog's value one past the
 /// last set.
-inline constexpr std::array<RotationTransition, 8> kRotationTransitions = {{
+inline constexpr RotationTransition kRotationTransitions[] = {
     // From  SetCount  To  CarriedFrom
-    {1, 1, 1, 1, 0},
-    {1, 2, 4, 2, 1},
-    {2, 1, 2, 1, 2},
-    {2, 3, 4, 3, 2},
-    {3, 1, 3, 1, 3},
-    {3, 4, 4, 4, 3},
-    {4, 1, 4, 1, 4},
-    {5, 1, 4, 1, 4},
-}};
+    {1, 1, 1, 1, 0}, {1, 2, 4, 2, 1}, {2, 1, 2, 1, 2}, {2, 3, 4, 3, 2},
+    {3, 1, 3, 1, 3}, {3, 4, 4, 4, 3}, {4, 1, 4, 1, 4}, {5, 1, 4, 1, 4},
+};
 static_assert(std::size(kRotationTransitions) == 8);
 
 /// The rotation step (one tick of the rotation timer): moves ActiveSet on by the transition

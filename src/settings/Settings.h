@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 namespace lum {
@@ -39,7 +40,8 @@ struct TextSet {
 };
 
 /// The baud rates selectable by BaudRateIndex, and the rate used when no entry is selected.
-inline constexpr std::array<std::int32_t, 5> kBaudRates = {2400, 4800, 9600, 14400, 19200};
+inline constexpr std::int32_t kBaudRates[] = {2400, 4800, 9600, 14400, 19200};
+static_assert(std::size(kBaudRates) == 5);
 inline constexpr std::int32_t kDefaultBaudRate = 9600;
 
 /// The configuration record with its start values (the first-run configuration).

@@ -45,8 +45,8 @@ std::vector<SettingsField> StoredFields(Settings& s) {
                                    kScrollRight));
         }
     }
-    fields.push_back(
-        Index("BaudRateIndex", s.BaudRateIndex, static_cast<std::int32_t>(kBaudRates.size()) - 1));
+    fields.push_back(Index("BaudRateIndex", s.BaudRateIndex,
+                           static_cast<std::int32_t>(std::size(kBaudRates)) - 1));
     fields.push_back(Plain("SendCarriageReturn", s.SendCarriageReturn));
     fields.push_back(Clamped("SetChangeSeconds", s.SetChangeSeconds, 0, 255));
     fields.push_back(Clamped("SetCount", s.SetCount, 1, 4));

@@ -126,7 +126,7 @@ TEST(ExtractID3, GenreNamesAsShown) {
     for (const Case& c : cases) {
         EXPECT_EQ(GenreName(c.genre), c.name) << int{c.genre};
     }
-    EXPECT_EQ(GenreNames.size(), 127u);
+    EXPECT_EQ(std::size(GenreNames), 127u);
 }
 
 } // namespace

@@ -1,15 +1,16 @@
 #include "tools/vfd/TerminalView.h"
 
-#include <array>
 #include <cstdio>
+#include <iterator>
 
 namespace lum::vfd {
 
 namespace {
 
 /// The lit cells' colour at each brightness level (0 brightest).
-constexpr std::array<const char*, 4> kLitColor = {"\x1b[38;2;77;255;210m", "\x1b[38;2;55;184;151m",
-                                                  "\x1b[38;2;38;128;105m", "\x1b[38;2;25;82;67m"};
+constexpr const char* kLitColor[] = {"\x1b[38;2;77;255;210m", "\x1b[38;2;55;184;151m",
+                                     "\x1b[38;2;38;128;105m", "\x1b[38;2;25;82;67m"};
+static_assert(std::size(kLitColor) == 4, "one colour per brightness byte 0x01-0x04");
 constexpr const char* kGlass = "\x1b[48;2;5;9;8m";
 constexpr const char* kReset = "\x1b[0m";
 
@@ -37,7 +38,7 @@ std::string TerminalDrawing(const CharacterDisplay& display, const std::string& 
     }
     const std::string border(static_cast<std::size_t>(display.Columns()), '-');
     out += "+" + border + "+\x1b[K\n";
-    const char* lit = kLitColor[static_cast<std::size_t>(display.Brightness())];
+    const char* lit = kLitColor[display.Brightness()];
     for (const std::string& line : display.Text()) {
         out += std::string("|") + kGlass + lit;
         for (const char cell : line) {
