@@ -1,5 +1,5 @@
-// quit over a real pty in real time: a frame is still pending (the line is full, nobody reads)
-// when the host quits; once the line drains, the blank frame follows and is the last thing the
+// quit over a real pty in real time: a frame is still pending (the line is full, nobody has read)
+// when the host quits; as the line drains, the blank frame follows and is the last thing the
 // display receives before the port closes.
 #include "../serial/PtyPair.h"
 #include "platform/Files.h"
@@ -34,6 +34,9 @@ TEST(QuitOnPty, TheBlankFrameIsTheLastThingOnTheLine) {
     settings.LineWidth = 80;
     settings.LineCount = 8;
     settings.UpdateInterval = 50;
+    // 2400 baud: the quit's waits are bounded by the frames' time on the wire at this rate, long
+    // enough for the reader below also on a loaded machine (a pty itself does not throttle).
+    settings.BaudRateIndex = 0;
     SaveSettingsFile(SettingsFilePath(folder), settings);
 
     platform::headless::RealTimeLoop loop;
@@ -53,9 +56,11 @@ TEST(QuitOnPty, TheBlankFrameIsTheLastThingOnTheLine) {
     }
     ASSERT_EQ(pendingLooks, 4) << "a frame stays pending on the full line";
 
+    // The display reads from now on, as a real one always does: a pty reports no output queue, so
+    // bytes it holds unread when the port closes would be purged with the port, which a real
+    // line's output queue prevents. quit starts at once, while the frame is still pending.
     std::vector<std::uint8_t> received;
     std::thread drain([&] {
-        std::this_thread::sleep_for(300ms);
         for (auto chunk = pty.Read(1 << 20, 500ms); !chunk.empty();
              chunk = pty.Read(1 << 20, 500ms)) {
             received.insert(received.end(), chunk.begin(), chunk.end());
