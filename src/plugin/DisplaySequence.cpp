@@ -12,6 +12,12 @@ void PluginLife::StartDisplay() {
     if (port == nullptr) {
         return; // after quit nothing reaches the display any more
     }
+    if (deviceLost_) {
+        // Nothing can reach the display now: the sequence runs once its device is back.
+        displayWanted_ = true;
+        mainForm_->ShowDisplayState(true);
+        return;
+    }
     port->SetDTRState(true);
     mainForm_->ShowDisplayState(true);
     mainForm_->Timer(MainTimer::Timer4).SetEnabled(true);
@@ -21,14 +27,18 @@ void PluginLife::InitCommandTick() {
     mainForm_->Timer(MainTimer::Timer4).SetEnabled(false);
     // A text that is no number raises here: no CR LF and no refresh follow.
     SendInitCommand();
-    mainForm_->Timer(MainTimer::Timer6).SetEnabled(true);
+    if (!deviceLost_) { // a byte that found the device gone ends the sequence here
+        mainForm_->Timer(MainTimer::Timer6).SetEnabled(true);
+    }
 }
 
 void PluginLife::StartLineFeedTick() {
     mainForm_->Timer(MainTimer::Timer6).SetEnabled(false);
     SendStartLineFeed();
-    mainForm_->Timer(MainTimer::Timer5).SetEnabled(true);
-    mainForm_->SetBannerPeriod(true);
+    if (!deviceLost_) {
+        mainForm_->Timer(MainTimer::Timer5).SetEnabled(true);
+        mainForm_->SetBannerPeriod(true);
+    }
 }
 
 void PluginLife::BannerEndTick() {
@@ -40,13 +50,29 @@ void PluginLife::SwitchDisplayOff() {
     if (port == nullptr) {
         return;
     }
-    port->SetDTRState(false);
     mainForm_->ShowDisplayState(false);
+    if (deviceLost_) {
+        displayWanted_ = false;
+        return;
+    }
+    port->SetDTRState(false);
     mainForm_->Timer(MainTimer::Timer5).SetEnabled(false);
     // A start sequence still pending is cancelled, so it cannot switch the refresh back on.
     mainForm_->Timer(MainTimer::Timer4).SetEnabled(false);
     mainForm_->Timer(MainTimer::Timer6).SetEnabled(false);
     ClearDisplay();
+}
+
+bool PluginLife::DisplayIsOn() {
+    const serial::TSerialPortNG* port = mainForm_->SerialPortNG1();
+    return deviceLost_ ? displayWanted_ : port != nullptr && port->DTRState();
+}
+
+void PluginLife::StopDisplayTimers() {
+    for (const MainTimer timer : {MainTimer::Timer4, MainTimer::Timer5, MainTimer::Timer6}) {
+        mainForm_->Timer(timer).SetEnabled(false);
+    }
+    mainForm_->SetBannerPeriod(false);
 }
 
 } // namespace lum

@@ -63,6 +63,9 @@ PluginLife::PluginLife(platform::Ui& ui, platform::Comm& comm, std::unique_ptr<p
     context_.configform = configform_.get();
     befehle_ = std::make_unique<Tbefehle>(context_);
     context_.befehle = befehle_.get();
+    mainForm_->SerialPortNG1()->OnProcessError =
+        [this](serial::TSerialPortNG& port, std::uint32_t place, std::uint32_t code,
+               const std::string&) { SerialReport(port, place, code); };
     mainForm_->Window().Show();
 }
 
@@ -80,10 +83,8 @@ void PluginLife::Config() {
 }
 
 void PluginLife::Quit() {
-    for (const MainTimer timer : {MainTimer::Timer4, MainTimer::Timer5, MainTimer::Timer6}) {
-        mainForm_->Timer(timer).SetEnabled(false);
-    }
-    mainForm_->SetBannerPeriod(false);
+    StopDisplayTimers();
+    mainForm_->Timer(MainTimer::Reconnect).SetEnabled(false);
     serial::TSerialPortNG* port = mainForm_->SerialPortNG1();
     if (port == nullptr) {
         return;

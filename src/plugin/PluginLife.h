@@ -9,9 +9,13 @@
 #include "settings/Settings.h"
 #include "ui/UiContext.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace lum {
+namespace serial {
+class TSerialPortNG;
+}
 
 /// The loaded plug-in: its windows and the frame's work on the main window's timers.
 class PluginLife final : public PluginFrame {
@@ -32,6 +36,8 @@ public:
     void BannerEndTick() override;
     void StartDisplay() override;
     void SwitchDisplayOff() override;
+    [[nodiscard]] bool DisplayIsOn() override;
+    void ReconnectTick() override;
 
     /// The host's config callback: shows the dialog without waiting for it.
     void Config();
@@ -45,6 +51,11 @@ private:
     /// The start-up with a settings file: the values as read applied to the port, the timers
     /// and the windows.
     void ApplyLoadedSettings(const Settings& asRead);
+    /// Stops the display's timers: the start sequence, the refresh and the banner period.
+    void StopDisplayTimers();
+    /// A report of the serial component: a failed send or wait on a device that has gone
+    /// starts bringing the display back.
+    void SerialReport(serial::TSerialPortNG& port, std::uint32_t place, std::uint32_t code);
 
     std::unique_ptr<platform::Ui> ownUi_; ///< the system's, unless the environment gives one
     UiContext context_;
@@ -54,6 +65,11 @@ private:
     std::unique_ptr<Tconfigform> configform_;
     std::unique_ptr<Tbefehle> befehle_;
     std::unique_ptr<SerialDisplayPort> displayPort_;
+
+    // Bringing the display back after its device went away (see Reconnect.cpp).
+    bool deviceLost_ = false;    ///< the device has gone; the port is being opened again
+    bool closePending_ = false;  ///< the port is still open on the vanished device
+    bool displayWanted_ = false; ///< while the device is gone: the display's state to restore
 };
 
 /// The export's first call: loads the plug-in (creates its windows) unless it is loaded, and

@@ -32,6 +32,11 @@ public:
     virtual void StartDisplay() = 0;
     /// The display switch-off.
     virtual void SwitchDisplayOff() = 0;
+    /// Whether the display is switched on: DTR up, or while its device has gone, the state it
+    /// will get back.
+    [[nodiscard]] virtual bool DisplayIsOn() = 0;
+    /// A step of bringing the display back after its device went away (ReconnectTimer).
+    virtual void ReconnectTick() = 0;
 };
 
 /// The windows and what they share; the windows are set as they are created.

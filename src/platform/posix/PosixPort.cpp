@@ -203,7 +203,10 @@ void Port::PushOutput() {
     if (sent > 0) {
         write.Done += static_cast<std::uint32_t>(sent);
     } else if (sent < 0 && errno != EAGAIN && errno != EINTR) {
-        Complete(*write.Record, WindowsError(errno), write.Done);
+        // A device that has gone away, as Windows reports it for a vanished USB adapter.
+        const bool gone = errno == ENXIO || errno == ENODEV;
+        Complete(*write.Record, gone ? comm::kErrorDeviceNotConnected : WindowsError(errno),
+                 write.Done);
         write_.reset();
     }
 }

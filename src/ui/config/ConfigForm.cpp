@@ -384,9 +384,8 @@ void Tconfigform::Timer1Timer() {
     Timer(ConfigTimer::Timer1).SetEnabled(false);
     Settings& settings = GlobalSettings();
     TMainForm& mainForm = *context_.MainForm;
-    const serial::TSerialPortNG* port = mainForm.SerialPortNG1();
     settings.ShowMainWindow = mainForm.Window().Visible();
-    settings.DisplayOff = port == nullptr || !port->DTRState();
+    settings.DisplayOff = !context_.Frame.DisplayIsOn();
     settings.MainWindowMinimized = mainForm.Window().Minimized();
     for (const ConfigControl key : {CheckBox1, CheckBox2, CheckBox3}) {
         ShowField(*std::find_if(std::begin(kBindings), std::end(kBindings),

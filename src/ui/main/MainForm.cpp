@@ -63,6 +63,8 @@ constexpr TimerRow kTimers[] = {
     {MainTimer::Timer6, "Timer6", 250,     false,   &TMainForm::Timer6Timer},
     {MainTimer::Timer5, "Timer5", 300,     false,   &TMainForm::Timer5Timer},
     {MainTimer::Timer7, "Timer7", 4000,    false,   &TMainForm::Timer7Timer},
+    // Opening the port again after its device went away; interval set as it runs.
+    {MainTimer::Reconnect, "ReconnectTimer", 1000, false, &TMainForm::OnReconnectTick},
 };
 // clang-format on
 static_assert(std::size(kControls) == static_cast<std::size_t>(MainControl::Count));
@@ -146,6 +148,10 @@ void TMainForm::Timer7Timer() {
     context_.Frame.BannerEndTick();
 }
 
+void TMainForm::OnReconnectTick() {
+    context_.Frame.ReconnectTick();
+}
+
 void TMainForm::UpdateMirror() {
     std::string title = QueryHostString(HOST_PLAYLIST_TITLE, QueryHost(HOST_LIST_POS, 0));
     ReplaceUmlauts(title);
@@ -177,7 +183,7 @@ void TMainForm::Panel7Click() {
     if (SerialPortNG1_ == nullptr) {
         return;
     }
-    if (SerialPortNG1_->DTRState()) {
+    if (context_.Frame.DisplayIsOn()) {
         context_.Frame.SwitchDisplayOff();
     } else {
         context_.Frame.StartDisplay();

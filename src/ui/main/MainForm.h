@@ -38,7 +38,7 @@ enum class MainControl {
 };
 
 /// The timers of the main window, in the order of its timer table.
-enum class MainTimer { Timer2, Timer3, Timer4, Timer6, Timer5, Timer7, Count };
+enum class MainTimer { Timer2, Timer3, Timer4, Timer6, Timer5, Timer7, Reconnect, Count };
 
 /// The main window.
 class TMainForm {
@@ -75,6 +75,7 @@ public:
     void Timer5Timer();
     void Timer6Timer();
     void Timer7Timer();
+    void OnReconnectTick();
     void Panel2Click();
     void Panel3Click();
     void Panel4Click();

@@ -1,0 +1,64 @@
+// Bringing the display back after its serial device went away. The loss shows in the serial
+// component's reports; the port is then closed, on the next turn of the message loop (not
+// inside the report, whose synchronised call the worker is waiting for), and opened again once
+// a second, without a message, until the device is back. Then the display gets the state it
+// had: on, the start sequence runs again; off, DTR goes down.
+#include "plugin/DeviceLoss.h"
+#include "plugin/PluginLife.h"
+#include "ui/main/MainForm.h"
+
+namespace lum {
+namespace {
+
+/// Milliseconds from noticing the loss to closing the port.
+constexpr std::uint32_t kCloseDelay = 1;
+/// Milliseconds between two attempts to open the port again.
+constexpr std::uint32_t kReopenInterval = 1000;
+
+} // namespace
+
+void PluginLife::SerialReport(serial::TSerialPortNG& port, std::uint32_t place,
+                              std::uint32_t code) {
+    // Reports while the port is closed or closing come from our own close, not from the device.
+    if (deviceLost_ || !port.Active() || !IsDeviceLoss(place, code)) {
+        return;
+    }
+    deviceLost_ = true;
+    closePending_ = true;
+    displayWanted_ = port.DTRState();
+    StopDisplayTimers();
+    platform::Timer& reconnect = mainForm_->Timer(MainTimer::Reconnect);
+    reconnect.SetInterval(kCloseDelay);
+    reconnect.SetEnabled(true);
+}
+
+void PluginLife::ReconnectTick() {
+    platform::Timer& reconnect = mainForm_->Timer(MainTimer::Reconnect);
+    serial::TSerialPortNG* port = mainForm_->SerialPortNG1();
+    if (port == nullptr || !deviceLost_) {
+        reconnect.SetEnabled(false);
+        return;
+    }
+    if (closePending_) {
+        closePending_ = false;
+        port->SetActive(false);
+        reconnect.SetInterval(kReopenInterval);
+        return;
+    }
+    // The dialog's "OK" may have opened it meanwhile.
+    port->SetActive(true);
+    if (!port->Active()) {
+        return;
+    }
+    deviceLost_ = false;
+    reconnect.SetEnabled(false);
+    // The port opens with DTR up.
+    if (displayWanted_) {
+        StopDisplayTimers(); // whatever ran meanwhile: the sequence starts from its beginning
+        StartDisplay();
+    } else {
+        port->SetDTRState(false);
+    }
+}
+
+} // namespace lum
