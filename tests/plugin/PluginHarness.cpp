@@ -23,14 +23,19 @@ void PrintTo(const LineWrite& write, std::ostream* out) {
     *out << "\"}";
 }
 
-PluginHarness::PluginHarness() : previousHostDirectory_(platform::HostDirectory()) {
+std::string FreshTestFolder() {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string name =
         test != nullptr ? std::string(test->test_suite_name()) + "." + test->name() : "harness";
-    folder_ =
+    std::string folder =
         ::testing::TempDir() + "lum_plugin_" + std::to_string(std::hash<std::string>()(name)) + "/";
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_ + "plugins");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder + "plugins");
+    return folder;
+}
+
+PluginHarness::PluginHarness()
+    : folder_(FreshTestFolder()), previousHostDirectory_(platform::HostDirectory()) {
     platform::SetHostDirectory(folder_);
     ui.SetFontFamilies({"Arial", "Digital Readout Upright", "Verdana"});
     UsePluginEnvironment(&environment_);

@@ -29,6 +29,10 @@ struct LineWrite {
 
 void PrintTo(const LineWrite& write, std::ostream* out);
 
+/// A fresh, empty host folder of the running test's own: ctest runs tests in parallel
+/// processes, so a folder shared by two tests would be emptied under one by the other.
+[[nodiscard]] std::string FreshTestFolder();
+
 /// The plug-in on the headless platform, loaded and unloaded by the test.
 class PluginHarness {
 public:

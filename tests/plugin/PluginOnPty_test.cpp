@@ -2,6 +2,7 @@
 // quit with a frame still pending on a full line, and the display's device going away and
 // coming back under the same name (COM1 is a symbolic link that is pointed at a new pty).
 #include "../serial/PtyPair.h"
+#include "PluginHarness.h"
 #include "platform/Files.h"
 #include "platform/headless/HeadlessUi.h"
 #include "platform/headless/RealTimeLoop.h"
@@ -29,9 +30,7 @@ namespace fs = std::filesystem;
 class PluginOnPty : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = ::testing::TempDir() + "lum_plugin_on_pty/";
-        fs::remove_all(folder_);
-        fs::create_directories(folder_ + "plugins");
+        folder_ = FreshTestFolder();
         previousFolder_ = platform::HostDirectory();
         platform::SetHostDirectory(folder_);
         link_ = folder_ + "com1";
