@@ -86,5 +86,31 @@ TEST(Playlist, PathsAreNormalised) {
     EXPECT_EQ(ParsePlaylist("..\\other\\./x.mp3\n", kFolder)[0].Path, "C:\\other\\x.mp3");
 }
 
+TEST(Playlist, PosixPathsUseSlashesAndOneRoot) {
+    const struct {
+        const char* Path;
+        const char* Normal;
+    } cases[] = {
+        {"/music\\sub/two.mp3", "/music/sub/two.mp3"},
+        {"/music/./a/../b.mp3", "/music/b.mp3"},
+        {"//music//b.mp3", "/music/b.mp3"},
+        {"/../../b.mp3", "/b.mp3"},
+        {"C:b.mp3", "C:b.mp3"},
+        {"a/../../x.mp3", "../x.mp3"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NormalisePath(c.Path, PathStyle::Posix), c.Normal) << c.Path;
+    }
+    // Entries written with backslashes (a list made on Windows) are found below the folder; a
+    // drive letter is no root here.
+    const auto entries =
+        ParsePlaylist("music\\a.mp3\nC:\\b.mp3\n/abs/c.mp3\n", "/home/u/list/", PathStyle::Posix);
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].Path, "/home/u/list/music/a.mp3");
+    EXPECT_EQ(entries[1].Path, "/home/u/list/C:/b.mp3");
+    EXPECT_EQ(entries[2].Path, "/abs/c.mp3");
+    EXPECT_EQ(entries[0].Title, "a.mp3");
+}
+
 } // namespace
 } // namespace lum::host

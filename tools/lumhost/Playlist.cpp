@@ -11,9 +11,13 @@ namespace {
 constexpr std::string_view kExtInf = "#EXTINF:";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-bool IsAbsolute(std::string_view path) {
-    const bool driveLetter = path.size() >= 2 && path[1] == ':';
+bool IsAbsolute(std::string_view path, PathStyle style) {
+    const bool driveLetter = style == PathStyle::Windows && path.size() >= 2 && path[1] == ':';
     return driveLetter || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
+}
+
+char Separator(PathStyle style) {
+    return style == PathStyle::Windows ? '\\' : '/';
 }
 
 std::string FileNameOf(std::string_view path) {
@@ -25,9 +29,12 @@ std::string LineError(int line, std::string_view what) {
     return "line " + std::to_string(line) + ": " + std::string(what);
 }
 
-// The length of the root at the start of `path` (separators already backslashes), its separator
-// included: X:\ or X: or \\server\share\ or \ alone; 0 for a relative path.
-std::size_t RootLength(std::string_view path) {
+// The length of the root at the start of `path` (separators already the style's), its separator
+// included: X:\ or X: or \\server\share\ or \ alone on Windows, / on POSIX; 0 for a relative path.
+std::size_t RootLength(std::string_view path, PathStyle style) {
+    if (style == PathStyle::Posix) {
+        return path.starts_with('/') ? 1 : 0;
+    }
     if (path.starts_with("\\\\")) {
         const auto server = path.find('\\', 2);
         const auto share = server == std::string_view::npos ? server : path.find('\\', server + 1);
@@ -41,14 +48,15 @@ std::size_t RootLength(std::string_view path) {
 
 } // namespace
 
-std::string NormalisePath(std::string_view path) {
+std::string NormalisePath(std::string_view path, PathStyle style) {
+    const char separator = Separator(style);
     std::string text(path);
-    std::replace(text.begin(), text.end(), '/', '\\');
-    const std::size_t rootLength = RootLength(text);
+    std::replace(text.begin(), text.end(), separator == '/' ? '\\' : '/', separator);
+    const std::size_t rootLength = RootLength(text, style);
     std::vector<std::string_view> parts;
     std::string_view rest = std::string_view(text).substr(rootLength);
     while (!rest.empty()) {
-        const auto end = std::min(rest.find('\\'), rest.size());
+        const auto end = std::min(rest.find(separator), rest.size());
         const std::string_view part = rest.substr(0, end);
         rest.remove_prefix(std::min(end + 1, rest.size()));
         if (part.empty() || part == ".") {
@@ -62,12 +70,16 @@ std::string NormalisePath(std::string_view path) {
     }
     std::string normal = text.substr(0, rootLength);
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        normal += (i == 0 ? "" : "\\") + std::string(parts[i]);
+        if (i > 0) {
+            normal += separator;
+        }
+        normal += parts[i];
     }
     return normal;
 }
 
-std::vector<PlaylistEntry> ParsePlaylist(std::string_view text, const std::string& folder) {
+std::vector<PlaylistEntry> ParsePlaylist(std::string_view text, const std::string& folder,
+                                         PathStyle style) {
     if (text.size() > kMaxPlaylistBytes) {
         throw PlaylistError{"larger than 16 MiB: no playlist"};
     }
@@ -105,8 +117,8 @@ std::vector<PlaylistEntry> ParsePlaylist(std::string_view text, const std::strin
         if (line.empty() || line.front() == '#') {
             continue;
         }
-        pending.Path =
-            NormalisePath(IsAbsolute(line) ? std::string(line) : folder + std::string(line));
+        pending.Path = NormalisePath(
+            IsAbsolute(line, style) ? std::string(line) : folder + std::string(line), style);
         if (!hasInfo) {
             pending.Title = FileNameOf(line);
             pending.LengthSeconds = -1;

@@ -7,7 +7,8 @@
 //   other.mp3                       no #EXTINF: the file name is the title, the length unknown
 //
 // Other lines starting with '#' and empty lines are skipped. Paths are normalised the way the
-// host reports them: '\' between the parts, no "." or ".." parts, no doubled separators.
+// host reports them: the host's separator ('\' on Windows, '/' natively) between the parts, no
+// "." or ".." parts, no doubled separators; either separator in the list is read as one.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,9 +25,15 @@ struct PlaylistEntry {
     std::int32_t LengthSeconds = -1; ///< -1 when unknown
 };
 
-/// `path` with '\' between its parts and without empty, "." and ".." parts; ".." takes the part
-/// before it away but never climbs above the root ("X:\", "\\server\share\" or "\").
-[[nodiscard]] std::string NormalisePath(std::string_view path);
+/// How the host writes paths: Windows paths with '\' and drive or server roots, or POSIX paths
+/// with '/' and the one root "/".
+enum class PathStyle { Windows, Posix };
+
+/// `path` with the style's separator between its parts and without empty, "." and ".." parts;
+/// ".." takes the part before it away but never climbs above the root ("X:\", "\\server\share\"
+/// or "\" for Windows, "/" for POSIX).
+[[nodiscard]] std::string NormalisePath(std::string_view path,
+                                        PathStyle style = PathStyle::Windows);
 
 /// A playlist that cannot be used; the message names the line.
 struct PlaylistError {
@@ -41,6 +48,7 @@ inline constexpr std::size_t kMaxPlaylistBytes = 16u * 1024 * 1024;
 /// separator. Throws PlaylistError for a text longer than kMaxPlaylistBytes or holding a NUL
 /// byte (no text file does), a malformed #EXTINF line, or a list without entries.
 [[nodiscard]] std::vector<PlaylistEntry> ParsePlaylist(std::string_view text,
-                                                       const std::string& folder);
+                                                       const std::string& folder,
+                                                       PathStyle style = PathStyle::Windows);
 
 } // namespace lum::host

@@ -87,6 +87,8 @@ public:
 
     // Automation and inspection, on the user-interface thread.
 
+    /// The live forms, in the order they were created.
+    [[nodiscard]] const std::vector<HeadlessForm*>& Forms() const { return forms_; }
     /// The live form of that name, or null.
     [[nodiscard]] HeadlessForm* FindForm(std::string_view name) const;
     /// A user's click: a check box toggles first; nothing happens on a disabled control.

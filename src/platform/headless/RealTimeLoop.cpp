@@ -107,14 +107,21 @@ std::uint64_t RealTimeLoop::Now() const {
 }
 
 void RealTimeLoop::RunFor(std::uint64_t milliseconds) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    Run(std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds), nullptr);
+}
+
+void RealTimeLoop::RunUntil(const std::function<bool()>& done) {
+    Run(std::chrono::steady_clock::time_point::max(), &done);
+}
+
+void RealTimeLoop::Run(std::chrono::steady_clock::time_point deadline,
+                       const std::function<bool()>* done) {
     for (;;) {
         ServePending();
         if (RunPosted()) {
             continue;
         }
-        if (std::chrono::steady_clock::now() >= deadline) {
+        if ((done != nullptr && (*done)()) || std::chrono::steady_clock::now() >= deadline) {
             return;
         }
         const std::optional<std::uint64_t> due =

@@ -27,6 +27,9 @@ public:
     void RunFor(std::uint64_t milliseconds) override;
     bool ServeCallsUntil(const std::function<bool()>& done, std::uint64_t timeout) override;
 
+    /// Runs the loop as RunFor does (calls, posted calls, timers) until `done` holds, looked at
+    /// after every turn; a native host's main loop.
+    void RunUntil(const std::function<bool()>& done);
     /// Runs the calls that are waiting now; returns how many ran.
     std::size_t ServePending();
     /// Serves calls until `done` holds (looked at after each call and every few milliseconds)
@@ -42,6 +45,8 @@ private:
         bool Done = false;
     };
 
+    /// Runs the loop until `deadline` or until `done` (if given) holds.
+    void Run(std::chrono::steady_clock::time_point deadline, const std::function<bool()>* done);
     /// Waits until a call is queued, `deadline` has passed or `ended` is set.
     void WaitForWork(std::chrono::steady_clock::time_point deadline, const bool* ended);
 

@@ -1,7 +1,7 @@
 #include "tools/lumhost/win32/Automation.h"
 
 #include "tools/common/EscapedText.h"
-#include "tools/lumhost/win32/EventLog.h"
+#include "tools/lumhost/EventLog.h"
 
 #include <vector>
 #include <windows.h>

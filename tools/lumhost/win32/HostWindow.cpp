@@ -1,7 +1,7 @@
 #include "tools/lumhost/win32/HostWindow.h"
 
+#include "tools/lumhost/EventLog.h"
 #include "tools/lumhost/win32/Automation.h"
-#include "tools/lumhost/win32/EventLog.h"
 
 #include <cstdio>
 
@@ -117,7 +117,7 @@ LRESULT HostWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Paint();
         return 0;
     case WM_CLOSE:
-        QuitPlugin();
+        Quit();
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -128,42 +128,28 @@ LRESULT HostWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 std::string HostWindow::Execute(const HostCommand& command) {
-    switch (command.Kind) {
-    case HostCommandKind::Config:
-        if (record_ != nullptr) {
-            record_->config();
-        }
-        break;
-    case HostCommandKind::Quit:
-        QuitPlugin();
-        return {};
-    case HostCommandKind::Windows:
-        ListWindows();
-        return {};
-    case HostCommandKind::Echo:
-        EmitEvent("echo " + command.Target);
-        return {};
-    case HostCommandKind::Click:
-    case HostCommandKind::Key:
-    case HostCommandKind::SetText:
-    case HostCommandKind::Check:
-    case HostCommandKind::SelectItem:
-    case HostCommandKind::Page:
-        if (const std::string problem = DriveControl(command); !problem.empty()) {
-            EmitEvent("error " + problem);
-        }
-        return {};
-    default:
-        if (auto problem = host_.Run(command)) {
-            return *problem;
-        }
-        break;
+    const std::string refused = DispatchHostCommand(command, host_, *this);
+    if (window_ != nullptr && !quitting_) {
+        InvalidateRect(window_, nullptr, TRUE);
     }
-    InvalidateRect(window_, nullptr, TRUE);
-    return {};
+    return refused;
 }
 
-void HostWindow::QuitPlugin() {
+void HostWindow::Config() {
+    if (record_ != nullptr) {
+        record_->config();
+    }
+}
+
+void HostWindow::ListWindows() {
+    host::ListWindows();
+}
+
+std::string HostWindow::DriveControl(const HostCommand& command) {
+    return host::DriveControl(command);
+}
+
+void HostWindow::Quit() {
     if (window_ == nullptr || quitting_) {
         return;
     }

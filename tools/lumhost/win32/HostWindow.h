@@ -4,7 +4,7 @@
 // entry, state and time.
 
 #include "plugin/PluginRecord.h"
-#include "tools/lumhost/HostCommand.h"
+#include "tools/lumhost/HostDispatch.h"
 #include "tools/lumhost/PlayerHost.h"
 
 #include <string>
@@ -13,7 +13,7 @@
 namespace lum::host {
 
 /// The host window and the plug-in it has loaded.
-class HostWindow {
+class HostWindow final : private HostJobs {
 public:
     explicit HostWindow(SimulatedPlayer player);
 
@@ -35,7 +35,10 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     std::string Execute(const HostCommand& command);
-    void QuitPlugin();
+    void Config() override;
+    void Quit() override;
+    void ListWindows() override;
+    [[nodiscard]] std::string DriveControl(const HostCommand& command) override;
     void Paint();
 
     PlayerHost host_;

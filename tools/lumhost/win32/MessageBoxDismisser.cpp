@@ -1,7 +1,7 @@
 #include "tools/lumhost/win32/MessageBoxDismisser.h"
 
 #include "tools/common/EscapedText.h"
-#include "tools/lumhost/win32/EventLog.h"
+#include "tools/lumhost/EventLog.h"
 
 #include <cstring>
 #include <set>

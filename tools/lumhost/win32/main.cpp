@@ -10,19 +10,15 @@
 
 #include "plugin/PluginRecord.h"
 #include "tools/common/EscapedText.h"
-#include "tools/lumhost/HostCommand.h"
-#include "tools/lumhost/Playlist.h"
-#include "tools/lumhost/win32/EventLog.h"
+#include "tools/lumhost/CommandReader.h"
+#include "tools/lumhost/EventLog.h"
+#include "tools/lumhost/PlaylistFile.h"
 #include "tools/lumhost/win32/HostWindow.h"
 #include "tools/lumhost/win32/MessageBoxDismisser.h"
 
-#include <chrono>
 #include <fcntl.h>
-#include <fstream>
 #include <io.h>
 #include <iostream>
-#include <iterator>
-#include <optional>
 #include <string>
 #include <thread>
 #include <windows.h>
@@ -33,11 +29,6 @@ using namespace lum::host;
 
 constexpr int kExitBadSetup = 2;
 
-std::string FolderOf(const std::string& path) {
-    const auto separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
-
 std::string FullPath(const std::string& path) {
     char buffer[MAX_PATH * 4] = {};
     const DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
@@ -47,59 +38,14 @@ std::string FullPath(const std::string& path) {
 std::string OwnFolder() {
     char buffer[MAX_PATH * 4] = {};
     const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    return FolderOf(std::string(buffer, length));
-}
-
-std::optional<std::vector<PlaylistEntry>> LoadPlaylist(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        std::cerr << "lumhost: cannot open playlist " << path << '\n';
-        return std::nullopt;
-    }
-    // One byte more than a playlist may hold, so that the parser sees a longer file as too long.
-    std::string text(kMaxPlaylistBytes + 1, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (file.bad()) {
-        std::cerr << "lumhost: cannot read playlist " << path << '\n';
-        return std::nullopt;
-    }
-    text.resize(static_cast<std::size_t>(file.gcount()));
-    try {
-        return ParsePlaylist(text, FolderOf(path));
-    } catch (const PlaylistError& error) {
-        std::cerr << "lumhost: bad playlist " << path << ": " << error.Message << '\n';
-        return std::nullopt;
-    }
+    const std::string path(buffer, length);
+    return path.substr(0, path.find_last_of("\\/") + 1);
 }
 
 // Reads commands until quit or end of input; each runs on the window's thread.
-void ReadCommands(HostWindow& host) {
-    std::string line;
-    while (std::getline(std::cin, line)) {
-        const auto parsed = ParseHostCommand(line);
-        const std::string shown =
-            lum::tools::EscapeText(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
-        if (const auto* problem = std::get_if<HostCommandProblem>(&parsed)) {
-            if (*problem == HostCommandProblem::BadArgument) {
-                std::cerr << "lumhost: bad argument: " << shown << '\n';
-            } else if (line.find_first_not_of(" \t\r") != std::string::npos) {
-                std::cerr << "lumhost: unknown command: " << shown << '\n';
-            }
-            continue;
-        }
-        const auto& command = std::get<HostCommand>(parsed);
-        if (command.Kind == HostCommandKind::Sleep) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(command.Argument));
-            continue;
-        }
-        if (const std::string refused = host.RunCommand(command); !refused.empty()) {
-            std::cerr << "lumhost: bad argument: " << shown << " (" << refused << ")\n";
-        }
-        if (command.Kind == HostCommandKind::Quit) {
-            return;
-        }
-    }
-    (void)host.RunCommand(HostCommand{HostCommandKind::Quit});
+void ReadCommandsFor(HostWindow& host) {
+    ReadCommands(std::cin,
+                 [&host](const HostCommand& command) { return host.RunCommand(command); });
 }
 
 } // namespace
@@ -124,7 +70,7 @@ int main(int argc, char** argv) {
         std::cerr << "usage: lumhost [--auto-dismiss] PLAYLIST.m3u\n";
         return kExitBadSetup;
     }
-    auto entries = LoadPlaylist(FullPath(playlistPath));
+    auto entries = LoadPlaylistFile(FullPath(playlistPath), PathStyle::Windows);
     if (!entries) {
         return kExitBadSetup;
     }
@@ -158,7 +104,7 @@ int main(int argc, char** argv) {
     EmitEvent("loaded " + lum::tools::EscapeText(record->description));
 
     // The reader blocks on standard input; it is left to end with the process.
-    std::thread(ReadCommands, std::ref(host)).detach();
+    std::thread(ReadCommandsFor, std::ref(host)).detach();
 
     // The flag, not only WM_QUIT, ends the loop: a quit that arrives while a message box of the
     // plug-in is open posts WM_QUIT into the box's own loop.

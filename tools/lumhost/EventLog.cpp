@@ -1,4 +1,4 @@
-#include "tools/lumhost/win32/EventLog.h"
+#include "tools/lumhost/EventLog.h"
 
 #include <cstdio>
 #include <mutex>
