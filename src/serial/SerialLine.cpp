@@ -22,13 +22,13 @@ template <typename T> void TSerialPortNG::StoreAndReapply(T& field, T value) {
         return;
     }
     field = value;
-    if (Active_) {
+    if (shared_.Active) {
         ApplyLineSettings();
     }
 }
 
 void TSerialPortNG::ApplyLineSettings() {
-    const platform::CommHandle handle = ComHandle_;
+    const platform::CommHandle handle = shared_.ComHandle;
     platform::CommDcb dcb;
     if (!comm_.GetCommState(handle, dcb)) {
         Report(SerialReport::GetStateFailed, comm_.GetLastError());
@@ -47,8 +47,8 @@ void TSerialPortNG::ApplyLineSettings() {
         flags |= comm::kDcbNull;
     }
     dcb.Flags = flags;
-    dcb.XonLim = static_cast<std::uint16_t>(RxQueueSize_ * XONLimDiv_ / 100);
-    dcb.XoffLim = static_cast<std::uint16_t>(RxQueueSize_ * XOFFLimDiv_ / 100);
+    dcb.XonLim = static_cast<std::uint16_t>(shared_.RxQueueSize * XONLimDiv_ / 100);
+    dcb.XoffLim = static_cast<std::uint16_t>(shared_.RxQueueSize * XOFFLimDiv_ / 100);
     dcb.ByteSize = DataBits_;
     dcb.Parity = ParityType_;
     dcb.StopBits = StopBits_;
@@ -79,7 +79,7 @@ void TSerialPortNG::SetBaudRate(std::uint32_t value) {
     if (XTOAuto_) {
         AutoSetCharDelayTimes();
     }
-    if (Active_) {
+    if (shared_.Active) {
         ApplyLineSettings();
     }
 }
@@ -140,7 +140,7 @@ void TSerialPortNG::SetXONLimDiv(std::uint8_t value) {
         value = kMaxLimDiv;
     }
     XONLimDiv_ = value;
-    if (Active_) {
+    if (shared_.Active) {
         ApplyLineSettings();
     }
 }
@@ -154,27 +154,27 @@ void TSerialPortNG::SetXOFFLimDiv(std::uint8_t value) {
         value = kMaxLimDiv;
     }
     XOFFLimDiv_ = value;
-    if (Active_) {
+    if (shared_.Active) {
         ApplyLineSettings();
     }
 }
 
 void TSerialPortNG::SetRTOCharDelayTime(std::uint32_t value) {
-    RTOCharDelayTime_ = value;
+    shared_.RTOCharDelayTime = value;
 }
 void TSerialPortNG::SetRTOExtraDelayTime(std::uint16_t value) {
-    RTOExtraDelayTime_ = value;
+    shared_.RTOExtraDelayTime = value;
 }
 void TSerialPortNG::SetClusterSize(std::uint16_t value) {
-    ClusterSize_ = value;
+    shared_.ClusterSize = value;
 }
 
 void TSerialPortNG::SetRxQueueSize(std::uint16_t value) {
-    if (value == RxQueueSize_) {
+    if (value == shared_.RxQueueSize) {
         return;
     }
-    RxQueueSize_ = value;
-    if (!comm_.SetupComm(ComHandle_, RxQueueSize_, TxQueueSize_)) {
+    shared_.RxQueueSize = value;
+    if (!comm_.SetupComm(shared_.ComHandle, shared_.RxQueueSize, TxQueueSize_)) {
         Report(SerialReport::RxQueueSizeFailed, comm_.GetLastError());
     }
 }
@@ -184,20 +184,20 @@ void TSerialPortNG::SetTxQueueSize(std::uint16_t value) {
         return;
     }
     TxQueueSize_ = value;
-    if (!comm_.SetupComm(ComHandle_, RxQueueSize_, TxQueueSize_)) {
+    if (!comm_.SetupComm(shared_.ComHandle, shared_.RxQueueSize, TxQueueSize_)) {
         Report(SerialReport::TxQueueSizeFailed, comm_.GetLastError());
     }
 }
 
 void TSerialPortNG::DriveLine(bool value, std::uint32_t setFunction, std::uint32_t clearFunction,
                               SerialReport setFailed, SerialReport clearFailed) {
-    if (!comm_.EscapeCommFunction(ComHandle_, value ? setFunction : clearFunction)) {
+    if (!comm_.EscapeCommFunction(shared_.ComHandle, value ? setFunction : clearFunction)) {
         Report(value ? setFailed : clearFailed, comm_.GetLastError());
     }
 }
 
 void TSerialPortNG::SetRTSState(bool value) {
-    if (!Active_) {
+    if (!shared_.Active) {
         return;
     }
     DriveLine(value, comm::kSetRts, comm::kClrRts, SerialReport::SetRtsFailed,
@@ -206,7 +206,7 @@ void TSerialPortNG::SetRTSState(bool value) {
 }
 
 void TSerialPortNG::SetDTRState(bool value) {
-    if (!Active_) {
+    if (!shared_.Active) {
         return;
     }
     DriveLine(value, comm::kSetDtr, comm::kClrDtr, SerialReport::SetDtrFailed,
@@ -215,10 +215,11 @@ void TSerialPortNG::SetDTRState(bool value) {
 }
 
 void TSerialPortNG::SetBREAKState(bool value) {
-    if (!Active_) {
+    if (!shared_.Active) {
         return;
     }
-    const bool done = value ? comm_.SetCommBreak(ComHandle_) : comm_.ClearCommBreak(ComHandle_);
+    const bool done =
+        value ? comm_.SetCommBreak(shared_.ComHandle) : comm_.ClearCommBreak(shared_.ComHandle);
     if (!done) {
         Report(value ? SerialReport::SetBreakFailed : SerialReport::ClearBreakFailed,
                comm_.GetLastError());

@@ -28,23 +28,24 @@ constexpr std::uint32_t kPurgeAll =
 
 TSerialPortNG::TSerialPortNG(platform::SyncCalls& ui, platform::Comm& comm,
                              TNotifyErrorEvent::Handler onProcessError)
-    : ui_(ui), comm_(comm) {
-    PlatformId_ = comm_.PlatformId();
+    : comm_(comm), shared_(ui, comm) {
+    shared_.PlatformId = comm_.PlatformId();
     OnProcessError = std::move(onProcessError);
-    InitOverlapped(WriteOverlapped_);
-    InitOverlapped(ReadOverlapped_);
-    InitOverlapped(EventOverlapped_);
-    WorkThread_ = std::make_unique<TWorkThread>(*this);
+    InitOverlapped(shared_.WriteOverlapped);
+    InitOverlapped(shared_.ReadOverlapped);
+    InitOverlapped(shared_.EventOverlapped);
+    WorkThread_ = std::make_unique<TWorkThread>(
+        *this, shared_, [this](TSerialCluster cluster) { AppendCluster(std::move(cluster)); });
 }
 
 TSerialPortNG::~TSerialPortNG() {
-    Destroying_ = true;
+    shared_.Destroying = true;
     ReactivatePort(false);
     WorkThread_->Terminate();
     static_cast<void>(WaitThreadIdle(kDestroyPolls));
     WorkThread_->WaitFor();
     for (platform::Overlapped* overlapped :
-         {&WriteOverlapped_, &EventOverlapped_, &ReadOverlapped_}) {
+         {&shared_.WriteOverlapped, &shared_.EventOverlapped, &shared_.ReadOverlapped}) {
         if (overlapped->hEvent != nullptr) {
             comm_.CloseEvent(overlapped->hEvent);
         }
@@ -54,7 +55,7 @@ TSerialPortNG::~TSerialPortNG() {
 }
 
 void TSerialPortNG::SetActive(bool value) {
-    if (value != Active_) {
+    if (value != shared_.Active) {
         ReactivatePort(value);
     }
 }
@@ -65,17 +66,17 @@ void TSerialPortNG::SetCommPort(std::string_view value) {
         return;
     }
     CommPort_ = value;
-    ReactivatePort(Active_);
+    ReactivatePort(shared_.Active);
 }
 
 void TSerialPortNG::ReactivatePort(bool activate) {
-    if (Active_) {
-        const platform::CommHandle handle = ComHandle_;
+    if (shared_.Active) {
+        const platform::CommHandle handle = shared_.ComHandle;
         Report(SerialReport::Deactivating, 0);
         if (!comm_.SetCommMask(handle, 0)) {
             Report(SerialReport::DisableEventsFailed, comm_.GetLastError());
         }
-        Active_ = false;
+        shared_.Active = false;
         if (!comm_.PurgeComm(handle, kPurgeAll)) {
             Report(SerialReport::PurgeFailed, comm_.GetLastError());
         }
@@ -93,7 +94,7 @@ void TSerialPortNG::ReactivatePort(bool activate) {
         if (!comm_.CloseHandle(handle)) {
             Report(SerialReport::CloseFailed, comm_.GetLastError());
         }
-        ComHandle_ = kInvalidCommHandle;
+        shared_.ComHandle = kInvalidCommHandle;
     }
     if (!activate) {
         return;
@@ -101,13 +102,13 @@ void TSerialPortNG::ReactivatePort(bool activate) {
     Report(SerialReport::Reactivating, 0);
     const std::string device = "\\\\.\\" + CommPort_.substr(0, kDeviceNameChars);
     const platform::CommHandle handle = comm_.CreateFileA(device);
-    ComHandle_ = handle;
-    Active_ = handle != kInvalidCommHandle;
-    if (!Active_) {
+    shared_.ComHandle = handle;
+    shared_.Active = handle != kInvalidCommHandle;
+    if (!shared_.Active) {
         Report(SerialReport::OpenFailed, comm_.GetLastError());
         return;
     }
-    if (!comm_.SetupComm(handle, RxQueueSize_, TxQueueSize_)) {
+    if (!comm_.SetupComm(handle, shared_.RxQueueSize, TxQueueSize_)) {
         Report(SerialReport::SetupQueuesFailed, comm_.GetLastError());
     }
     ApplyLineSettings();
@@ -117,20 +118,16 @@ void TSerialPortNG::ReactivatePort(bool activate) {
 }
 
 void TSerialPortNG::EnableCommEvents() {
-    if (!comm_.SetCommMask(ComHandle_, kAllCommEvents)) {
+    if (!comm_.SetCommMask(shared_.ComHandle, kAllCommEvents)) {
         Report(SerialReport::EnableEventsFailed, comm_.GetLastError());
     }
 }
 
 bool TSerialPortNG::WaitThreadIdle(int polls) {
-    for (int poll = 0; ThreadIsRunning_ && poll < polls; ++poll) {
+    for (int poll = 0; shared_.ThreadIsRunning && poll < polls; ++poll) {
         comm_.Sleep(kIdlePollMilliseconds);
     }
-    return ThreadIsRunning_;
-}
-
-void TSerialPortNG::WorkThreadTerminated() {
-    ThreadIsRunning_ = false;
+    return shared_.ThreadIsRunning;
 }
 
 void TSerialPortNG::InitOverlapped(platform::Overlapped& overlapped) {
@@ -156,17 +153,17 @@ void TSerialPortNG::Report(SerialReport id, std::uint32_t code) {
 
 void TSerialPortNG::NotifyError(std::uint32_t place, std::uint32_t code, std::string_view msg,
                                 std::uint8_t level) {
-    if (!Destroying_ && level <= ErrorNoise_ && OnProcessError.Assigned()) {
+    if (!shared_.Destroying && level <= ErrorNoise_ && OnProcessError.Assigned()) {
         OnProcessError(*this, place, code, std::string(msg));
     }
 }
 
-void TSerialPortNG::AppendCluster(std::unique_ptr<TSerialCluster> cluster) {
-    if (Destroying_) {
+void TSerialPortNG::AppendCluster(TSerialCluster cluster) {
+    if (shared_.Destroying) {
         return;
     }
-    clusterListBytes_ += cluster->DataSize();
-    ClusterList_.push_back(std::move(*cluster));
+    clusterListBytes_ += cluster.DataSize();
+    ClusterList_.push_back(std::move(cluster));
     while (ClusterList_.size() > 1 && (clusterListBytes_ > kMaxClusterListBytes ||
                                        ClusterList_.size() > kMaxClusterListCount)) {
         clusterListBytes_ -= ClusterList_.front().DataSize();

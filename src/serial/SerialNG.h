@@ -17,8 +17,8 @@
 #include "serial/SerialCluster.h"
 #include "serial/SerialEvent.h"
 #include "serial/SerialReports.h"
+#include "serial/SerialShared.h"
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -26,7 +26,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace lum::serial {
 
@@ -61,10 +60,10 @@ public:
     TSerialPortNG& operator=(const TSerialPortNG&) = delete;
 
     /// Port open; a different value closes and/or opens it (ReactivatePort).
-    [[nodiscard]] bool Active() const { return Active_.load(); }
+    [[nodiscard]] bool Active() const { return shared_.Active.load(); }
     void SetActive(bool value);
     /// Handle of the open port, kInvalidCommHandle while closed.
-    [[nodiscard]] platform::CommHandle ComHandle() const { return ComHandle_.load(); }
+    [[nodiscard]] platform::CommHandle ComHandle() const { return shared_.ComHandle.load(); }
     /// Device name ("COM1"); a new name reopens an open port under it. At most 255 characters.
     [[nodiscard]] const std::string& CommPort() const { return CommPort_; }
     void SetCommPort(std::string_view value);
@@ -109,16 +108,18 @@ public:
     [[nodiscard]] char EventChar() const { return EventChar_; }
     void SetEventChar(char value);
     /// Microseconds per received character for the worker's receive time-out.
-    [[nodiscard]] std::uint32_t RTOCharDelayTime() const { return RTOCharDelayTime_.load(); }
+    [[nodiscard]] std::uint32_t RTOCharDelayTime() const { return shared_.RTOCharDelayTime.load(); }
     void SetRTOCharDelayTime(std::uint32_t value);
     /// Milliseconds added to the receive time-out.
-    [[nodiscard]] std::uint16_t RTOExtraDelayTime() const { return RTOExtraDelayTime_.load(); }
+    [[nodiscard]] std::uint16_t RTOExtraDelayTime() const {
+        return shared_.RTOExtraDelayTime.load();
+    }
     void SetRTOExtraDelayTime(std::uint16_t value);
     /// Queued byte count at which the worker reads at once.
-    [[nodiscard]] std::uint16_t ClusterSize() const { return ClusterSize_.load(); }
+    [[nodiscard]] std::uint16_t ClusterSize() const { return shared_.ClusterSize.load(); }
     void SetClusterSize(std::uint16_t value);
     /// Driver input queue size, also the most one read takes; set in the driver at once.
-    [[nodiscard]] std::uint16_t RxQueueSize() const { return RxQueueSize_.load(); }
+    [[nodiscard]] std::uint16_t RxQueueSize() const { return shared_.RxQueueSize.load(); }
     void SetRxQueueSize(std::uint16_t value);
     /// Driver output queue size; set in the driver at once.
     [[nodiscard]] std::uint16_t TxQueueSize() const { return TxQueueSize_; }
@@ -142,32 +143,34 @@ public:
     [[nodiscard]] bool BREAKState() const { return BREAKState_; }
     void SetBREAKState(bool value);
     /// Modem inputs at the last status read.
-    [[nodiscard]] bool CTSState() const { return CTSState_.load(); }
-    [[nodiscard]] bool DSRState() const { return DSRState_.load(); }
-    [[nodiscard]] bool RLSDState() const { return RLSDState_.load(); }
-    [[nodiscard]] bool RingState() const { return RingState_.load(); }
+    [[nodiscard]] bool CTSState() const { return shared_.CTSState.load(); }
+    [[nodiscard]] bool DSRState() const { return shared_.DSRState.load(); }
+    [[nodiscard]] bool RLSDState() const { return shared_.RLSDState.load(); }
+    [[nodiscard]] bool RingState() const { return shared_.RingState.load(); }
     /// Highest error level that still reaches OnProcessError (0 errors only, 255 all).
     [[nodiscard]] std::uint8_t ErrorNoise() const { return ErrorNoise_; }
     void SetErrorNoise(std::uint8_t value) { ErrorNoise_ = value; }
     /// True asks the worker to read the queued bytes at once; it sets it back to false.
-    [[nodiscard]] bool ReadRequest() const { return ReadRequest_.load(); }
-    void SetReadRequest(bool value) { ReadRequest_.store(value); }
+    [[nodiscard]] bool ReadRequest() const { return shared_.ReadRequest.load(); }
+    void SetReadRequest(bool value) { shared_.ReadRequest.store(value); }
     /// An overlapped write is still pending; SendData drops data meanwhile.
-    [[nodiscard]] bool SendInProgress() const { return SendInProgress_.load(); }
+    [[nodiscard]] bool SendInProgress() const { return shared_.SendInProgress.load(); }
     /// CE_ error flags of the last status read.
-    [[nodiscard]] std::uint32_t CommError() const { return CommError_.load(); }
+    [[nodiscard]] std::uint32_t CommError() const { return shared_.CommError.load(); }
     /// COMSTAT flag bits of the last status read.
-    [[nodiscard]] TComStateFlags CommStateFlags() const { return CommStateFlags_.load(); }
+    [[nodiscard]] TComStateFlags CommStateFlags() const { return shared_.CommStateFlags.load(); }
     /// Bytes in the input queue at the last status read.
-    [[nodiscard]] std::uint32_t CommStateInQueue() const { return CommStateInQueue_.load(); }
+    [[nodiscard]] std::uint32_t CommStateInQueue() const { return shared_.CommStateInQueue.load(); }
     /// Bytes in the output queue at the last status read.
-    [[nodiscard]] std::uint32_t CommStateOutQueue() const { return CommStateOutQueue_.load(); }
+    [[nodiscard]] std::uint32_t CommStateOutQueue() const {
+        return shared_.CommStateOutQueue.load();
+    }
     /// Modem status (MS_ bits) of the last status read.
-    [[nodiscard]] std::uint32_t ModemState() const { return ModemState_.load(); }
+    [[nodiscard]] std::uint32_t ModemState() const { return shared_.ModemState.load(); }
     /// Event mask last dispatched.
-    [[nodiscard]] std::uint32_t CommEvent() const { return CommEvent_.load(); }
+    [[nodiscard]] std::uint32_t CommEvent() const { return shared_.CommEvent.load(); }
     /// Bytes written by the last write.
-    [[nodiscard]] std::uint32_t WrittenBytes() const { return WrittenBytes_.load(); }
+    [[nodiscard]] std::uint32_t WrittenBytes() const { return shared_.WrittenBytes.load(); }
 
     TNotifyEvent OnCommEvent;         ///< a comm event wait ended with a nonzero mask (raised last)
     TNotifyEvent OnCommStat;          ///< error flags, COMSTAT flags or queue counts changed
@@ -199,8 +202,6 @@ public:
     [[nodiscard]] std::size_t ClusterCount() const { return ClusterList_.size(); }
 
 private:
-    friend class TWorkThread;
-
     void Report(SerialReport id, std::uint32_t code);
     void ReactivatePort(bool activate);
     void ApplyLineSettings();
@@ -209,21 +210,18 @@ private:
     [[nodiscard]] bool WaitThreadIdle(int polls);
     void InitOverlapped(platform::Overlapped& overlapped);
     void ResetOverlappedEvent(platform::Overlapped& overlapped);
-    void WorkThreadTerminated();
     void DriveLine(bool value, std::uint32_t setFunction, std::uint32_t clearFunction,
                    SerialReport setFailed, SerialReport clearFailed);
-    void AppendCluster(std::unique_ptr<TSerialCluster> cluster);
-    void ReleaseSendCopy();
+    /// Appends a cluster the worker received (user-interface thread).
+    void AppendCluster(TSerialCluster cluster);
     [[nodiscard]] std::uint32_t WriteTimeout(std::uint32_t count) const;
     /// SendData once it has found no write pending.
     void StartWrite(const std::uint8_t* buffer, std::uint32_t count);
     template <typename T> void StoreAndReapply(T& field, T value);
 
-    platform::SyncCalls& ui_;
     platform::Comm& comm_;
+    TSerialShared shared_; ///< what the worker uses too
 
-    std::atomic<bool> Active_{false};
-    std::atomic<platform::CommHandle> ComHandle_{platform::kInvalidCommHandle};
     std::string CommPort_ = "COM2";
     std::uint32_t BaudRate_ = 9600;
     std::uint8_t ParityType_ = 0;
@@ -238,10 +236,6 @@ private:
     std::int32_t FlowControl_ = 0;
     bool StripNullChars_ = false;
     char EventChar_ = 0;
-    std::atomic<std::uint32_t> RTOCharDelayTime_{1100};
-    std::atomic<std::uint16_t> RTOExtraDelayTime_{250};
-    std::atomic<std::uint16_t> ClusterSize_{3072};
-    std::atomic<std::uint16_t> RxQueueSize_{4096};
     std::uint16_t TxQueueSize_ = 4096;
     std::uint32_t WTOCharDelayTime_ = 1100;
     std::uint16_t WTOExtraDelayTime_ = 250;
@@ -249,31 +243,9 @@ private:
     bool RTSState_ = true;
     bool DTRState_ = true;
     bool BREAKState_ = false;
-    std::atomic<bool> CTSState_{false};
-    std::atomic<bool> DSRState_{false};
-    std::atomic<bool> RLSDState_{false};
-    std::atomic<bool> RingState_{false};
     std::uint8_t ErrorNoise_ = 255;
-    std::atomic<bool> ReadRequest_{false};
-    std::atomic<bool> SendInProgress_{false};
-    std::atomic<std::uint32_t> CommError_{0};
-    std::atomic<TComStateFlags> CommStateFlags_{0};
-    std::atomic<std::uint32_t> CommStateInQueue_{0};
-    std::atomic<std::uint32_t> CommStateOutQueue_{0};
-    std::atomic<std::uint32_t> ModemState_{0};
-    std::atomic<std::uint32_t> CommEvent_{0};
-    std::atomic<std::uint32_t> WrittenBytes_{0};
-
-    platform::Overlapped WriteOverlapped_;
-    platform::Overlapped ReadOverlapped_;
-    platform::Overlapped EventOverlapped_;
-    std::atomic<std::uint32_t> BytesToWrite_{0};
-    std::atomic<bool> ThreadIsRunning_{false};
-    std::atomic<bool> Destroying_{false};
     std::deque<TSerialCluster> ClusterList_;
     std::size_t clusterListBytes_ = 0;
-    std::vector<std::uint8_t> sendCopy_; ///< bytes of the write SendText started
-    std::int32_t PlatformId_ = -1;
     std::unique_ptr<TWorkThread> WorkThread_; ///< last: started when everything else exists
 };
 

@@ -18,7 +18,7 @@ std::uint32_t TSerialPortNG::WriteTimeout(std::uint32_t count) const {
 }
 
 void TSerialPortNG::SendData(const std::uint8_t* buffer, std::uint32_t count) {
-    if (SendInProgress_) {
+    if (shared_.SendInProgress) {
         Report(SerialReport::SendWhilePending, 0);
         return;
     }
@@ -26,29 +26,29 @@ void TSerialPortNG::SendData(const std::uint8_t* buffer, std::uint32_t count) {
 }
 
 void TSerialPortNG::StartWrite(const std::uint8_t* buffer, std::uint32_t count) {
-    const platform::CommHandle handle = ComHandle_;
+    const platform::CommHandle handle = shared_.ComHandle;
     const platform::CommTimeouts timeouts{comm::kMaxDword, 0, 0, 0, WriteTimeout(count)};
     if (!comm_.SetCommTimeouts(handle, timeouts)) {
         Report(SerialReport::SendTimeoutsFailed, comm_.GetLastError());
     }
-    BytesToWrite_ = count;
+    shared_.BytesToWrite = count;
     // As the system's own write call does: a write that fails or goes pending shows no count
     // of an earlier one.
-    WrittenBytes_ = 0;
+    shared_.WrittenBytes = 0;
     std::uint32_t written = 0;
-    if (comm_.WriteFile(handle, buffer, count, written, WriteOverlapped_)) {
-        WrittenBytes_ = written;
+    if (comm_.WriteFile(handle, buffer, count, written, shared_.WriteOverlapped)) {
+        shared_.WrittenBytes = written;
         OnWriteDone(*this);
         return;
     }
     const std::uint32_t error = comm_.GetLastError();
     if (error == comm::kErrorIoPending) {
-        SendInProgress_ = true;
+        shared_.SendInProgress = true;
         return;
     }
     Report(SerialReport::WriteFailed, error);
-    ResetOverlappedEvent(WriteOverlapped_);
-    SendInProgress_ = false;
+    ResetOverlappedEvent(shared_.WriteOverlapped);
+    shared_.SendInProgress = false;
 }
 
 void TSerialPortNG::SendText(std::string_view text) {
@@ -59,19 +59,15 @@ void TSerialPortNG::SendText(std::string_view text) {
         std::min<std::size_t>(text.size(), std::numeric_limits<std::uint32_t>::max()));
     // Decided once: the worker may end the pending write at any moment, and a write must never
     // start on the caller's bytes, which do not outlive this call.
-    if (SendInProgress_) {
+    if (shared_.SendInProgress) {
         Report(SerialReport::SendWhilePending, 0);
         return;
     }
-    sendCopy_.assign(text.begin(), text.begin() + count);
-    StartWrite(sendCopy_.data(), count);
-    if (!SendInProgress_) {
-        ReleaseSendCopy();
+    shared_.SendCopy.assign(text.begin(), text.begin() + count);
+    StartWrite(shared_.SendCopy.data(), count);
+    if (!shared_.SendInProgress) {
+        shared_.ReleaseSendCopy();
     }
-}
-
-void TSerialPortNG::ReleaseSendCopy() {
-    std::vector<std::uint8_t>().swap(sendCopy_);
 }
 
 } // namespace lum::serial

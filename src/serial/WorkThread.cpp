@@ -44,10 +44,11 @@ static_assert(std::size(kDispatchOrder) == 10);
 
 } // namespace
 
-TWorkThread::TWorkThread(TSerialPortNG& owner) : Owner(owner), comm_(owner.comm_) {
-    thread_ = Owner.ui_.StartThread([this] {
+TWorkThread::TWorkThread(TSerialPortNG& owner, TSerialShared& shared, ClusterSink deliver)
+    : Owner(owner), shared_(shared), comm_(shared.Comm), deliver_(std::move(deliver)) {
+    thread_ = shared_.Ui.StartThread([this] {
         Execute();
-        Owner.ui_.Synchronize([this] { Owner.WorkThreadTerminated(); });
+        shared_.Ui.Synchronize([this] { shared_.ThreadIsRunning = false; });
     });
 }
 
@@ -58,7 +59,7 @@ void TWorkThread::WaitFor() {
 }
 
 void TWorkThread::Execute() noexcept {
-    Working = Owner.Active_;
+    Working = shared_.Active;
     bool done = Terminated;
     ReadPending = false;
     CommEventPending = false;
@@ -67,8 +68,8 @@ void TWorkThread::Execute() noexcept {
         if (Working) {
             WorkingPass();
         } else {
-            Owner.ThreadIsRunning_ = false;
-            Working = Owner.Active_;
+            shared_.ThreadIsRunning = false;
+            Working = shared_.Active;
             comm_.Sleep(kIdleMilliseconds);
         }
         if (Terminated && !Working) {
@@ -78,30 +79,30 @@ void TWorkThread::Execute() noexcept {
 }
 
 void TWorkThread::WorkingPass() {
-    Owner.ThreadIsRunning_ = true;
-    if (Owner.Active_) {
+    shared_.ThreadIsRunning = true;
+    if (shared_.Active) {
         ReadCommStatus();
     }
     CheckWriteDone();
     CheckAbandonedRead();
-    if (!ReadPending && !AbandonedRead && Owner.Active_) {
+    if (!ReadPending && !AbandonedRead && shared_.Active) {
         ReadReceivedData();
     }
-    if (!CommEventPending && Owner.Active_) {
+    if (!CommEventPending && shared_.Active) {
         StartCommEventWait();
     }
     WaitForOutstanding();
-    if (!Owner.Active_) {
+    if (!shared_.Active) {
         WindDown();
     }
 }
 
 void TWorkThread::WaitForOutstanding() {
     if (ReadPending && CommEventPending) {
-        const std::array<platform::EventHandle, 2> events{Owner.ReadOverlapped_.hEvent,
-                                                          Owner.EventOverlapped_.hEvent};
+        const std::array<platform::EventHandle, 2> events{shared_.ReadOverlapped.hEvent,
+                                                          shared_.EventOverlapped.hEvent};
         LastResult = comm_.WaitForMultipleObjects(events, kPassMilliseconds);
-        if (Owner.Active_) {
+        if (shared_.Active) {
             ReadCommStatus();
         }
         if (LastResult == comm::kWaitObject0) {
@@ -114,8 +115,8 @@ void TWorkThread::WaitForOutstanding() {
             CommEventPending = false;
         }
     } else if (ReadPending) {
-        LastResult = comm_.WaitForSingleObject(Owner.ReadOverlapped_.hEvent, kPassMilliseconds);
-        if (Owner.Active_) {
+        LastResult = comm_.WaitForSingleObject(shared_.ReadOverlapped.hEvent, kPassMilliseconds);
+        if (shared_.Active) {
             ReadCommStatus();
         }
         if (LastResult == comm::kWaitObject0) {
@@ -130,8 +131,8 @@ void TWorkThread::WaitForOutstanding() {
             AbandonRead();
         }
     } else if (CommEventPending) {
-        LastResult = comm_.WaitForSingleObject(Owner.EventOverlapped_.hEvent, kPassMilliseconds);
-        if (Owner.Active_) {
+        LastResult = comm_.WaitForSingleObject(shared_.EventOverlapped.hEvent, kPassMilliseconds);
+        if (shared_.Active) {
             ReadCommStatus();
         }
         if (LastResult == comm::kWaitObject0) {
@@ -140,7 +141,7 @@ void TWorkThread::WaitForOutstanding() {
             Report(SerialReport::EventWaitFailed, LastResult);
             CommEventPending = false;
         }
-    } else if (Owner.Active_ || Owner.SendInProgress_) {
+    } else if (shared_.Active || shared_.SendInProgress) {
         // Nothing to wait for, yet the next pass works again (a comm event wait that fails at
         // once, say on a device that has gone): pause so the loop does not spin.
         comm_.Sleep(kPassMilliseconds);
@@ -149,13 +150,13 @@ void TWorkThread::WaitForOutstanding() {
 
 void TWorkThread::WindDown() {
     if (ReadPending) {
-        SignalOverlappedEvent(Owner.ReadOverlapped_);
+        SignalOverlappedEvent(shared_.ReadOverlapped);
     }
     if (CommEventPending) {
-        comm_.SetCommMask(Owner.ComHandle_, 0);
-        SignalOverlappedEvent(Owner.EventOverlapped_);
+        comm_.SetCommMask(shared_.ComHandle, 0);
+        SignalOverlappedEvent(shared_.EventOverlapped);
     }
-    if (!ReadPending && !CommEventPending && !AbandonedRead && !Owner.SendInProgress_) {
+    if (!ReadPending && !CommEventPending && !AbandonedRead && !shared_.SendInProgress) {
         Working = false;
     }
 }
@@ -172,7 +173,7 @@ void TWorkThread::CheckAbandonedRead() {
         return;
     }
     std::uint32_t count = 0;
-    if (!comm_.GetOverlappedResult(Owner.ComHandle_, Owner.ReadOverlapped_, count, false) &&
+    if (!comm_.GetOverlappedResult(shared_.ComHandle, shared_.ReadOverlapped, count, false) &&
         comm_.GetLastError() == comm::kErrorIoIncomplete) {
         return;
     }
@@ -180,21 +181,21 @@ void TWorkThread::CheckAbandonedRead() {
 }
 
 void TWorkThread::ReadCommStatus() {
-    const platform::CommHandle handle = Owner.ComHandle_;
+    const platform::CommHandle handle = shared_.ComHandle;
     std::uint32_t status = 0;
     if (!comm_.GetCommModemStatus(handle, status)) {
         Report(SerialReport::ModemStatusFailed, comm_.GetLastError());
     } else {
-        const std::uint32_t previous = Owner.ModemState_;
+        const std::uint32_t previous = shared_.ModemState;
         // The Windows 95 family reports no EV_RING when the ring indicator goes off.
-        const bool ringEnded = Owner.PlatformId_ == comm::kPlatformWin32Windows &&
+        const bool ringEnded = shared_.PlatformId == comm::kPlatformWin32Windows &&
                                (status & comm::kMsRingOn) == 0 && (previous & comm::kMsRingOn) != 0;
         const bool ringChanged = ((status ^ previous) & comm::kMsRingOn) != 0;
-        Owner.ModemState_ = status;
-        Owner.CTSState_ = (status & comm::kMsCtsOn) != 0;
-        Owner.DSRState_ = (status & comm::kMsDsrOn) != 0;
-        Owner.RLSDState_ = (status & comm::kMsRlsdOn) != 0;
-        Owner.RingState_ = (status & comm::kMsRingOn) != 0;
+        shared_.ModemState = status;
+        shared_.CTSState = (status & comm::kMsCtsOn) != 0;
+        shared_.DSRState = (status & comm::kMsDsrOn) != 0;
+        shared_.RLSDState = (status & comm::kMsRlsdOn) != 0;
+        shared_.RingState = (status & comm::kMsRingOn) != 0;
         if (ringChanged) {
             Raise(&TSerialPortNG::OnRIEvent);
         }
@@ -208,23 +209,23 @@ void TWorkThread::ReadCommStatus() {
     }
     ReadErrors |= LineErrors;
     const auto flags = static_cast<TComStateFlags>(ComStat.Flags & 0xFF);
-    if (Owner.CommError_ != LineErrors || Owner.CommStateFlags_ != flags ||
-        Owner.CommStateInQueue_ != ComStat.cbInQue ||
-        Owner.CommStateOutQueue_ != ComStat.cbOutQue) {
-        Owner.CommError_ = LineErrors;
-        Owner.CommStateFlags_ = flags;
-        Owner.CommStateInQueue_ = ComStat.cbInQue;
-        Owner.CommStateOutQueue_ = ComStat.cbOutQue;
+    if (shared_.CommError != LineErrors || shared_.CommStateFlags != flags ||
+        shared_.CommStateInQueue != ComStat.cbInQue ||
+        shared_.CommStateOutQueue != ComStat.cbOutQue) {
+        shared_.CommError = LineErrors;
+        shared_.CommStateFlags = flags;
+        shared_.CommStateInQueue = ComStat.cbInQue;
+        shared_.CommStateOutQueue = ComStat.cbOutQue;
         Raise(&TSerialPortNG::OnCommStat);
     }
     InQueue = ComStat.cbInQue;
 }
 
 void TWorkThread::DispatchCommEvents(std::uint32_t mask) {
-    if (Owner.Destroying_) {
+    if (shared_.Destroying) {
         return;
     }
-    Owner.CommEvent_ = mask;
+    shared_.CommEvent = mask;
     for (const DispatchRow& row : kDispatchOrder) {
         if ((mask & row.Bits) != 0) {
             Raise(row.Event);
@@ -233,15 +234,15 @@ void TWorkThread::DispatchCommEvents(std::uint32_t mask) {
 }
 
 void TWorkThread::CheckWriteDone() {
-    if (!Owner.SendInProgress_) {
+    if (!shared_.SendInProgress) {
         return;
     }
     std::uint32_t written = 0;
-    if (comm_.GetOverlappedResult(Owner.ComHandle_, Owner.WriteOverlapped_, written, false)) {
-        Owner.WrittenBytes_ = written;
-        Owner.ReleaseSendCopy();
-        Owner.SendInProgress_ = false;
-        if (written != Owner.BytesToWrite_) {
+    if (comm_.GetOverlappedResult(shared_.ComHandle, shared_.WriteOverlapped, written, false)) {
+        shared_.WrittenBytes = written;
+        shared_.ReleaseSendCopy();
+        shared_.SendInProgress = false;
+        if (written != shared_.BytesToWrite) {
             Report(SerialReport::WriteTimeout, LastResult);
         }
         Raise(&TSerialPortNG::OnWriteDone);
@@ -252,9 +253,9 @@ void TWorkThread::CheckWriteDone() {
         return;
     }
     LastResult = error;
-    Owner.ReleaseSendCopy();
-    Owner.SendInProgress_ = false;
-    ResetOverlappedEvent(Owner.WriteOverlapped_);
+    shared_.ReleaseSendCopy();
+    shared_.SendInProgress = false;
+    ResetOverlappedEvent(shared_.WriteOverlapped);
     Report(SerialReport::WriteResultFailed, error);
     Raise(&TSerialPortNG::OnWriteDone);
 }
@@ -267,24 +268,24 @@ void TWorkThread::ReadReceivedData() {
     }
     const std::uint32_t now = comm_.GetTickCount();
     const double queuedTime =
-        static_cast<double>(static_cast<std::uint64_t>(InQueue) * Owner.RTOCharDelayTime_) /
+        static_cast<double>(static_cast<std::uint64_t>(InQueue) * shared_.RTOCharDelayTime) /
             1000.0 +
-        Owner.RTOExtraDelayTime_;
-    const bool readNow = Owner.ReadRequest_ || InQueue >= Owner.ClusterSize_ ||
+        shared_.RTOExtraDelayTime;
+    const bool readNow = shared_.ReadRequest || InQueue >= shared_.ClusterSize ||
                          static_cast<double>(now - LastReadTick) > queuedTime ||
                          (ReadErrors & kReadNowErrors) != 0;
     if (!readNow) {
         return;
     }
     // One read takes at most the driver's input queue size, whatever the count says.
-    ReadSize = std::min<std::uint32_t>(InQueue, std::max<std::uint32_t>(Owner.RxQueueSize_, 1));
+    ReadSize = std::min<std::uint32_t>(InQueue, std::max<std::uint32_t>(shared_.RxQueueSize, 1));
     ReadBuffer = std::make_unique_for_overwrite<std::uint8_t[]>(ReadSize);
     ReadCount = 0;
     ReadErrorFlags = ReadErrors;
     ReadErrors = 0;
-    if (comm_.ReadFile(Owner.ComHandle_, ReadBuffer.get(), ReadSize, ReadCount,
-                       Owner.ReadOverlapped_)) {
-        Owner.ReadRequest_ = false;
+    if (comm_.ReadFile(shared_.ComHandle, ReadBuffer.get(), ReadSize, ReadCount,
+                       shared_.ReadOverlapped)) {
+        shared_.ReadRequest = false;
         DeliverCluster();
         ReleaseReadBuffer();
         LastReadTick = comm_.GetTickCount();
@@ -295,21 +296,23 @@ void TWorkThread::ReadReceivedData() {
         ReadPending = true;
         return;
     }
-    Owner.ReadRequest_ = false;
+    shared_.ReadRequest = false;
     ReleaseReadBuffer();
     Report(SerialReport::ReadFailed, LastResult);
 }
 
 void TWorkThread::DeliverCluster() {
-    if (Owner.Destroying_) {
+    if (shared_.Destroying) {
         return;
     }
-    NewCluster = std::make_unique<TSerialCluster>(ReadBuffer.get(), ReadCount, ReadErrorFlags);
-    Owner.ui_.Synchronize([this] { SyncRxCluster(); });
+    shared_.Ui.Synchronize(
+        [this, cluster = TSerialCluster(ReadBuffer.get(), ReadCount, ReadErrorFlags)]() mutable {
+            deliver_(std::move(cluster));
+        });
 }
 
 void TWorkThread::StartCommEventWait() {
-    if (comm_.WaitCommEvent(Owner.ComHandle_, EventMask, Owner.EventOverlapped_)) {
+    if (comm_.WaitCommEvent(shared_.ComHandle, EventMask, shared_.EventOverlapped)) {
         ReadCommStatus();
         DispatchCommEvents(EventMask);
         return;
@@ -324,7 +327,7 @@ void TWorkThread::StartCommEventWait() {
 
 void TWorkThread::FinishRead() {
     std::uint32_t count = 0;
-    if (comm_.GetOverlappedResult(Owner.ComHandle_, Owner.ReadOverlapped_, count, false)) {
+    if (comm_.GetOverlappedResult(shared_.ComHandle, shared_.ReadOverlapped, count, false)) {
         ReadCount = count;
         DeliverCluster();
         ReleaseReadBuffer();
@@ -345,7 +348,7 @@ void TWorkThread::FinishRead() {
 }
 
 void TWorkThread::FinishCommEventWait() {
-    if (Owner.Active_) {
+    if (shared_.Active) {
         ReadCommStatus();
         DispatchCommEvents(EventMask);
     }
@@ -369,26 +372,10 @@ void TWorkThread::ResetOverlappedEvent(platform::Overlapped& overlapped) {
     }
 }
 
-void TWorkThread::StoreError(std::uint32_t place, std::uint32_t code, std::string_view msg,
-                             std::uint8_t level) {
-    ErrPlace = place;
-    ErrCode = code;
-    ErrMsg = msg;
-    ErrLevel = level;
-}
-
 void TWorkThread::Report(SerialReport id, std::uint32_t code) {
-    const ReportRow& row = ReportOf(id);
-    StoreError(row.Place, code, row.Msg, row.Level);
-    Owner.ui_.Synchronize([this] { SyncProcessError(); });
-}
-
-void TWorkThread::SyncProcessError() {
-    Owner.NotifyError(ErrPlace, ErrCode, ErrMsg, ErrLevel);
-}
-
-void TWorkThread::SyncRxCluster() {
-    Owner.AppendCluster(std::move(NewCluster));
+    shared_.Ui.Synchronize([this, row = ReportOf(id), code] {
+        Owner.NotifyError(row.Place, code, row.Msg, row.Level);
+    });
 }
 
 void TWorkThread::Raise(TNotifyEvent TSerialPortNG::*event) {
@@ -397,8 +384,8 @@ void TWorkThread::Raise(TNotifyEvent TSerialPortNG::*event) {
     }
     // Checked again on the user-interface thread: destruction may have begun meanwhile, and
     // no handler runs on a component that is being destroyed.
-    Owner.ui_.Synchronize([this, event] {
-        if (!Owner.Destroying_) {
+    shared_.Ui.Synchronize([this, event] {
+        if (!shared_.Destroying) {
             (Owner.*event)(Owner);
         }
     });

@@ -9,20 +9,24 @@
 #include "platform/SyncCalls.h"
 #include "serial/SerialCluster.h"
 #include "serial/SerialNG.h"
+#include "serial/SerialShared.h"
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
-#include <string>
-#include <string_view>
 
 namespace lum::serial {
 
 /// The worker thread of a TSerialPortNG; started by its constructor.
 class TWorkThread {
 public:
-    /// Starts the worker for `owner` at once.
-    explicit TWorkThread(TSerialPortNG& owner);
+    /// Takes a received cluster on the user-interface thread.
+    using ClusterSink = std::function<void(TSerialCluster)>;
+
+    /// Starts the worker at once on `shared`, the state it shares with `owner`, whose events it
+    /// raises and to whose `deliver` it hands received clusters.
+    TWorkThread(TSerialPortNG& owner, TSerialShared& shared, ClusterSink deliver);
     ~TWorkThread();
     TWorkThread(const TWorkThread&) = delete;
     TWorkThread& operator=(const TWorkThread&) = delete;
@@ -52,20 +56,15 @@ private:
     void CheckAbandonedRead();
     void SignalOverlappedEvent(platform::Overlapped& overlapped);
     void ResetOverlappedEvent(platform::Overlapped& overlapped);
-    void StoreError(std::uint32_t place, std::uint32_t code, std::string_view msg,
-                    std::uint8_t level);
+    /// Raises OnProcessError with a report on the user-interface thread.
     void Report(SerialReport id, std::uint32_t code);
+    /// Raises one of the owner's events on the user-interface thread, if it is assigned.
     void Raise(TNotifyEvent TSerialPortNG::*event);
-    void SyncProcessError();
-    void SyncRxCluster();
 
     TSerialPortNG& Owner;
+    TSerialShared& shared_;
     platform::Comm& comm_;
-    std::uint32_t ErrPlace = 0;
-    std::uint32_t ErrCode = 0;
-    std::string ErrMsg;
-    std::uint8_t ErrLevel = 0;
-    std::unique_ptr<TSerialCluster> NewCluster;
+    const ClusterSink deliver_;
 
     // Loop state. The platform writes EventMask while a comm event wait is pending and the
     // read buffer while a read is pending; both live as long as the worker.
