@@ -143,10 +143,10 @@ public:
     [[nodiscard]] bool BREAKState() const { return BREAKState_; }
     void SetBREAKState(bool value);
     /// Modem inputs at the last status read.
-    [[nodiscard]] bool CTSState() const { return shared_.CTSState.load(); }
-    [[nodiscard]] bool DSRState() const { return shared_.DSRState.load(); }
-    [[nodiscard]] bool RLSDState() const { return shared_.RLSDState.load(); }
-    [[nodiscard]] bool RingState() const { return shared_.RingState.load(); }
+    [[nodiscard]] bool CTSState() const { return shared_.Status.CTSState.load(); }
+    [[nodiscard]] bool DSRState() const { return shared_.Status.DSRState.load(); }
+    [[nodiscard]] bool RLSDState() const { return shared_.Status.RLSDState.load(); }
+    [[nodiscard]] bool RingState() const { return shared_.Status.RingState.load(); }
     /// Highest error level that still reaches OnProcessError (0 errors only, 255 all).
     [[nodiscard]] std::uint8_t ErrorNoise() const { return ErrorNoise_; }
     void SetErrorNoise(std::uint8_t value) { ErrorNoise_ = value; }
@@ -156,17 +156,21 @@ public:
     /// An overlapped write is still pending; SendData drops data meanwhile.
     [[nodiscard]] bool SendInProgress() const { return shared_.SendInProgress.load(); }
     /// CE_ error flags of the last status read.
-    [[nodiscard]] std::uint32_t CommError() const { return shared_.CommError.load(); }
+    [[nodiscard]] std::uint32_t CommError() const { return shared_.Status.CommError.load(); }
     /// COMSTAT flag bits of the last status read.
-    [[nodiscard]] TComStateFlags CommStateFlags() const { return shared_.CommStateFlags.load(); }
+    [[nodiscard]] TComStateFlags CommStateFlags() const {
+        return shared_.Status.CommStateFlags.load();
+    }
     /// Bytes in the input queue at the last status read.
-    [[nodiscard]] std::uint32_t CommStateInQueue() const { return shared_.CommStateInQueue.load(); }
+    [[nodiscard]] std::uint32_t CommStateInQueue() const {
+        return shared_.Status.CommStateInQueue.load();
+    }
     /// Bytes in the output queue at the last status read.
     [[nodiscard]] std::uint32_t CommStateOutQueue() const {
-        return shared_.CommStateOutQueue.load();
+        return shared_.Status.CommStateOutQueue.load();
     }
     /// Modem status (MS_ bits) of the last status read.
-    [[nodiscard]] std::uint32_t ModemState() const { return shared_.ModemState.load(); }
+    [[nodiscard]] std::uint32_t ModemState() const { return shared_.Status.ModemState.load(); }
     /// Event mask last dispatched.
     [[nodiscard]] std::uint32_t CommEvent() const { return shared_.CommEvent.load(); }
     /// Bytes written by the last write.

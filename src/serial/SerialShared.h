@@ -6,6 +6,7 @@
 
 #include "platform/Comm.h"
 #include "platform/SyncCalls.h"
+#include "serial/SerialStatusMirror.h"
 
 #include <atomic>
 #include <cstdint>
@@ -58,16 +59,8 @@ struct TSerialShared {
     /// thread once the worker has ended.
     std::atomic<bool> ThreadIsRunning{false};
 
-    // Written by the worker: the status of the last status read.
-    std::atomic<bool> CTSState{false};
-    std::atomic<bool> DSRState{false};
-    std::atomic<bool> RLSDState{false};
-    std::atomic<bool> RingState{false};
-    std::atomic<std::uint32_t> CommError{0};
-    std::atomic<std::uint8_t> CommStateFlags{0};
-    std::atomic<std::uint32_t> CommStateInQueue{0};
-    std::atomic<std::uint32_t> CommStateOutQueue{0};
-    std::atomic<std::uint32_t> ModemState{0};
+    // Written by the worker.
+    TStatusMirror Status;
     /// Event mask last dispatched.
     std::atomic<std::uint32_t> CommEvent{0};
 };

@@ -1,7 +1,8 @@
 // TWorkThread: the worker's loop and its steps.
 #include "serial/WorkThread.h"
 
-#include <algorithm>
+#include "serial/SerialReadGate.h"
+
 #include <array>
 #include <iterator>
 
@@ -15,9 +16,6 @@ namespace {
 constexpr std::uint32_t kPassMilliseconds = 75;
 /// Pause of an idle pass.
 constexpr std::uint32_t kIdleMilliseconds = 200;
-/// Line errors that make the worker read the queued bytes at once.
-constexpr std::uint32_t kReadNowErrors =
-    comm::kCeRxOver | comm::kCeOverrun | comm::kCeRxParity | comm::kCeFrame | comm::kCeBreak;
 
 /// One row of the dispatch order: the events raised for a comm event mask, in order.
 struct DispatchRow {
@@ -186,20 +184,11 @@ void TWorkThread::ReadCommStatus() {
     if (!comm_.GetCommModemStatus(handle, status)) {
         Report(SerialReport::ModemStatusFailed, comm_.GetLastError());
     } else {
-        const std::uint32_t previous = shared_.ModemState;
-        // The Windows 95 family reports no EV_RING when the ring indicator goes off.
-        const bool ringEnded = shared_.PlatformId == comm::kPlatformWin32Windows &&
-                               (status & comm::kMsRingOn) == 0 && (previous & comm::kMsRingOn) != 0;
-        const bool ringChanged = ((status ^ previous) & comm::kMsRingOn) != 0;
-        shared_.ModemState = status;
-        shared_.CTSState = (status & comm::kMsCtsOn) != 0;
-        shared_.DSRState = (status & comm::kMsDsrOn) != 0;
-        shared_.RLSDState = (status & comm::kMsRlsdOn) != 0;
-        shared_.RingState = (status & comm::kMsRingOn) != 0;
-        if (ringChanged) {
+        const TModemChange change = shared_.Status.StoreModemStatus(status, shared_.PlatformId);
+        if (change.RingChanged) {
             Raise(&TSerialPortNG::OnRIEvent);
         }
-        if (ringEnded) {
+        if (change.RingEnded) {
             DispatchCommEvents(comm::kEvRing);
         }
     }
@@ -208,14 +197,7 @@ void TWorkThread::ReadCommStatus() {
         return;
     }
     ReadErrors |= LineErrors;
-    const auto flags = static_cast<TComStateFlags>(ComStat.Flags & 0xFF);
-    if (shared_.CommError != LineErrors || shared_.CommStateFlags != flags ||
-        shared_.CommStateInQueue != ComStat.cbInQue ||
-        shared_.CommStateOutQueue != ComStat.cbOutQue) {
-        shared_.CommError = LineErrors;
-        shared_.CommStateFlags = flags;
-        shared_.CommStateInQueue = ComStat.cbInQue;
-        shared_.CommStateOutQueue = ComStat.cbOutQue;
+    if (shared_.Status.StoreCommStat(LineErrors, ComStat)) {
         Raise(&TSerialPortNG::OnCommStat);
     }
     InQueue = ComStat.cbInQue;
@@ -266,19 +248,19 @@ void TWorkThread::ReadReceivedData() {
         ReadErrors = 0;
         return;
     }
-    const std::uint32_t now = comm_.GetTickCount();
-    const double queuedTime =
-        static_cast<double>(static_cast<std::uint64_t>(InQueue) * shared_.RTOCharDelayTime) /
-            1000.0 +
-        shared_.RTOExtraDelayTime;
-    const bool readNow = shared_.ReadRequest || InQueue >= shared_.ClusterSize ||
-                         static_cast<double>(now - LastReadTick) > queuedTime ||
-                         (ReadErrors & kReadNowErrors) != 0;
-    if (!readNow) {
+    const TReadGateInput gate{
+        InQueue,
+        comm_.GetTickCount() - LastReadTick,
+        ReadErrors,
+        shared_.ReadRequest,
+        shared_.ClusterSize,
+        shared_.RTOCharDelayTime,
+        shared_.RTOExtraDelayTime,
+    };
+    if (!ReadNow(gate)) {
         return;
     }
-    // One read takes at most the driver's input queue size, whatever the count says.
-    ReadSize = std::min<std::uint32_t>(InQueue, std::max<std::uint32_t>(shared_.RxQueueSize, 1));
+    ReadSize = ReadSizeFor(InQueue, shared_.RxQueueSize);
     ReadBuffer = std::make_unique_for_overwrite<std::uint8_t[]>(ReadSize);
     ReadCount = 0;
     ReadErrorFlags = ReadErrors;
