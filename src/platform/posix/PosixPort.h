@@ -31,7 +31,8 @@ public:
     /// Ends pending operations as aborted and closes the tty; later calls fail.
     void Close();
 
-    // The comm functions on this port; each sets the last error when it fails.
+    // The comm functions on this port (PosixPortCalls.cpp); each sets the last error when it
+    // fails.
     bool SetupComm(std::uint32_t inQueue, std::uint32_t outQueue);
     bool GetCommState(CommDcb& dcb);
     bool SetCommState(const CommDcb& dcb);
@@ -68,10 +69,15 @@ private:
         std::uint32_t* Mask;
     };
 
+    // Opening and closing (PosixPort.cpp).
     Port(int fd, int wakeRead, int wakeWrite);
-    void IoLoop();
+    /// Makes the I/O thread look at the port again.
     void Wake();
+    /// False, with the last error set, once the port is closed or hung up.
     [[nodiscard]] bool Usable();
+
+    // The I/O thread (PosixPortIo.cpp); each step runs under the lock.
+    void IoLoop();
     void TakeInput();
     void PushOutput();
     void CheckDeadlines();
@@ -80,6 +86,8 @@ private:
     void FinishReadIfReady(bool timedOut);
     [[nodiscard]] int PollTimeout();
     [[nodiscard]] std::uint32_t CharTimeMicroseconds() const;
+
+    /// Line errors the tty counted since the last look (PosixPortCalls.cpp).
     [[nodiscard]] std::uint32_t LineErrorsSinceLastLook();
 
     const int fd_;
