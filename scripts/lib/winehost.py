@@ -136,19 +136,53 @@ def xvfb_screenshot(runner_pid, path):
     return False
 
 
+class PtyLine:
+    """The display's line: a pty reached through a symbolic link, so that a test can unplug the
+    device (the pty's master closes, which hangs the line up, and the link goes) and plug in a
+    new one under the same name, as a USB serial adapter comes back."""
+
+    def __init__(self):
+        self.folder = tempfile.mkdtemp(prefix="lumline-")
+        self.path = os.path.join(self.folder, "com1")
+        self.master = None
+        self.plugs = 0  # how many devices have appeared so far
+        self._slave = None
+        self.plug()
+
+    def plug(self):
+        """A new pty appears under the line's name."""
+        self.master, self._slave = os.openpty()
+        os.set_blocking(self.master, False)
+        os.symlink(os.ttyname(self._slave), self.path)
+        self.plugs += 1
+
+    def unplug(self):
+        """The device goes: its line hangs up and its name disappears."""
+        if self.master is not None:
+            os.unlink(self.path)
+            os.close(self.master)
+            os.close(self._slave)
+            self.master = None
+
+    def close(self):
+        self.unplug()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
 def run_host(build, folder, commands, display_font=True, timeout=90, on_bytes=None,
-             on_event=None, on_start=None, hold_line_until=None):
+             on_event=None, on_start=None, hold_line_until=None, line=None, on_tick=None):
     """Runs lumhost on `folder` with `commands` on standard input (lines; "sleep N" pauses the
     host's reader; None: the user's own standard input, and the windows on $DISPLAY when there
-    is one) and COM1 mapped to a fresh pty whose master is read throughout. `on_bytes`
-    and `on_event`, when given, see each chunk of bytes and each event line as it arrives;
-    `on_start` gets the process id of the runner (xvfb-run, or Wine on $DISPLAY). With
-    `hold_line_until` (an event line), nobody reads the line until 0.3 s after that event, so
-    the display's writes pile up and stay pending."""
+    is one) and COM1 mapped to `line` (a PtyLine; a fresh one when None) whose master is read
+    throughout. `on_bytes` and `on_event`, when given, see each chunk of bytes and each event
+    line as it arrives; `on_start` gets the process id of the runner (xvfb-run, or Wine on
+    $DISPLAY); `on_tick`, when given, gets the seconds since the start at least ten times a
+    second (to unplug the line, say). With `hold_line_until` (an event line), nobody reads the line until
+    0.3 s after that event, so the display's writes pile up and stay pending."""
     env = wine_env(build)
-    master, slave = os.openpty()
-    os.set_blocking(master, False)
-    prepare_prefix(env, os.ttyname(slave), display_font)
+    own_line = line is None
+    line = line or PtyLine()
+    prepare_prefix(env, line.path, display_font)
     result = Run()
     window = [WINE] if os.environ.get("DISPLAY") and commands is None else ["xvfb-run", "-a", WINE]
     process = subprocess.Popen(
@@ -165,54 +199,57 @@ def run_host(build, folder, commands, display_font=True, timeout=90, on_bytes=No
     os.set_blocking(out, False)
     pending = b""
     deadline = start + timeout
-    open_streams = {out, master}
     line_free_at = None if hold_line_until else 0.0
-    while time.monotonic() < deadline and out in open_streams:
-        reading = [stream for stream in open_streams
-                   if stream != master or (line_free_at is not None and
-                                           time.monotonic() - start >= line_free_at)]
+
+    def read_line(now):
+        try:
+            chunk = os.read(line.master, 4096)
+        except BlockingIOError:
+            return
+        except OSError:  # the display's side has hung up: nothing more to read
+            chunk = b""
+        if chunk:
+            result.received.append((now, chunk))
+            if on_bytes:
+                on_bytes(now, chunk)
+
+    stdout_open = True
+    while time.monotonic() < deadline and stdout_open:
+        if on_tick:
+            on_tick(time.monotonic() - start)
+        reading = [out]
+        if line.master is not None and line_free_at is not None and \
+                time.monotonic() - start >= line_free_at:
+            reading.append(line.master)
         ready, _, _ = select.select(reading, [], [], 0.1)
         now = time.monotonic() - start
-        if master in ready:
-            try:
-                chunk = os.read(master, 4096)
-                if chunk:
-                    result.received.append((now, chunk))
-                    if on_bytes:
-                        on_bytes(now, chunk)
-            except OSError:
-                open_streams.discard(master)
+        if line.master in ready:
+            read_line(now)
         if out in ready:
             chunk = os.read(out, 4096)
-            if not chunk:
-                open_streams.discard(out)
+            stdout_open = bool(chunk)
             pending += chunk
             while b"\n" in pending:
-                line, pending = pending.split(b"\n", 1)
-                result.events.append((now, line.decode("latin-1")))
+                text, pending = pending.split(b"\n", 1)
+                result.events.append((now, text.decode("latin-1")))
                 if line_free_at is None and result.events[-1][1] == hold_line_until:
                     line_free_at = now + 0.3
                 if on_event:
                     on_event(now, result.events[-1][1])
     # Whatever the display still got after the host's last line.
     end = time.monotonic() + 0.5
-    while time.monotonic() < end and master in open_streams:
-        ready, _, _ = select.select([master], [], [], 0.1)
+    while time.monotonic() < end and line.master is not None:
+        ready, _, _ = select.select([line.master], [], [], 0.1)
         if ready:
-            try:
-                chunk = os.read(master, 4096)
-                if chunk:
-                    result.received.append((time.monotonic() - start, chunk))
-            except OSError:
-                break
+            read_line(time.monotonic() - start)
     try:
         result.returncode = process.wait(timeout=30)
     except subprocess.TimeoutExpired:
         process.kill()
         result.returncode = process.wait()
     stop_wine(env)
-    os.close(master)
-    os.close(slave)
+    if own_line:
+        line.close()
     return result
 
 

@@ -20,13 +20,14 @@ constexpr SerialReport kTrafficReports[] = {
 };
 
 // The codes Windows gives for I/O on a device that has vanished; the POSIX comm layer maps a
-// hang-up and EIO to the second and ENXIO and ENODEV to the fifth.
+// hang-up and EIO to the second and ENXIO and ENODEV to the fifth. Wine gives the last one for
+// a tty that has hung up or gone (EIO).
 constexpr std::uint32_t kDeviceGoneCodes[] = {
     platform::comm::kErrorBadCommand,         platform::comm::kErrorGenFailure,
     platform::comm::kErrorAccessDenied,       platform::comm::kErrorOperationAborted,
     platform::comm::kErrorDeviceNotConnected, platform::comm::kErrorSemTimeout,
+    platform::comm::kErrorNotReady,
 };
-static_assert(std::size(kDeviceGoneCodes) == 6);
 
 } // namespace
 
@@ -36,6 +37,11 @@ bool IsDeviceLoss(std::uint32_t place, std::uint32_t code) {
                     [place](SerialReport id) { return serial::ReportOf(id).Place == place; });
     return traffic && std::find(std::begin(kDeviceGoneCodes), std::end(kDeviceGoneCodes), code) !=
                           std::end(kDeviceGoneCodes);
+}
+
+bool IsNoSerialLine(std::uint32_t place) {
+    return place == serial::ReportOf(SerialReport::SetupQueuesFailed).Place ||
+           place == serial::ReportOf(SerialReport::GetStateFailed).Place;
 }
 
 } // namespace lum

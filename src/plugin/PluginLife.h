@@ -70,6 +70,8 @@ private:
     bool deviceLost_ = false;    ///< the device has gone; the port is being opened again
     bool closePending_ = false;  ///< the port is still open on the vanished device
     bool displayWanted_ = false; ///< while the device is gone: the display's state to restore
+    bool reopening_ = false;     ///< an attempt to open the port again is running
+    bool reopenRefused_ = false; ///< that attempt opened something that is no serial line
 };
 
 /// The export's first call: loads the plug-in (creates its windows) unless it is loaded, and

@@ -19,6 +19,10 @@ constexpr std::uint32_t kReopenInterval = 1000;
 
 void PluginLife::SerialReport(serial::TSerialPortNG& port, std::uint32_t place,
                               std::uint32_t code) {
+    if (reopening_) {
+        reopenRefused_ = reopenRefused_ || IsNoSerialLine(place);
+        return;
+    }
     // Reports while the port is closed or closing come from our own close, not from the device.
     if (deviceLost_ || !port.Active() || !IsDeviceLoss(place, code)) {
         return;
@@ -45,9 +49,18 @@ void PluginLife::ReconnectTick() {
         reconnect.SetInterval(kReopenInterval);
         return;
     }
-    // The dialog's "OK" may have opened it meanwhile.
+    // The dialog's "OK" may have opened it meanwhile, on a device that may still be missing:
+    // every attempt opens the port afresh and looks at what its opening reports.
+    port->SetActive(false);
+    reopening_ = true;
+    reopenRefused_ = false;
     port->SetActive(true);
+    reopening_ = false;
     if (!port->Active()) {
+        return;
+    }
+    if (reopenRefused_) { // the name opened, but the device behind it is still missing
+        port->SetActive(false);
         return;
     }
     deviceLost_ = false;

@@ -71,10 +71,12 @@ TEST(DeviceLoss, OnlyTrafficReportsWithTheCodesOfAVanishedDevice) {
         {place(serial::SerialReport::ReadResultFailed), comm::kErrorOperationAborted, true},
         {place(serial::SerialReport::WaitCommEventFailed), comm::kErrorDeviceNotConnected, true},
         {place(serial::SerialReport::ClearErrorFailed), comm::kErrorSemTimeout, true},
+        {place(serial::SerialReport::ModemStatusFailed), comm::kErrorNotReady, true},
         {place(serial::SerialReport::WriteFailed), comm::kErrorInvalidHandle, false},
         {place(serial::SerialReport::OpenFailed), comm::kErrorFileNotFound, false},
         {place(serial::SerialReport::OpenFailed), comm::kErrorGenFailure, false},
         {place(serial::SerialReport::WriteTimeout), comm::kErrorSemTimeout, false},
+        {place(serial::SerialReport::SetupQueuesFailed), comm::kErrorNotReady, false},
         {place(serial::SerialReport::SendWhilePending), 0, false},
     };
     for (const auto& c : cases) {
@@ -87,7 +89,8 @@ TEST(DeviceLoss, OnlyTrafficReportsWithTheCodesOfAVanishedDevice) {
 TEST_F(ReconnectTest, UnplugDuringAFrameAndBackAfterTenSeconds) {
     for (const std::uint32_t code :
          {comm::kErrorBadCommand, comm::kErrorGenFailure, comm::kErrorAccessDenied,
-          comm::kErrorOperationAborted, comm::kErrorDeviceNotConnected, comm::kErrorSemTimeout}) {
+          comm::kErrorOperationAborted, comm::kErrorDeviceNotConnected, comm::kErrorSemTimeout,
+          comm::kErrorNotReady}) {
         SCOPED_TRACE(code);
         Start(true);
         Unplug(code);
@@ -113,6 +116,32 @@ TEST_F(ReconnectTest, UnplugDuringAFrameAndBackAfterTenSeconds) {
         Unload();
         comm.ClearCalls();
     }
+}
+
+// Wine opens a COM port whose device is missing, but the line's queues and state cannot be set
+// up: that is not the device's return, and the attempts go on until the line answers.
+TEST_F(ReconnectTest, ANameThatOpensOntoNoDeviceIsNotTheDevicesReturn) {
+    Start(true);
+    comm.Fail("WriteFile", comm::kErrorNotReady);
+    comm.Fail("SetupComm", comm::kErrorInvalidFunction);
+    comm.Fail("GetCommState", comm::kErrorInvalidFunction);
+    Advance(1'000);
+    comm.ClearCalls();
+    Advance(5'000);
+    EXPECT_GE(CallsOf("CreateFileA"), 4);
+    EXPECT_EQ(CallsOf("WriteFile"), 0) << "no start sequence on a line that is not there";
+    EXPECT_EQ(CallsOf("CreateFileA"), CallsOf("CloseHandle"));
+
+    for (const char* name : {"WriteFile", "SetupComm", "GetCommState"}) {
+        comm.Unfail(name);
+    }
+    const std::uint64_t back = Now();
+    Advance(3'000);
+    const auto writes = WritesFrom(back);
+    ASSERT_GE(writes.size(), 3u);
+    EXPECT_EQ(writes[0].Bytes, "\x14");
+    EXPECT_EQ(writes[2].Bytes, kBanner);
+    EXPECT_TRUE(MessageTexts().empty());
 }
 
 TEST_F(ReconnectTest, UnplugWhileTheDisplayIsOffKeepsItOff) {
