@@ -37,6 +37,7 @@ public:
     void StartDisplay() override;
     void SwitchDisplayOff() override;
     [[nodiscard]] bool DisplayIsOn() override;
+    [[nodiscard]] bool DeviceIsGone() override { return deviceLost_; }
     void ReconnectTick() override;
 
     /// The host's config callback: shows the dialog without waiting for it.

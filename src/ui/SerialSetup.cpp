@@ -6,8 +6,8 @@
 
 namespace lum::ui {
 
-void OpenDisplayLine(serial::TSerialPortNG& port, std::int32_t comPort,
-                     std::string_view baudRateText) {
+void SetDisplayLine(serial::TSerialPortNG& port, std::int32_t comPort,
+                    std::string_view baudRateText) {
     if (comPort >= 1 && comPort <= 9) {
         port.SetCommPort("COM" + std::to_string(comPort));
     }
@@ -20,6 +20,11 @@ void OpenDisplayLine(serial::TSerialPortNG& port, std::int32_t comPort,
     port.SetStopBits(0);
     port.SetParityType(0);
     port.SetFlowControl(0);
+}
+
+void OpenDisplayLine(serial::TSerialPortNG& port, std::int32_t comPort,
+                     std::string_view baudRateText) {
+    SetDisplayLine(port, comPort, baudRateText);
     port.SetActive(true);
 }
 

@@ -8,10 +8,14 @@
 
 namespace lum::ui {
 
-/// Sets the display's line on `port` and opens it (an open port stays open): the port name
-/// "COM1" to "COM9" for `comPort` 1 to 9 (any other value keeps the name), the rate
-/// `baudRateText` names when it is one of the five rates (any other text keeps the rate),
-/// 8 data bits, one stop bit, no parity, no flow control.
+/// Sets the display's line on `port`: the port name "COM1" to "COM9" for `comPort` 1 to 9 (any
+/// other value keeps the name), the rate `baudRateText` names when it is one of the five rates
+/// (any other text keeps the rate), 8 data bits, one stop bit, no parity, no flow control.
+void SetDisplayLine(serial::TSerialPortNG& port, std::int32_t comPort,
+                    std::string_view baudRateText);
+
+/// Sets the display's line on `port` as SetDisplayLine does and opens it (an open port stays
+/// open).
 void OpenDisplayLine(serial::TSerialPortNG& port, std::int32_t comPort,
                      std::string_view baudRateText);
 

@@ -35,6 +35,8 @@ public:
     /// Whether the display is switched on: DTR up, or while its device has gone, the state it
     /// will get back.
     [[nodiscard]] virtual bool DisplayIsOn() = 0;
+    /// Whether the display's device has gone and the port is being opened again.
+    [[nodiscard]] virtual bool DeviceIsGone() = 0;
     /// A step of bringing the display back after its device went away (ReconnectTimer).
     virtual void ReconnectTick() = 0;
 };

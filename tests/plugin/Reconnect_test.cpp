@@ -199,6 +199,42 @@ TEST_F(ReconnectTest, SwitchingWhileTheDeviceIsGone) {
     EXPECT_EQ(writes[0].Bytes, "\x14");
 }
 
+// "OK" in the dialog while the device is gone: the port stays closed, nothing is sent and no
+// message shows; the display gets the dialog's state once the device is back, started once.
+TEST_F(ReconnectTest, DialogOkWhileTheDeviceIsGone) {
+    for (const bool displayOff : {false, true}) {
+        SCOPED_TRACE(displayOff);
+        Start(true);
+        Unplug();
+        Advance(1'500);
+        Click("MainForm", "Panel13");
+        if (displayOff) {
+            Click("configform", "CheckBox2");
+        }
+        Click("configform", "Panel2");
+        comm.ClearCalls();
+        Advance(2'500);
+        EXPECT_EQ(CallsOf("WriteFile"), 0);
+        EXPECT_EQ(Control("MainForm", "Panel7").Text(), displayOff ? "VFD on" : "VFD off");
+        Replug();
+        const std::uint64_t back = Now();
+        Advance(3'000);
+        const auto writes = WritesFrom(back);
+        if (displayOff) {
+            EXPECT_TRUE(writes.empty());
+        } else {
+            ASSERT_GE(writes.size(), 4u);
+            EXPECT_EQ(writes[0].Bytes, "\x14");
+            EXPECT_EQ(writes[1].Bytes, "\r\n");
+            EXPECT_EQ(std::count(writes.begin(), writes.end(), writes[0]), 1)
+                << "one start sequence";
+        }
+        EXPECT_TRUE(MessageTexts().empty()) << MessageTexts().front();
+        Unload();
+        comm.ClearCalls();
+    }
+}
+
 TEST_F(ReconnectTest, QuitWhileTheDeviceIsGoneLeavesNothingPending) {
     Start(true);
     Unplug();

@@ -453,6 +453,20 @@ void Tconfigform::Panel2Click() {
     if (port == nullptr) {
         return; // after quit nothing reaches the display any more
     }
+    if (context_.Frame.DeviceIsGone()) {
+        // The port is opened again with these settings once the device is back, and the
+        // display then gets this state (the start sequence, or DTR down).
+        ui::SetDisplayLine(*port, settings.ComPort, Control(Baudrate).Text());
+        mainForm.Timer(MainTimer::Timer5)
+            .SetInterval(static_cast<std::uint32_t>(settings.UpdateInterval));
+        Timer(ConfigTimer::Timer1).SetEnabled(false);
+        if (settings.DisplayOff) {
+            context_.Frame.SwitchDisplayOff();
+        } else {
+            context_.Frame.StartDisplay();
+        }
+        return;
+    }
     ui::OpenDisplayLine(*port, settings.ComPort, Control(Baudrate).Text());
     platform::Timer& refresh = mainForm.Timer(MainTimer::Timer5);
     refresh.SetInterval(static_cast<std::uint32_t>(settings.UpdateInterval));
