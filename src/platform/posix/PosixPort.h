@@ -6,6 +6,7 @@
 // sleeps in poll() while nothing happens.
 
 #include "platform/Comm.h"
+#include "platform/OverlappedModel.h"
 #include "platform/posix/PosixTty.h"
 
 #include <chrono>
@@ -64,10 +65,7 @@ private:
         std::uint32_t Count;
         std::optional<Clock::time_point> Deadline;
     };
-    struct PendingWait {
-        Overlapped* Record;
-        std::uint32_t* Mask;
-    };
+    using PendingWait = model::PendingWait;
 
     // Opening and closing (PosixPort.cpp).
     Port(int fd, int wakeRead, int wakeWrite);

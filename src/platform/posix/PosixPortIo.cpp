@@ -180,10 +180,7 @@ void Port::FinishReadIfReady(bool timedOut) {
     if (input_.size() < read_->Count && !anyWillDo && !timedOut) {
         return;
     }
-    const auto bytes =
-        static_cast<std::uint32_t>(std::min<std::size_t>(read_->Count, input_.size()));
-    std::copy_n(input_.begin(), bytes, read_->Buffer);
-    input_.erase(input_.begin(), input_.begin() + bytes);
+    const std::uint32_t bytes = model::TakeQueued(input_, read_->Buffer, read_->Count);
     Complete(*read_->Record, comm::kErrorSuccess, bytes);
     read_.reset();
 }
