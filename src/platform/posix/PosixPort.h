@@ -73,6 +73,8 @@ private:
     void Wake();
     /// False, with the last error set, once the port is closed or hung up.
     [[nodiscard]] bool Usable();
+    /// Ends every pending operation with `error`, a pending comm event wait with an empty mask.
+    void EndAllPending(std::uint32_t error);
 
     // The I/O thread (PosixPortIo.cpp); each step runs under the lock.
     void IoLoop();

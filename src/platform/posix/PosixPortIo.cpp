@@ -142,19 +142,7 @@ void Port::CheckDeadlines() {
 
 void Port::HangUp() {
     hungUp_ = true;
-    if (write_) {
-        Complete(*write_->Record, comm::kErrorGenFailure, write_->Done);
-        write_.reset();
-    }
-    if (read_) {
-        Complete(*read_->Record, comm::kErrorGenFailure, 0);
-        read_.reset();
-    }
-    if (wait_) {
-        *wait_->Mask = 0;
-        Complete(*wait_->Record, comm::kErrorGenFailure, 0);
-        wait_.reset();
-    }
+    EndAllPending(comm::kErrorGenFailure);
 }
 
 void Port::RaiseEvents(std::uint32_t events) {
