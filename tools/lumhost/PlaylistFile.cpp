@@ -1,5 +1,6 @@
 #include "tools/lumhost/PlaylistFile.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 
@@ -20,14 +21,20 @@ std::optional<std::vector<PlaylistEntry>> LoadPlaylistFile(const std::string& pa
         std::cerr << "lumhost: cannot open playlist " << path << '\n';
         return std::nullopt;
     }
-    // One byte more than a playlist may hold, so that the parser sees a longer file as too long.
-    std::string text(kMaxPlaylistBytes + 1, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    // Read in blocks up to one byte more than a playlist may hold, so that the parser sees a
+    // longer file as too long while a short one costs only its own size.
+    constexpr std::size_t kBlockBytes = 64 * 1024;
+    std::string text;
+    while (file && text.size() <= kMaxPlaylistBytes) {
+        const std::size_t had = text.size();
+        text.resize(had + std::min(kBlockBytes, kMaxPlaylistBytes + 1 - had));
+        file.read(text.data() + had, static_cast<std::streamsize>(text.size() - had));
+        text.resize(had + static_cast<std::size_t>(file.gcount()));
+    }
     if (file.bad()) {
         std::cerr << "lumhost: cannot read playlist " << path << '\n';
         return std::nullopt;
     }
-    text.resize(static_cast<std::size_t>(file.gcount()));
     try {
         return ParsePlaylist(text, FolderOf(path), style);
     } catch (const PlaylistError& error) {

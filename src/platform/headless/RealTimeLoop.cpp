@@ -53,7 +53,10 @@ void RealTimeLoop::Synchronize(const std::function<void()>& call) {
     Pending pending{&call};
     std::unique_lock lock(mutex_);
     queue_.push_back(&pending);
+    // Woken after the lock is let go, so the loop's thread does not wake only to wait for it.
+    lock.unlock();
     changed_.notify_all();
+    lock.lock();
     changed_.wait(lock, [&] { return pending.Done; });
 }
 
@@ -71,8 +74,10 @@ std::size_t RealTimeLoop::ServePending() {
         }
         (*pending->Call)();
         ++served;
-        const std::lock_guard lock(mutex_);
-        pending->Done = true;
+        {
+            const std::lock_guard lock(mutex_);
+            pending->Done = true;
+        }
         changed_.notify_all();
     }
 }

@@ -70,22 +70,26 @@ void Port::Close() {
         io_.join();
     }
     const std::lock_guard lock(mutex_);
+    EndAllPending(comm::kErrorOperationAborted);
+    ::close(fd_);
+    ::close(wakeRead_);
+    ::close(wakeWrite_);
+}
+
+void Port::EndAllPending(std::uint32_t error) {
     if (write_) {
-        Complete(*write_->Record, comm::kErrorOperationAborted, write_->Done);
+        Complete(*write_->Record, error, write_->Done);
         write_.reset();
     }
     if (read_) {
-        Complete(*read_->Record, comm::kErrorOperationAborted, 0);
+        Complete(*read_->Record, error, 0);
         read_.reset();
     }
     if (wait_) {
         *wait_->Mask = 0;
-        Complete(*wait_->Record, comm::kErrorOperationAborted, 0);
+        Complete(*wait_->Record, error, 0);
         wait_.reset();
     }
-    ::close(fd_);
-    ::close(wakeRead_);
-    ::close(wakeWrite_);
 }
 
 void Port::Wake() {

@@ -6,6 +6,7 @@
 // sleeps in poll() while nothing happens.
 
 #include "platform/Comm.h"
+#include "platform/OverlappedModel.h"
 #include "platform/posix/PosixTty.h"
 
 #include <chrono>
@@ -64,10 +65,7 @@ private:
         std::uint32_t Count;
         std::optional<Clock::time_point> Deadline;
     };
-    struct PendingWait {
-        Overlapped* Record;
-        std::uint32_t* Mask;
-    };
+    using PendingWait = model::PendingWait;
 
     // Opening and closing (PosixPort.cpp).
     Port(int fd, int wakeRead, int wakeWrite);
@@ -75,6 +73,8 @@ private:
     void Wake();
     /// False, with the last error set, once the port is closed or hung up.
     [[nodiscard]] bool Usable();
+    /// Ends every pending operation with `error`, a pending comm event wait with an empty mask.
+    void EndAllPending(std::uint32_t error);
 
     // The I/O thread (PosixPortIo.cpp); each step runs under the lock.
     void IoLoop();

@@ -2,7 +2,6 @@
 #include "platform/posix/PosixPort.h"
 #include "platform/posix/PosixSync.h"
 
-#include <algorithm>
 #include <cerrno>
 
 namespace lum::platform::posix {
@@ -235,9 +234,7 @@ bool Port::ReadFile(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& re
     }
     const bool anyWillDo = timeouts_.ReadIntervalTimeout == comm::kMaxDword && !input_.empty();
     if (input_.size() >= count || anyWillDo || ReadsReturnAtOnce(timeouts_)) {
-        read = static_cast<std::uint32_t>(std::min<std::size_t>(count, input_.size()));
-        std::copy_n(input_.begin(), read, buffer);
-        input_.erase(input_.begin(), input_.begin() + read);
+        read = model::TakeQueued(input_, buffer, count);
         Complete(overlapped, comm::kErrorSuccess, read);
         return true;
     }

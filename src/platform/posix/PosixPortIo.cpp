@@ -142,19 +142,7 @@ void Port::CheckDeadlines() {
 
 void Port::HangUp() {
     hungUp_ = true;
-    if (write_) {
-        Complete(*write_->Record, comm::kErrorGenFailure, write_->Done);
-        write_.reset();
-    }
-    if (read_) {
-        Complete(*read_->Record, comm::kErrorGenFailure, 0);
-        read_.reset();
-    }
-    if (wait_) {
-        *wait_->Mask = 0;
-        Complete(*wait_->Record, comm::kErrorGenFailure, 0);
-        wait_.reset();
-    }
+    EndAllPending(comm::kErrorGenFailure);
 }
 
 void Port::RaiseEvents(std::uint32_t events) {
@@ -180,10 +168,7 @@ void Port::FinishReadIfReady(bool timedOut) {
     if (input_.size() < read_->Count && !anyWillDo && !timedOut) {
         return;
     }
-    const auto bytes =
-        static_cast<std::uint32_t>(std::min<std::size_t>(read_->Count, input_.size()));
-    std::copy_n(input_.begin(), bytes, read_->Buffer);
-    input_.erase(input_.begin(), input_.begin() + bytes);
+    const std::uint32_t bytes = model::TakeQueued(input_, read_->Buffer, read_->Count);
     Complete(*read_->Record, comm::kErrorSuccess, bytes);
     read_.reset();
 }

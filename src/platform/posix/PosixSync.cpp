@@ -1,5 +1,7 @@
 #include "platform/posix/PosixSync.h"
 
+#include "platform/OverlappedModel.h"
+
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -9,13 +11,8 @@ namespace lum::platform::posix {
 
 namespace {
 
-/// Internal value of an overlapped record whose operation is still running.
-constexpr std::uintptr_t kStatusPending = 0x103;
-
-struct Event {
-    bool Manual = true;
-    bool Signalled = false;
-};
+using model::EventState;
+using model::StateOf;
 
 std::mutex& SyncLock() {
     static std::mutex lock;
@@ -32,7 +29,7 @@ thread_local std::uint32_t lastError = 0;
 /// Signals `event`; the caller holds the lock.
 void SignalLocked(EventHandle event) {
     if (event != nullptr) {
-        static_cast<Event*>(event)->Signalled = true;
+        StateOf(event).Signalled = true;
         SyncChanged().notify_all();
     }
 }
@@ -40,14 +37,14 @@ void SignalLocked(EventHandle event) {
 } // namespace
 
 EventHandle CreateEvent(bool manualReset, bool initialState) {
-    return new Event{manualReset, initialState};
+    return new EventState{manualReset, initialState};
 }
 
 bool CloseEvent(EventHandle event) {
     if (event == nullptr) {
         return Fail(comm::kErrorInvalidHandle);
     }
-    delete static_cast<Event*>(event);
+    delete &StateOf(event);
     return true;
 }
 
@@ -65,7 +62,7 @@ bool ResetEvent(EventHandle event) {
         return Fail(comm::kErrorInvalidHandle);
     }
     const std::lock_guard lock(SyncLock());
-    static_cast<Event*>(event)->Signalled = false;
+    StateOf(event).Signalled = false;
     return true;
 }
 
@@ -79,17 +76,8 @@ std::uint32_t WaitAny(std::span<const EventHandle> events, std::uint32_t millise
     int index = -1;
     // Takes the first signalled event (clearing an auto-reset one); false when none is.
     const auto signalled = [&] {
-        for (std::size_t i = 0; i < events.size(); ++i) {
-            auto* event = static_cast<Event*>(events[i]);
-            if (event->Signalled) {
-                if (!event->Manual) {
-                    event->Signalled = false;
-                }
-                index = static_cast<int>(i);
-                return true;
-            }
-        }
-        return false;
+        index = model::TakeSignalled(events);
+        return index >= 0;
     };
     std::unique_lock lock(SyncLock());
     if (milliseconds == comm::kInfinite) {
@@ -102,30 +90,19 @@ std::uint32_t WaitAny(std::span<const EventHandle> events, std::uint32_t millise
 
 void StartPending(Overlapped& overlapped) {
     const std::lock_guard lock(SyncLock());
-    overlapped.Internal = kStatusPending;
-    overlapped.InternalHigh = 0;
-    if (overlapped.hEvent != nullptr) {
-        static_cast<Event*>(overlapped.hEvent)->Signalled = false;
-    }
+    model::MarkPending(overlapped);
 }
 
 void Complete(Overlapped& overlapped, std::uint32_t error, std::uint32_t bytes) {
     const std::lock_guard lock(SyncLock());
-    overlapped.Internal = error;
-    overlapped.InternalHigh = bytes;
+    model::MarkEnded(overlapped, error, bytes);
     SignalLocked(overlapped.hEvent);
 }
 
 bool OverlappedResult(Overlapped& overlapped, std::uint32_t& transferred) {
     const std::lock_guard lock(SyncLock());
-    if (overlapped.Internal == kStatusPending) {
-        return Fail(comm::kErrorIoIncomplete);
-    }
-    if (overlapped.Internal != comm::kErrorSuccess) {
-        return Fail(static_cast<std::uint32_t>(overlapped.Internal));
-    }
-    transferred = static_cast<std::uint32_t>(overlapped.InternalHigh);
-    return true;
+    const std::uint32_t error = model::Outcome(overlapped, transferred);
+    return error == comm::kErrorSuccess || Fail(error);
 }
 
 void SetLastError(std::uint32_t error) {

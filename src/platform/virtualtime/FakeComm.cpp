@@ -1,20 +1,17 @@
+// FakeComm: the simulated device behind the comm functions: its line settings, queues, event
+// mask and pending operations on the shared overlapped and event model.
 #include "platform/virtualtime/FakeComm.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace lum::platform::virtualtime {
 
 namespace {
 
-/// Internal value of an overlapped record whose operation is still running.
-constexpr std::uintptr_t kStatusPending = 0x103;
+using model::EventState;
+using model::StateOf;
 
 thread_local std::uint32_t lastError = 0;
-
-void Fails(std::uint32_t error) {
-    lastError = error;
-}
 
 /// A device's line settings before anything was written: recognisable reserved fields, so
 /// tests can see they are kept as read.
@@ -36,106 +33,16 @@ CommDcb InitialDcb() {
 
 } // namespace
 
+void FakeComm::Fails(std::uint32_t error) {
+    lastError = error;
+}
+
 FakeComm::FakeComm(VirtualUiLoop& loop) : loop_(loop), dcb_(InitialDcb()) {}
 
 FakeComm::~FakeComm() {
-    for (Event* event : events_) {
+    for (EventState* event : events_) {
         delete event;
     }
-}
-
-std::vector<FakeComm::Call> FakeComm::Calls() const {
-    const std::lock_guard lock(mutex_);
-    return calls_;
-}
-
-std::vector<std::string> FakeComm::UiCallNames() const {
-    const std::lock_guard lock(mutex_);
-    std::vector<std::string> names;
-    for (const Call& call : calls_) {
-        if (call.FromUi) {
-            names.push_back(call.Name);
-        }
-    }
-    return names;
-}
-
-void FakeComm::ClearCalls() {
-    const std::lock_guard lock(mutex_);
-    calls_.clear();
-}
-
-void FakeComm::Fail(const std::string& name, std::uint32_t error, int times) {
-    const std::lock_guard lock(mutex_);
-    failures_[name] = Failure{error, times};
-}
-
-void FakeComm::Unfail(const std::string& name) {
-    const std::lock_guard lock(mutex_);
-    failures_.erase(name);
-}
-
-void FakeComm::OnNextCall(const std::string& name, std::function<void()> action) {
-    const std::lock_guard lock(mutex_);
-    actions_[name] = std::move(action);
-}
-
-std::unique_lock<std::mutex> FakeComm::Begin(const char* name) {
-    std::unique_lock lock(mutex_);
-    const auto found = actions_.find(name);
-    if (found != actions_.end()) {
-        const std::function<void()> action = std::move(found->second);
-        actions_.erase(found);
-        lock.unlock();
-        action();
-        lock.lock();
-    }
-    return lock;
-}
-
-void FakeComm::SetCreateEventError(std::uint32_t error) {
-    const std::lock_guard lock(mutex_);
-    createEventError_ = error;
-}
-
-void FakeComm::SetPlatformId(std::int32_t id) {
-    const std::lock_guard lock(mutex_);
-    platformId_ = id;
-}
-
-void FakeComm::SetModemStatus(std::uint32_t status) {
-    const std::lock_guard lock(mutex_);
-    modemStatus_ = status;
-}
-
-void FakeComm::SetLineErrors(std::uint32_t errors) {
-    const std::lock_guard lock(mutex_);
-    lineErrors_ = errors;
-}
-
-void FakeComm::SetOutQueue(std::uint32_t count) {
-    const std::lock_guard lock(mutex_);
-    outQueue_ = count;
-}
-
-void FakeComm::Receive(std::span<const std::uint8_t> bytes) {
-    const std::lock_guard lock(mutex_);
-    input_.insert(input_.end(), bytes.begin(), bytes.end());
-}
-
-void FakeComm::SetWriteCompletion(Completion completion) {
-    const std::lock_guard lock(mutex_);
-    writeCompletion_ = completion;
-}
-
-void FakeComm::SetReadCompletion(Completion completion) {
-    const std::lock_guard lock(mutex_);
-    readCompletion_ = completion;
-}
-
-void FakeComm::CompleteWrite(std::uint32_t bytes, std::uint32_t error) {
-    const std::lock_guard lock(mutex_);
-    EndWrite(bytes, error);
 }
 
 void FakeComm::EndWrite(std::uint32_t bytes, std::uint32_t error) {
@@ -156,13 +63,7 @@ void FakeComm::EndDueWrite(std::uint64_t now) {
     }
 }
 
-void FakeComm::RecordWrite(std::uint64_t at, const std::uint8_t* buffer, std::uint32_t count) {
-    written_.insert(written_.end(), buffer, buffer + count);
-    writes_.push_back(Write{at, std::vector<std::uint8_t>(buffer, buffer + count)});
-}
-
-void FakeComm::CompleteRead(std::uint32_t error) {
-    const std::lock_guard lock(mutex_);
+void FakeComm::EndRead(std::uint32_t error) {
     if (!pendingRead_) {
         return;
     }
@@ -170,15 +71,12 @@ void FakeComm::CompleteRead(std::uint32_t error) {
     pendingRead_.reset();
     std::uint32_t bytes = 0;
     if (error == 0) {
-        bytes = std::min<std::uint32_t>(read.Count, static_cast<std::uint32_t>(input_.size()));
-        std::copy_n(input_.begin(), bytes, read.Buffer);
-        input_.erase(input_.begin(), input_.begin() + bytes);
+        bytes = model::TakeQueued(input_, read.Buffer, read.Count);
     }
     Finish(*read.Record, error, bytes);
 }
 
-void FakeComm::RaiseCommEvent(std::uint32_t mask) {
-    const std::lock_guard lock(mutex_);
+void FakeComm::RaiseEvents(std::uint32_t mask) {
     if (pendingWait_ && (mask & mask_) != 0) {
         const PendingWait wait = *pendingWait_;
         pendingWait_.reset();
@@ -189,83 +87,13 @@ void FakeComm::RaiseCommEvent(std::uint32_t mask) {
     raisedEvents_ |= mask;
 }
 
-bool FakeComm::WritePending() const {
-    const std::lock_guard lock(mutex_);
-    return pendingWrite_.has_value();
-}
-
-bool FakeComm::ReadPending() const {
-    const std::lock_guard lock(mutex_);
-    return pendingRead_.has_value();
-}
-
-bool FakeComm::EventWaitPending() const {
-    const std::lock_guard lock(mutex_);
-    return pendingWait_.has_value();
-}
-
-std::vector<std::uint8_t> FakeComm::Written() const {
-    const std::lock_guard lock(mutex_);
-    return written_;
-}
-
-std::vector<FakeComm::Write> FakeComm::Writes() const {
-    const std::lock_guard lock(mutex_);
-    return writes_;
-}
-
-CommDcb FakeComm::Dcb() const {
-    const std::lock_guard lock(mutex_);
-    return dcb_;
-}
-
-CommTimeouts FakeComm::Timeouts() const {
-    const std::lock_guard lock(mutex_);
-    return timeouts_;
-}
-
-std::size_t FakeComm::InputQueued() const {
-    const std::lock_guard lock(mutex_);
-    return input_.size();
-}
-
-std::size_t FakeComm::OpenEvents() const {
-    const std::lock_guard lock(mutex_);
-    return events_.size();
-}
-
-bool FakeComm::Enter(const char* name, std::vector<std::uint64_t> args, std::string text) {
-    calls_.push_back(Call{name, std::move(args), std::move(text), loop_.OnUiThread()});
-    const auto failure = failures_.find(name);
-    if (failure == failures_.end()) {
-        return true;
-    }
-    Fails(failure->second.Error);
-    if (failure->second.Times > 0 && --failure->second.Times == 0) {
-        failures_.erase(failure);
-    }
-    return false;
-}
-
-bool FakeComm::EnterOnHandle(const char* name, CommHandle handle, std::vector<std::uint64_t> args) {
-    if (!Enter(name, std::move(args))) {
-        return false;
-    }
-    if (!open_.contains(handle)) {
-        Fails(comm::kErrorInvalidHandle);
-        return false;
-    }
-    return true;
-}
-
 void FakeComm::Finish(Overlapped& record, std::uint32_t error, std::uint32_t bytes) {
-    record.Internal = error;
-    record.InternalHigh = bytes;
+    model::MarkEnded(record, error, bytes);
     Signal(record.hEvent);
 }
 
 void FakeComm::Signal(EventHandle event) {
-    auto* fakeEvent = static_cast<Event*>(event);
+    auto* fakeEvent = static_cast<EventState*>(event);
     if (events_.contains(fakeEvent)) {
         fakeEvent->Signalled = true;
     }
@@ -370,14 +198,13 @@ bool FakeComm::WaitCommEvent(CommHandle handle, std::uint32_t& mask, Overlapped&
         Fails(comm::kErrorInvalidParameter);
         return false;
     }
-    static_cast<Event*>(overlapped.hEvent)->Signalled = false;
+    model::MarkPending(overlapped);
     if ((raisedEvents_ & mask_) != 0) {
         mask = raisedEvents_ & mask_;
         raisedEvents_ = 0;
-        overlapped.Internal = 0;
+        model::MarkEnded(overlapped, 0, 0);
         return true;
     }
-    overlapped.Internal = kStatusPending;
     pendingWait_ = PendingWait{&overlapped, &mask};
     Fails(comm::kErrorIoPending);
     return false;
@@ -439,18 +266,14 @@ bool FakeComm::ReadFile(CommHandle handle, std::uint8_t* buffer, std::uint32_t c
     if (!EnterOnHandle("ReadFile", handle, {count})) {
         return false;
     }
-    static_cast<Event*>(overlapped.hEvent)->Signalled = false;
+    model::MarkPending(overlapped);
     if (readCompletion_ == Completion::Pending) {
-        overlapped.Internal = kStatusPending;
         pendingRead_ = PendingRead{&overlapped, buffer, count};
         Fails(comm::kErrorIoPending);
         return false;
     }
-    read = std::min<std::uint32_t>(count, static_cast<std::uint32_t>(input_.size()));
-    std::copy_n(input_.begin(), read, buffer);
-    input_.erase(input_.begin(), input_.begin() + read);
-    overlapped.Internal = 0;
-    overlapped.InternalHigh = read;
+    read = model::TakeQueued(input_, buffer, count);
+    model::MarkEnded(overlapped, 0, read);
     return true;
 }
 
@@ -461,9 +284,8 @@ bool FakeComm::WriteFile(CommHandle handle, const std::uint8_t* buffer, std::uin
     if (!EnterOnHandle("WriteFile", handle, {count})) {
         return false;
     }
-    static_cast<Event*>(overlapped.hEvent)->Signalled = false;
+    model::MarkPending(overlapped);
     if (writeCompletion_ != Completion::AtOnce) {
-        overlapped.Internal = kStatusPending;
         pendingWrite_ = PendingWrite{&overlapped, buffer, count, now, std::nullopt};
         if (writeCompletion_ == Completion::WireTime) {
             constexpr std::uint64_t kBitsPerByte = 10;
@@ -475,8 +297,7 @@ bool FakeComm::WriteFile(CommHandle handle, const std::uint8_t* buffer, std::uin
     }
     RecordWrite(now, buffer, count);
     written = count;
-    overlapped.Internal = 0;
-    overlapped.InternalHigh = count;
+    model::MarkEnded(overlapped, 0, count);
     return true;
 }
 
@@ -488,15 +309,11 @@ bool FakeComm::GetOverlappedResult(CommHandle /*handle*/, Overlapped& overlapped
         return false;
     }
     EndDueWrite(now);
-    if (overlapped.Internal == kStatusPending) {
-        Fails(comm::kErrorIoIncomplete);
+    const std::uint32_t error = model::Outcome(overlapped, transferred);
+    if (error != comm::kErrorSuccess) {
+        Fails(error);
         return false;
     }
-    if (overlapped.Internal != 0) {
-        Fails(static_cast<std::uint32_t>(overlapped.Internal));
-        return false;
-    }
-    transferred = static_cast<std::uint32_t>(overlapped.InternalHigh);
     return true;
 }
 
@@ -505,7 +322,7 @@ EventHandle FakeComm::CreateEventA(bool manualReset, bool initialState) {
     if (!Enter("CreateEventA", {manualReset, initialState})) {
         return nullptr;
     }
-    auto* event = new Event{manualReset, initialState};
+    auto* event = new EventState{manualReset, initialState};
     events_.insert(event);
     Fails(createEventError_);
     return event;
@@ -513,10 +330,10 @@ EventHandle FakeComm::CreateEventA(bool manualReset, bool initialState) {
 
 bool FakeComm::CloseEvent(EventHandle event) {
     const auto lock = Begin("CloseEvent");
-    if (!Enter("CloseEvent", {}) || events_.erase(static_cast<Event*>(event)) == 0) {
+    if (!Enter("CloseEvent", {}) || events_.erase(static_cast<EventState*>(event)) == 0) {
         return false;
     }
-    delete static_cast<Event*>(event);
+    delete &StateOf(event);
     return true;
 }
 
@@ -525,7 +342,7 @@ bool FakeComm::ResetEvent(EventHandle event) {
     if (!Enter("ResetEvent", {})) {
         return false;
     }
-    static_cast<Event*>(event)->Signalled = false;
+    StateOf(event).Signalled = false;
     return true;
 }
 
@@ -540,16 +357,7 @@ bool FakeComm::SetEvent(EventHandle event) {
 
 int FakeComm::SignalledIndex(std::span<const EventHandle> events) {
     const std::lock_guard lock(mutex_);
-    for (std::size_t i = 0; i < events.size(); ++i) {
-        auto* event = static_cast<Event*>(events[i]);
-        if (event->Signalled) {
-            if (!event->Manual) {
-                event->Signalled = false;
-            }
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    return model::TakeSignalled(events);
 }
 
 std::uint32_t FakeComm::Wait(std::span<const EventHandle> events, std::uint32_t milliseconds) {
@@ -557,8 +365,7 @@ std::uint32_t FakeComm::Wait(std::span<const EventHandle> events, std::uint32_t 
     const std::uint64_t deadline = loop_.Now() + milliseconds;
     const std::function<bool()> ready = [&] {
         const std::lock_guard lock(mutex_);
-        return std::any_of(events.begin(), events.end(),
-                           [](EventHandle event) { return static_cast<Event*>(event)->Signalled; });
+        return model::AnySignalled(events);
     };
     for (std::uint64_t now = loop_.Now(); index < 0 && now < deadline; now = loop_.Now()) {
         // A write that ends by itself wakes its waiter when its time comes.

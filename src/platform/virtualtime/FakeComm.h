@@ -2,9 +2,12 @@
 // A scripted comm layer for tests, on the virtual time of a VirtualUiLoop. It records every
 // call with its arguments, keeps the state of one simulated device (line settings, time-outs,
 // event mask, modem status, line errors, input bytes), completes writes and reads at once or
-// when the test says, raises comm events, and fails any chosen call with a chosen error.
+// when the test says, raises comm events, and fails any chosen call with a chosen error. The
+// scripting lives in FakeCommScript.cpp, the device in FakeComm.cpp; its events and overlapped
+// records follow the model the POSIX layer uses too (platform/OverlappedModel.h).
 
 #include "platform/Comm.h"
+#include "platform/OverlappedModel.h"
 #include "platform/virtualtime/VirtualUiLoop.h"
 
 #include <cstdint>
@@ -133,10 +136,6 @@ public:
     [[nodiscard]] std::int32_t PlatformId() override;
 
 private:
-    struct Event {
-        bool Manual = true;
-        bool Signalled = false;
-    };
     struct PendingWrite {
         Overlapped* Record = nullptr;
         const std::uint8_t* Buffer = nullptr;
@@ -149,40 +148,61 @@ private:
         std::uint8_t* Buffer = nullptr;
         std::uint32_t Count = 0;
     };
-    struct PendingWait {
-        Overlapped* Record = nullptr;
-        std::uint32_t* Mask = nullptr;
-    };
+    using PendingWait = model::PendingWait;
     struct Failure {
         std::uint32_t Error = 0;
         int Times = -1;
     };
 
+    // Scripting (FakeCommScript.cpp).
     /// Runs the action waiting for the call `name`, then takes the lock.
     [[nodiscard]] std::unique_lock<std::mutex> Begin(const char* name);
     /// Records the call; false (with the last error set) when it is to fail.
     [[nodiscard]] bool Enter(const char* name, std::vector<std::uint64_t> args,
                              std::string text = {});
+    /// Enter for a call on a device handle, which fails for a handle that is not open.
     [[nodiscard]] bool EnterOnHandle(const char* name, CommHandle handle,
                                      std::vector<std::uint64_t> args);
+    /// Keeps the bytes of a write that has ended.
+    void RecordWrite(std::uint64_t at, const std::uint8_t* buffer, std::uint32_t count);
+
+    // The device (FakeComm.cpp); the caller holds the lock unless said otherwise.
+    /// Sets the calling thread's last error.
+    static void Fails(std::uint32_t error);
+    /// Ends an operation and signals its event.
     void Finish(Overlapped& record, std::uint32_t error, std::uint32_t bytes);
     /// Ends the pending write after `bytes` bytes with `error`, keeping what was written.
     void EndWrite(std::uint32_t bytes, std::uint32_t error);
     /// Ends a WireTime write whose time has come by `now`.
     void EndDueWrite(std::uint64_t now);
-    void RecordWrite(std::uint64_t at, const std::uint8_t* buffer, std::uint32_t count);
+    /// Ends the pending read with the queued bytes it can take, or with `error`.
+    void EndRead(std::uint32_t error);
+    /// Ends the pending comm event wait with the enabled events of `mask`, or keeps them.
+    void RaiseEvents(std::uint32_t mask);
+    /// Signals an event that is still open.
     void Signal(EventHandle event);
+    /// Waits in virtual time for any of `events` (takes the lock itself).
     std::uint32_t Wait(std::span<const EventHandle> events, std::uint32_t milliseconds);
+    /// Takes the first signalled event (takes the lock itself).
     [[nodiscard]] int SignalledIndex(std::span<const EventHandle> events);
+    /// Ends the pending write and/or read as aborted, as PurgeComm `flags` say.
     void AbortPending(std::uint32_t flags);
 
     VirtualUiLoop& loop_;
-    mutable std::mutex mutex_;
+    mutable std::mutex mutex_; ///< guards everything below
+
+    // What the test scripts and what it reads back.
     std::vector<Call> calls_;
     std::map<std::string, Failure> failures_;
     std::map<std::string, std::function<void()>> actions_;
     std::uint32_t createEventError_ = 0;
     std::int32_t platformId_ = comm::kPlatformWin32Nt;
+    Completion writeCompletion_ = Completion::AtOnce;
+    Completion readCompletion_ = Completion::AtOnce;
+    std::vector<std::uint8_t> written_;
+    std::vector<Write> writes_;
+
+    // The simulated device.
     std::set<CommHandle> open_;
     CommHandle nextHandle_ = 0x100;
     CommDcb dcb_;
@@ -193,14 +213,10 @@ private:
     std::uint32_t lineErrors_ = 0;
     std::uint32_t outQueue_ = 0;
     std::vector<std::uint8_t> input_;
-    std::vector<std::uint8_t> written_;
-    std::vector<Write> writes_;
-    Completion writeCompletion_ = Completion::AtOnce;
-    Completion readCompletion_ = Completion::AtOnce;
     std::optional<PendingWrite> pendingWrite_;
     std::optional<PendingRead> pendingRead_;
     std::optional<PendingWait> pendingWait_;
-    std::set<Event*> events_;
+    std::set<model::EventState*> events_;
 };
 
 } // namespace lum::platform::virtualtime
