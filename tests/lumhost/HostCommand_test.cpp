@@ -51,6 +51,7 @@ TEST(HostCommand, ParsesEveryCommandAndRejectsMalformedLines) {
         {"select Baudrate 3", HostCommand{K::SelectItem, 3, "Baudrate"}},
         {"page PageControl1 0", HostCommand{K::Page, 0, "PageControl1"}},
         {"echo mark", HostCommand{K::Echo, 0, "mark"}},
+        {"resources", HostCommand{K::Resources}},
         {"click", kBad},
         {"click a b", kBad},
         {"key MainForm", kBad},

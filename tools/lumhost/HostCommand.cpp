@@ -28,25 +28,26 @@ struct CommandWord {
 
 // clang-format off
 constexpr CommandWord kCommandWords[] = {
-    // Word     Kind                          Arguments
-    {"play",    HostCommandKind::Play,       Shape::Nothing},
-    {"pause",   HostCommandKind::Pause,      Shape::Nothing},
-    {"stop",    HostCommandKind::Stop,       Shape::Nothing},
-    {"next",    HostCommandKind::Next,       Shape::Nothing},
-    {"prev",    HostCommandKind::Previous,   Shape::Nothing},
-    {"seek",    HostCommandKind::Seek,       Shape::Number},
-    {"select",  HostCommandKind::Select,     Shape::Number},
-    {"select",  HostCommandKind::SelectItem, Shape::NameAndNumber},
-    {"config",  HostCommandKind::Config,     Shape::Nothing},
-    {"sleep",   HostCommandKind::Sleep,      Shape::Number},
-    {"quit",    HostCommandKind::Quit,       Shape::Nothing},
-    {"windows", HostCommandKind::Windows,    Shape::Nothing},
-    {"click",   HostCommandKind::Click,      Shape::Name},
-    {"key",     HostCommandKind::Key,        Shape::NameAndWord},
-    {"settext", HostCommandKind::SetText,    Shape::NameAndText},
-    {"check",   HostCommandKind::Check,      Shape::NameAndSwitch},
-    {"page",    HostCommandKind::Page,       Shape::NameAndNumber},
-    {"echo",    HostCommandKind::Echo,       Shape::Name},
+    // Word      Kind                          Arguments
+    {"play",     HostCommandKind::Play,        Shape::Nothing},
+    {"pause",    HostCommandKind::Pause,       Shape::Nothing},
+    {"stop",     HostCommandKind::Stop,        Shape::Nothing},
+    {"next",     HostCommandKind::Next,        Shape::Nothing},
+    {"prev",     HostCommandKind::Previous,    Shape::Nothing},
+    {"seek",     HostCommandKind::Seek,        Shape::Number},
+    {"select",   HostCommandKind::Select,      Shape::Number},
+    {"select",   HostCommandKind::SelectItem,  Shape::NameAndNumber},
+    {"config",   HostCommandKind::Config,      Shape::Nothing},
+    {"sleep",    HostCommandKind::Sleep,       Shape::Number},
+    {"quit",     HostCommandKind::Quit,        Shape::Nothing},
+    {"windows",  HostCommandKind::Windows,     Shape::Nothing},
+    {"click",    HostCommandKind::Click,       Shape::Name},
+    {"key",      HostCommandKind::Key,         Shape::NameAndWord},
+    {"settext",  HostCommandKind::SetText,     Shape::NameAndText},
+    {"check",    HostCommandKind::Check,       Shape::NameAndSwitch},
+    {"page",     HostCommandKind::Page,        Shape::NameAndNumber},
+    {"echo",     HostCommandKind::Echo,        Shape::Name},
+    {"resources", HostCommandKind::Resources,   Shape::Nothing},
 };
 // clang-format on
 

@@ -4,7 +4,8 @@
 // and, to drive the plug-in's windows as a user would:
 //   windows | click NAME | key NAME KEY | settext NAME TEXT | check NAME on|off |
 //   select NAME INDEX | page NAME INDEX
-// and "echo WORD", which the host writes back as an event (a mark for scripts).
+// and "echo WORD", which the host writes back as an event (a mark for scripts), and "resources",
+// which the host answers with its count of open handles (for long-run checks).
 // NAME is a control's name ("Panel9"), or form and control ("MainForm.Panel9") where the name
 // alone is not unique; a form's name alone names the form. TEXT is the rest of the line, in the
 // escaped form of the host's events (\xHH for any byte).
@@ -35,7 +36,8 @@ enum class HostCommandKind {
     Check,
     SelectItem,
     Page,
-    Echo
+    Echo,
+    Resources
 };
 
 /// One parsed command: Argument is the number of seek, select, sleep, check (1 on, 0 off) and

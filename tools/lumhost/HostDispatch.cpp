@@ -15,6 +15,9 @@ std::string DispatchHostCommand(const HostCommand& command, PlayerHost& player, 
     case HostCommandKind::Windows:
         jobs.ListWindows();
         return {};
+    case HostCommandKind::Resources:
+        EmitEvent("resources handles=" + std::to_string(jobs.OpenHandles()));
+        return {};
     case HostCommandKind::Echo:
         EmitEvent("echo " + command.Target);
         return {};

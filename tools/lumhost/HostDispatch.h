@@ -6,6 +6,7 @@
 #include "tools/lumhost/HostCommand.h"
 #include "tools/lumhost/PlayerHost.h"
 
+#include <cstddef>
 #include <string>
 
 namespace lum::host {
@@ -21,6 +22,8 @@ public:
     virtual void Quit() = 0;
     /// Writes the plug-in's windows and controls as events.
     virtual void ListWindows() = 0;
+    /// How many handles (Windows) or file descriptors (POSIX) the process holds open.
+    [[nodiscard]] virtual std::size_t OpenHandles() = 0;
     /// Carries out a click, key, settext, check, select or page command; answers why it could
     /// not, or an empty text.
     [[nodiscard]] virtual std::string DriveControl(const HostCommand& command) = 0;

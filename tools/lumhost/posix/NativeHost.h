@@ -6,6 +6,7 @@
 #include "platform/headless/HeadlessUi.h"
 #include "tools/common/HostModel.h"
 #include "tools/lumhost/HostDispatch.h"
+#include "tools/lumhost/OpenHandles.h"
 #include "tools/lumhost/PlayerHost.h"
 
 #include <cstdint>
@@ -40,6 +41,7 @@ private:
     void Config() override;
     void Quit() override;
     void ListWindows() override;
+    [[nodiscard]] std::size_t OpenHandles() override { return CountOpenHandles(); }
     [[nodiscard]] std::string DriveControl(const HostCommand& command) override;
 
     platform::headless::HeadlessUi& ui_;

@@ -5,6 +5,7 @@
 
 #include "plugin/PluginRecord.h"
 #include "tools/lumhost/HostDispatch.h"
+#include "tools/lumhost/OpenHandles.h"
 #include "tools/lumhost/PlayerHost.h"
 
 #include <string>
@@ -38,6 +39,7 @@ private:
     void Config() override;
     void Quit() override;
     void ListWindows() override;
+    [[nodiscard]] std::size_t OpenHandles() override { return CountOpenHandles(); }
     [[nodiscard]] std::string DriveControl(const HostCommand& command) override;
     void Paint();
 
