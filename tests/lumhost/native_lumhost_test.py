@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """The native lumhost end to end on a pty this test creates: a two-entry playlist, the display's
-start sequence, a frame with each entry's title after "play" and "next", and after "quit" the
-blank frame as the last bytes on the line, the "exit" event and exit code 0.
+start sequence, a frame with each entry's title after "play" and "next", and after "quit" (or
+Ctrl-C, with standard input still open) the blank frame as the last bytes on the line, the
+"exit" event and exit code 0.
 
 Usage: native_lumhost_test.py PATH-TO-LUMHOST PATH-TO-LUMCTL
 """
 import os
 import select
+import signal
 import subprocess
 import sys
 import tempfile
@@ -59,14 +61,13 @@ def frame_with(text):
     return text.ljust(WIDTH).encode("ascii")
 
 
-def main():
-    lumhost, lumctl = sys.argv[1], sys.argv[2]
-    failures = []
+def run(lumhost, lumctl, ending, failures):
+    """One run, ended by the "quit" command or by SIGINT."""
 
     def check(condition, what):
         if not condition:
             failures.append(what)
-            print("FAIL: " + what, file=sys.stderr)
+            print(f"FAIL ({ending}): {what}", file=sys.stderr)
 
     with tempfile.TemporaryDirectory() as folder:
         os.mkdir(os.path.join(folder, "plugins"))
@@ -103,9 +104,14 @@ def main():
         host.stdin.flush()
         check(line.wait_for(frame_with("Second Song"), 5, offset), "a frame with the second title")
 
-        host.stdin.write(b"quit\n")
-        host.stdin.flush()
+        if ending == "quit":
+            host.stdin.write(b"quit\n")
+            host.stdin.flush()
+        else:
+            host.send_signal(signal.SIGINT)
         try:
+            if ending != "quit":
+                host.wait(timeout=15)  # standard input stays open: the signal alone ends it
             out, err = host.communicate(timeout=15)
         except subprocess.TimeoutExpired:
             host.kill()
@@ -125,6 +131,11 @@ def main():
             "whole frames only after the start sequence: %d bytes" % len(received),
         )
 
+
+def main():
+    failures = []
+    for ending in ("quit", "Ctrl-C"):
+        run(sys.argv[1], sys.argv[2], ending, failures)
     return 1 if failures else 0
 
 

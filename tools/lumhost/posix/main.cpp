@@ -7,7 +7,8 @@
 // The settings file is DIR/plugins/gen_lum.ini (DIR: the current folder unless given); every
 // COM port of the settings opens DEVICE. Commands on standard input and events on standard
 // output are those of the Windows program; message boxes are always reported and answered with
-// OK. End of input counts as quit. A bad command line or playlist: exit code 2.
+// OK. End of input, Ctrl-C and SIGTERM count as quit. A bad command line or playlist: exit
+// code 2.
 
 #include "platform/Files.h"
 #include "platform/headless/HeadlessUi.h"
@@ -21,8 +22,11 @@
 #include "tools/lumhost/posix/RunnerOptions.h"
 #include "ui/FormLayout.h"
 
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <pthread.h>
 #include <thread>
 
 namespace {
@@ -37,6 +41,14 @@ constexpr unsigned kComPorts = 9;
 } // namespace
 
 int main(int argc, char** argv) {
+    // Ctrl-C and SIGTERM are taken by a thread of their own (below); blocked here, before any
+    // thread starts, so that no other thread receives them.
+    sigset_t quitSignals;
+    sigemptyset(&quitSignals);
+    sigaddset(&quitSignals, SIGINT);
+    sigaddset(&quitSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &quitSignals, nullptr);
+
     const auto options = ParseRunnerOptions(argc, argv);
     if (!options) {
         std::cerr << kRunnerUsage << '\n';
@@ -64,16 +76,26 @@ int main(int argc, char** argv) {
     NativeHost host(ui, SimulatedPlayer(std::move(*entries)), [&loop] { return loop.Now(); });
     host.Load();
     // Standard input is read on a thread of its own; each command runs on this thread.
-    std::thread reader([&] {
+    std::thread([&] {
         ReadCommands(std::cin, [&](const HostCommand& command) {
             std::string refused;
             loop.Synchronize([&] { refused = host.Execute(command); });
             return refused;
         });
-    });
+    }).detach();
+    // A quit signal quits as the command does, so the display is cleared.
+    std::thread([&] {
+        int signal = 0;
+        if (sigwait(&quitSignals, &signal) == 0) {
+            loop.Synchronize(
+                [&] { static_cast<void>(host.Execute(HostCommand{HostCommandKind::Quit})); });
+        }
+    }).detach();
     loop.RunUntil([&host] { return host.Finished(); });
-    reader.join();
     UsePluginEnvironment(nullptr);
     EmitEvent("exit");
-    return 0;
+    std::cout.flush();
+    // After a quit by signal the reader still waits for a line: the process ends without
+    // waiting for it and without tearing down the loop it could still call.
+    std::exit(0);
 }
