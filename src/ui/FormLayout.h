@@ -1,7 +1,7 @@
 #pragma once
 // Windows laid out from tables: one row per control (name, kind, bounds, caption, font,
 // colour, alignment, parent, handlers) and one row per timer, keyed by an enum of the window,
-// so that a control's look is one line to compare with the specification.
+// so that a control's whole look reads as one line.
 
 #include "platform/Ui.h"
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """The plug-in's windows under Wine, read back through lumhost's "windows" command and compared
-with the specification's tables: every window's caption, position and size, every control's
+with the expected layout: every window's caption, position and size, every control's
 caption and rectangle. Then the main window's buttons are clicked as a user would (brightness on
 the line, a transport command at the host, the display switched off and on), Alt+F4 is pressed,
 and a screenshot of each window is kept as a test artifact.
