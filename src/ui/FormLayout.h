@@ -33,6 +33,19 @@ inline constexpr platform::Font kPanelButtonFont{"Verdana", 16, platform::kHighl
 /// The width and height of a label that takes the size of its caption.
 inline constexpr int kAutoSize = 0;
 
+/// Short names for the columns of the windows' layout tables, so that a row fits a line.
+namespace rows {
+inline constexpr platform::ControlKind kLabel = platform::ControlKind::Label;
+inline constexpr platform::ControlKind kButton = platform::ControlKind::RaisedPanel;
+inline constexpr platform::ControlKind kSpin = platform::ControlKind::SpinEdit;
+inline constexpr platform::ControlKind kCheck = platform::ControlKind::CheckBox;
+inline constexpr platform::ControlKind kEdit = platform::ControlKind::Edit;
+inline constexpr platform::TextAlign kLeft = platform::TextAlign::Left;
+inline constexpr platform::TextAlign kRight = platform::TextAlign::Right;
+inline constexpr platform::TextAlign kCenter = platform::TextAlign::Center;
+inline constexpr int kAuto = kAutoSize;
+} // namespace rows
+
 /// One control of a window's table; Id names the row's own place in the table.
 template <typename Id, typename Owner> struct ControlRow {
     Id Key;

@@ -16,13 +16,11 @@ using platform::Font;
 using platform::kHighlightText;
 using platform::TextAlign;
 using namespace ui::colors;
+using namespace ui::rows;
 using enum AboutControl;
 
 constexpr Font kText{"Arial", 12, kHighlightText};
 constexpr Font kLinkText{"Arial", 13, kHighlightText};
-constexpr ControlKind kLabel = ControlKind::Label;
-constexpr TextAlign kLeft = TextAlign::Left;
-constexpr int kAuto = ui::kAutoSize;
 
 // The two links show the maker's addresses.
 const std::string kDownloadLine = std::string(ui::kDownloadPage) + " heruntergeladen werden.";

@@ -14,11 +14,10 @@ using platform::Font;
 using platform::kHighlightText;
 using platform::TextAlign;
 using namespace ui::colors;
+using namespace ui::rows;
 using enum BefehleControl;
 
 constexpr Font kText{"Arial", 12, kHighlightText};
-constexpr ControlKind kLabel = ControlKind::Label;
-constexpr int kAuto = ui::kAutoSize;
 /// The two columns, and the rows 24 pixels apart from y 40.
 constexpr int kLeftColumn = 16;
 constexpr int kRightColumn = 248;

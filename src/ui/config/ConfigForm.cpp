@@ -24,8 +24,8 @@ namespace {
 using platform::ControlKind;
 using platform::Font;
 using platform::kHighlightText;
-using platform::TextAlign;
 using namespace ui::colors;
+using namespace ui::rows;
 using Row = ui::ControlRow<ConfigControl, Tconfigform>;
 using TimerRow = ui::TimerRow<ConfigTimer, Tconfigform>;
 using enum ConfigControl;
@@ -40,17 +40,8 @@ constexpr Font kSetCaptionFont{"MS Sans Serif", 13, kWhite};
 constexpr Font kCountFont{"MS Sans Serif", 11, kAqua};
 constexpr Font kPreviewFont{ui::kDisplayFontFace, 15, kAqua};
 constexpr Font kStateFont{"MS Sans Serif", 11, kWhite};
-constexpr ControlKind kButton = ControlKind::RaisedPanel;
-constexpr ControlKind kLabel = ControlKind::Label;
-constexpr ControlKind kSpin = ControlKind::SpinEdit;
-constexpr ControlKind kCheck = ControlKind::CheckBox;
-constexpr ControlKind kEdit = ControlKind::Edit;
-constexpr TextAlign kLeft = TextAlign::Left;
-constexpr TextAlign kRight = TextAlign::Right;
-constexpr TextAlign kCenter = TextAlign::Center;
 /// Size of a check box without caption.
 constexpr int kCheckSize = 17;
-constexpr int kAuto = ui::kAutoSize;
 
 // clang-format off
 constexpr Row kControls[] = {

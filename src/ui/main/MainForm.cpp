@@ -21,6 +21,7 @@ using platform::ControlKind;
 using platform::Font;
 using platform::TextAlign;
 using namespace ui::colors;
+using namespace ui::rows;
 using Row = ui::ControlRow<MainControl, TMainForm>;
 using TimerRow = ui::TimerRow<MainTimer, TMainForm>;
 using enum MainControl;
@@ -29,7 +30,6 @@ constexpr Font kVerdana{"Verdana", 11, kWhite};
 constexpr Font kArial{"Arial", 11, kWhite};
 constexpr Font kTitleFont{ui::kDisplayFontFace, 19, kAqua};
 constexpr Font kTimeFont{ui::kDisplayFontFace, 21, kAqua};
-constexpr ControlKind kButton = ControlKind::RaisedPanel;
 
 // clang-format off
 constexpr Row kControls[] = {
