@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lum::vfd {
@@ -42,7 +43,8 @@ std::optional<ByteSource> OpenPty(std::string& error) {
 std::optional<ByteSource> OpenDevice(const std::string& path, unsigned baud, std::string& error) {
     ByteSource source;
     source.Name = path;
-    source.Fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    // Non-blocking: a line without carrier must not hold the open.
+    source.Fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (source.Fd < 0) {
         error = Failure("cannot open " + path, errno);
         return std::nullopt;
@@ -66,9 +68,17 @@ std::optional<ByteSource> OpenFile(const std::string& path, std::string& error) 
     ByteSource source;
     source.Name = path;
     source.EndsAtEof = true;
-    source.Fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: a FIFO without a writer must not hold the open; it is then read as the
+    // writer writes, until it closes.
+    source.Fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (source.Fd < 0) {
         error = Failure("cannot open " + path, errno);
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(source.Fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        error = Failure("cannot read " + path, EISDIR);
+        Close(source);
         return std::nullopt;
     }
     return source;

@@ -1,6 +1,7 @@
 #pragma once
 // Where the virtual display's bytes come from: a pty it creates (the plug-in's side is the
-// slave), a serial device set to 8N1 at a rate, or a recorded file.
+// slave), a serial device set to 8N1 at a rate, or a recorded file. Each is opened non-blocking,
+// so that nothing waits longer than the reader's poll.
 
 #include <optional>
 #include <string>
@@ -20,7 +21,7 @@ struct ByteSource {
 /// A serial device in raw mode, 8N1 at `baud`.
 [[nodiscard]] std::optional<ByteSource> OpenDevice(const std::string& path, unsigned baud,
                                                    std::string& error);
-/// A recorded file, read to its end.
+/// A recorded file, read to its end; or a FIFO, read until its writer closes it.
 [[nodiscard]] std::optional<ByteSource> OpenFile(const std::string& path, std::string& error);
 
 /// Closes what the source holds open.

@@ -12,7 +12,7 @@ constexpr std::uint8_t kCarriageReturn = 0x0D;
 constexpr std::uint8_t kLineFeed = 0x0A;
 constexpr std::uint8_t kBrightest = 0x01;
 constexpr std::uint8_t kDimmest = 0x04;
-/// Longest parameter text of an escape sequence taken before it counts as broken.
+/// Longest parameter text of a known sequence; a longer one is consumed and changes nothing.
 constexpr std::size_t kMaxParameters = 8;
 
 /// The number `text` holds (1 when it is empty, as in ANSI), or -1.
@@ -54,6 +54,7 @@ void CharacterDisplay::Feed(std::uint8_t byte) {
         brightness_ = byte - kBrightest;
     } else if (byte == kEscape) {
         state_ = State::Escape;
+        unknown_ = false;
     }
 }
 
@@ -72,8 +73,9 @@ void CharacterDisplay::LineFeed() {
         ++line_;
         return;
     }
-    cells_.erase(cells_.begin());
-    cells_.emplace_back(static_cast<std::size_t>(columns_), ' ');
+    // Scrolls in place: a long stream scrolls millions of times without allocating.
+    std::rotate(cells_.begin(), cells_.begin() + 1, cells_.end());
+    cells_.back().assign(static_cast<std::size_t>(columns_), ' ');
 }
 
 void CharacterDisplay::Clear() {
@@ -84,27 +86,43 @@ void CharacterDisplay::Clear() {
 }
 
 void CharacterDisplay::Escape(std::uint8_t byte) {
+    const bool intermediate = byte >= 0x20 && byte <= 0x2F;
+    const bool parameter = byte >= 0x30 && byte <= 0x3F;
     if (state_ == State::Escape) {
-        if (byte == '[') {
+        if (intermediate) {
+            unknown_ = true; // ESC, intermediates, final: no such sequence is known
+        } else if (byte == '[' && !unknown_) {
             state_ = State::Bracket;
             parameters_.clear();
-            return;
+        } else if (byte >= 0x30 && byte <= 0x7E) {
+            state_ = State::Text; // the final byte of a sequence that changes nothing
+        } else {
+            state_ = State::Text;
+            Feed(byte); // a broken sequence: the byte counts on its own
         }
-        state_ = State::Text;
-        Feed(byte); // not a sequence: the byte counts on its own
         return;
     }
-    if ((byte >= '0' && byte <= '9') || byte == ';') {
-        parameters_ += static_cast<char>(byte);
-        if (parameters_.size() > kMaxParameters) {
-            state_ = State::Text;
+    if (parameter || intermediate) {
+        // No known sequence has intermediates or that many parameters: the rest is only consumed.
+        if (intermediate || parameters_.size() == kMaxParameters) {
+            unknown_ = true;
+        } else if (!unknown_) {
+            parameters_ += static_cast<char>(byte);
         }
         return;
     }
     state_ = State::Text;
-    if (byte == 'J' && parameters_ == "2") {
+    if (byte < 0x40 || byte > 0x7E) {
+        Feed(byte); // a broken sequence: the byte counts on its own
+    } else if (!unknown_) {
+        Control(byte);
+    }
+}
+
+void CharacterDisplay::Control(std::uint8_t final) {
+    if (final == 'J' && parameters_ == "2") {
         Clear();
-    } else if (byte == 'H') {
+    } else if (final == 'H') {
         const auto separator = parameters_.find(';');
         const int row = Number(std::string_view(parameters_).substr(0, separator));
         const int column = separator == std::string::npos
@@ -114,8 +132,6 @@ void CharacterDisplay::Escape(std::uint8_t byte) {
             line_ = std::clamp(row, 1, lines_) - 1;
             column_ = std::clamp(column, 1, columns_) - 1;
         }
-    } else if (byte < '0' || byte > '~') {
-        Feed(byte); // a broken sequence: the byte counts on its own
     }
 }
 

@@ -13,8 +13,11 @@
 //   ESC "[2J"             clear, cursor home
 //   0x01-0x04             brightness: 0x01 brightest ... 0x04 dimmest
 //
-// Every other control byte, and an escape sequence that is not one of the two, changes nothing;
-// the byte after a broken sequence is read afresh, so the parser never loses its place.
+// Every other control byte changes nothing. Any other escape sequence is consumed whole, as a
+// terminal does, and changes nothing: ESC "[", parameter bytes 0x30-0x3F, intermediate bytes
+// 0x20-0x2F, a final byte 0x40-0x7E; or ESC, intermediate bytes, a final byte 0x30-0x7E. A byte
+// that cannot continue a sequence (a control byte, DEL, 0x80-0xFF) ends it unfinished and is read
+// afresh, so the parser never loses its place.
 
 #include <cstdint>
 #include <span>
@@ -54,6 +57,7 @@ private:
     void LineFeed();
     void Clear();
     void Escape(std::uint8_t byte);
+    void Control(std::uint8_t final);
 
     enum class State { Text, Escape, Bracket };
 
@@ -65,6 +69,7 @@ private:
     int brightness_ = 0;
     State state_ = State::Text;
     std::string parameters_; ///< what followed ESC "[" so far
+    bool unknown_ = false;   ///< the sequence read so far is none of the known ones
 };
 
 } // namespace lum::vfd

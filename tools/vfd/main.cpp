@@ -6,14 +6,18 @@
 //       [--seconds S]
 //
 // --pty creates a pty and names its slave on standard error ("vfd: display on /dev/pts/N");
-// --link also makes PATH a symbolic link to it. A file is read to its end; a pty or device until
-// SIGINT or SIGTERM (or --seconds). SIGUSR1 writes the snapshot at once. At the end the
-// snapshot is written and --dump prints the cells as text. --log writes every chunk of bytes
-// with its time: "<ms> <hex bytes>". Exit codes: 0 done, 1 a source or file failed, 2 usage.
+// --link also makes PATH a symbolic link to it (replacing only a symbolic link, removed at the
+// end if it still points to the pty). A file is read to its end, a FIFO until its writer closes
+// it; a pty or device until SIGINT or SIGTERM; any of them at most --seconds. SIGUSR1 writes the
+// snapshot at once. At the end the snapshot is written and --dump prints the cells as text.
+// --log writes every chunk of bytes with its time: "<ms> <hex bytes>". --help prints the usage.
+// Exit codes: 0 done, 1 a source or file failed, 2 usage.
 
 #include "tools/vfd/ByteSource.h"
 #include "tools/vfd/CharacterDisplay.h"
+#include "tools/vfd/Options.h"
 #include "tools/vfd/PngFile.h"
+#include "tools/vfd/PtyLink.h"
 #include "tools/vfd/TerminalView.h"
 #include "ui/dotmatrix/Renderer.h"
 
@@ -26,6 +30,7 @@
 #include <iostream>
 #include <optional>
 #include <poll.h>
+#include <span>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -50,106 +55,19 @@ void OnSnapshot(int /*signal*/) {
     snapshotRequested = 1;
 }
 
-struct Options {
-    bool Pty = false;
-    std::string Link;
-    std::string Device;
-    unsigned Baud = 9600;
-    std::string File;
-    int Width = 20;
-    int Lines = 2;
-    std::string Snapshot;
-    std::string Log;
-    bool Dump = false;
-    bool Quiet = false;
-    double Seconds = 0;
-};
-
 int Usage(const std::string& problem) {
-    if (!problem.empty()) {
-        std::cerr << "vfd: " << problem << "\n";
-    }
-    std::cerr << "usage: vfd --pty [--link PATH] | --device PATH [--baud N] | --file PATH\n"
-                 "           [--width W] [--lines N] [--snapshot FILE.png] [--log FILE]\n"
-                 "           [--dump] [--quiet] [--seconds S]\n";
+    std::cerr << "vfd: " << problem << "\n" << vfd::UsageText();
     return kExitUsage;
 }
 
-std::optional<Options> ParseOptions(int argc, char** argv, std::string& problem) {
-    Options options;
-    const auto number = [&problem](const std::string& text, long min, long max) -> long {
-        char* end = nullptr;
-        const long value = std::strtol(text.c_str(), &end, 10);
-        if (text.empty() || *end != '\0' || value < min || value > max) {
-            problem = "bad number " + text;
-        }
-        return value;
-    };
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        const bool hasValue = i + 1 < argc;
-        const std::string value = hasValue ? argv[i + 1] : "";
-        if (option == "--pty") {
-            options.Pty = true;
-            continue;
-        }
-        if (option == "--dump") {
-            options.Dump = true;
-            continue;
-        }
-        if (option == "--quiet") {
-            options.Quiet = true;
-            continue;
-        }
-        if (!hasValue) {
-            problem = "unknown option or missing value: " + option;
-            return std::nullopt;
-        }
-        ++i;
-        if (option == "--link") {
-            options.Link = value;
-        } else if (option == "--device") {
-            options.Device = value;
-        } else if (option == "--baud") {
-            options.Baud = static_cast<unsigned>(number(value, 50, 4'000'000));
-        } else if (option == "--file") {
-            options.File = value;
-        } else if (option == "--width") {
-            options.Width = static_cast<int>(number(value, vfd::kMinColumns, vfd::kMaxColumns));
-        } else if (option == "--lines") {
-            options.Lines = static_cast<int>(number(value, vfd::kMinLines, vfd::kMaxLines));
-        } else if (option == "--snapshot") {
-            options.Snapshot = value;
-        } else if (option == "--log") {
-            options.Log = value;
-        } else if (option == "--seconds") {
-            options.Seconds = static_cast<double>(number(value, 1, 86'400));
-        } else {
-            problem = "unknown option " + option;
-            return std::nullopt;
-        }
-        if (!problem.empty()) {
-            return std::nullopt;
-        }
-    }
-    if (static_cast<int>(options.Pty) + static_cast<int>(!options.Device.empty()) +
-            static_cast<int>(!options.File.empty()) !=
-        1) {
-        problem = "give exactly one of --pty, --device and --file";
-        return std::nullopt;
-    }
-    return options;
-}
-
-std::string Hex(const std::uint8_t* bytes, std::size_t count) {
+/// Appends " XX" for each byte to `text`.
+void AppendHex(std::string& text, std::span<const std::uint8_t> bytes) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (std::size_t i = 0; i < count; ++i) {
+    for (const std::uint8_t byte : bytes) {
         text += ' ';
-        text += kDigits[bytes[i] >> 4];
-        text += kDigits[bytes[i] & 0xF];
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0xF];
     }
-    return text;
 }
 
 std::string WriteSnapshot(const vfd::CharacterDisplay& display, const std::string& path) {
@@ -166,9 +84,13 @@ std::string WriteSnapshot(const vfd::CharacterDisplay& display, const std::strin
 
 int main(int argc, char** argv) {
     std::string problem;
-    const std::optional<Options> options = ParseOptions(argc, argv, problem);
+    const std::optional<vfd::Options> options = vfd::ParseOptions(argc, argv, problem);
     if (!options) {
         return Usage(problem);
+    }
+    if (options->Help) {
+        std::cout << vfd::UsageText();
+        return 0;
     }
     std::optional<vfd::ByteSource> source;
     if (options->Pty) {
@@ -182,12 +104,13 @@ int main(int argc, char** argv) {
         std::cerr << "vfd: " << problem << "\n";
         return kExitFailure;
     }
+    vfd::PtyLink link;
     if (options->Pty) {
         if (!options->Link.empty()) {
-            ::unlink(options->Link.c_str());
-            if (::symlink(source->Name.c_str(), options->Link.c_str()) != 0) {
-                std::cerr << "vfd: cannot link " << options->Link << ": " << std::strerror(errno)
-                          << "\n";
+            if (const std::string failed = link.Make(options->Link, source->Name);
+                !failed.empty()) {
+                std::cerr << "vfd: " << failed << "\n";
+                vfd::Close(*source);
                 return kExitFailure;
             }
         }
@@ -198,6 +121,7 @@ int main(int argc, char** argv) {
         log.open(options->Log, std::ios::trunc);
         if (!log) {
             std::cerr << "vfd: cannot create " << options->Log << "\n";
+            vfd::Close(*source);
             return kExitFailure;
         }
     }
@@ -227,7 +151,9 @@ int main(int argc, char** argv) {
     if (live) {
         draw();
     }
+    // Bounded whatever the source's size: one chunk and one log line at a time.
     std::vector<std::uint8_t> buffer(4096);
+    std::string logLine;
     int exitCode = 0;
     while (stopRequested == 0 && (options->Seconds <= 0 || elapsed() < options->Seconds)) {
         if (snapshotRequested != 0 && !options->Snapshot.empty()) {
@@ -256,21 +182,21 @@ int main(int argc, char** argv) {
             }
             continue;
         }
-        display.Feed(std::span(buffer.data(), static_cast<std::size_t>(count)));
+        const std::span chunk(buffer.data(), static_cast<std::size_t>(count));
+        display.Feed(chunk);
         received += static_cast<std::uint64_t>(count);
         if (log.is_open()) {
-            log << static_cast<long>(elapsed() * 1000)
-                << Hex(buffer.data(), static_cast<std::size_t>(count)) << "\n"
-                << std::flush;
+            logLine.clear(); // keeps its capacity
+            logLine += std::to_string(static_cast<long>(elapsed() * 1000));
+            AppendHex(logLine, chunk);
+            logLine += '\n';
+            log << logLine << std::flush;
         }
         if (live) {
             draw();
         }
     }
     vfd::Close(*source);
-    if (!options->Link.empty()) {
-        ::unlink(options->Link.c_str());
-    }
     if (!options->Snapshot.empty()) {
         if (const std::string failed = WriteSnapshot(display, options->Snapshot); !failed.empty()) {
             std::cerr << "vfd: " << failed << "\n";
