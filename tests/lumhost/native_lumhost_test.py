@@ -74,6 +74,23 @@ class Line:
         self.thread.join()
 
 
+class Drain:
+    """Everything a pipe of the host gives, read on a thread so that the host never waits."""
+
+    def __init__(self, pipe):
+        self.chunks = []
+        self.thread = threading.Thread(target=self._read, args=(pipe,), daemon=True)
+        self.thread.start()
+
+    def _read(self, pipe):
+        for chunk in iter(lambda: pipe.read(65536), b""):
+            self.chunks.append(chunk)
+
+    def all(self):
+        self.thread.join()
+        return b"".join(self.chunks)
+
+
 def frame_with(text):
     return text.ljust(WIDTH).encode("ascii")
 
@@ -158,6 +175,7 @@ def run(lumhost, lumctl, ending, failures):
             stdout=subprocess.PIPE,
             stderr=subprocess.PIPE,
         )
+        errors = Drain(host.stderr)
         loaded = host.stdout.readline()
         check(loaded.startswith(b"loaded "), "first event is 'loaded ...', got %r" % loaded)
 
@@ -181,11 +199,12 @@ def run(lumhost, lumctl, ending, failures):
         try:
             if ENDINGS[ending] is not None:
                 host.wait(timeout=15)  # standard input stays open: the signal alone ends it
-            out, err = host.communicate(timeout=15)
+            out, _ = host.communicate(timeout=15)
         except subprocess.TimeoutExpired:
             host.kill()
-            out, err = host.communicate()
+            out, _ = host.communicate()
             check(False, "lumhost ends after %s" % ending)
+        err = errors.all()
         time.sleep(0.3)  # the last bytes in the pty reach the reader
         line.stop()
         os.close(slave)
@@ -200,7 +219,7 @@ def run(lumhost, lumctl, ending, failures):
             "whole frames only after the start sequence: %d bytes" % len(received),
         )
         if ending == "quit":
-            cut = b"lumhost: command line too long: " + b"\\x01" * 200 + b"... (%d bytes, cut)\n" % JUNK_BYTES
+            cut = b"lumhost: command line too long: %s... (%d bytes, cut)\n" % (b"\\x01" * 200, JUNK_BYTES)
             check(err == cut, "the junk line's echo is cut: %r" % err[:120])
 
 
@@ -234,7 +253,11 @@ def setup_case(lumhost, lumctl, case, failures):
             print(f"FAIL ({name}): {what}", file=sys.stderr)
 
     with tempfile.TemporaryDirectory() as folder:
-        places = {"folder": folder, "playlist": make_folder(folder, lumctl), "fifo": os.path.join(folder, "fifo.m3u")}
+        places = {
+            "folder": folder,
+            "playlist": make_folder(folder, lumctl),
+            "fifo": os.path.join(folder, "fifo.m3u"),
+        }
         os.mkfifo(places["fifo"])
         host = subprocess.Popen(
             [lumhost] + [argument.format(**places) for argument in arguments],
