@@ -1,16 +1,24 @@
 // The component over real ptys through the POSIX comm layer, served by the headless loop:
-// line settings in the kernel, bytes both ways, open failures, and the device vanishing.
+// line settings in the kernel, bytes both ways, open failures, the port held exclusively, and
+// the device vanishing.
 #include "PtyPair.h"
 #include "SerialFixture.h"
 #include "platform/headless/RealTimeLoop.h"
+#include "platform/posix/PortOpenFailures.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
+#include <utility>
 
 namespace lum::serial::testing {
 namespace {
@@ -164,27 +172,79 @@ TEST_F(SerialPty, OpenFailures) {
     other->SetCommPort(pty.SlavePath());
     other->SetActive(true);
     ASSERT_TRUE(other->Active());
+    std::vector<std::pair<std::string, int>> heard;
+    platform::posix::SetPortOpenFailureHandler(
+        [&heard](const std::string& path, int error) { heard.emplace_back(path, error); });
     struct Case {
         std::string Name;
         std::uint32_t Code;
+        std::string Path; ///< as the failure handler hears it
+        int Error;
     };
     const Case cases[] = {
-        {"/dev/no-such-tty", comm::kErrorFileNotFound},
-        {"LPT1", comm::kErrorFileNotFound},
-        {notATty, comm::kErrorInvalidFunction},
-        {pty.SlavePath(), comm::kErrorAccessDenied}, // not shared
+        {"/dev/no-such-tty", comm::kErrorFileNotFound, "/dev/no-such-tty", ENOENT},
+        {"LPT1", comm::kErrorFileNotFound, "\\\\.\\LPT1", ENOENT},
+        {notATty, comm::kErrorInvalidFunction, notATty, ENOTTY},
+        {pty.SlavePath(), comm::kErrorAccessDenied, pty.SlavePath(), EWOULDBLOCK}, // not shared
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         reports.clear();
+        heard.clear();
         port->SetCommPort(c.Name);
         port->SetActive(true);
         EXPECT_FALSE(port->Active());
         EXPECT_EQ(port->ComHandle(), platform::kInvalidCommHandle);
         EXPECT_EQ(reports.back(), (SeenReport{112, c.Code, "Error reopening Port"}));
+        EXPECT_EQ(heard, (std::vector<std::pair<std::string, int>>{{c.Path, c.Error}}));
     }
+    platform::posix::SetPortOpenFailureHandler(nullptr);
     other.reset();
     std::remove(notATty.c_str());
+}
+
+// The errno of a plain open of `path` by another process without privileges (0: it opened).
+int OpenElsewhere(const std::string& path) {
+    const pid_t child = fork();
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (geteuid() == 0 && setresuid(kNobody, kNobody, kNobody) != 0) {
+            _exit(255);
+        }
+        const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        _exit(fd >= 0 ? 0 : errno);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)
+               ? WEXITSTATUS(status)
+               : -1;
+}
+
+TEST_F(SerialPty, OpenPortIsExclusiveUntilClosed) {
+    // Without privileges the other process could not open the slave at all.
+    ASSERT_EQ(chmod(pty.SlavePath().c_str(), 0666), 0);
+    auto other = MakePort();
+    other->SetCommPort(pty.SlavePath());
+    Open(pty.SlavePath());
+    // Refused to another opener of the port, and to any other process without privileges; the
+    // test's own descriptor of the slave keeps the tty alive across the port's close.
+    other->SetActive(true);
+    EXPECT_FALSE(other->Active());
+    EXPECT_EQ(OpenElsewhere(pty.SlavePath()), EBUSY);
+    port->SetActive(false);
+    EXPECT_EQ(OpenElsewhere(pty.SlavePath()), 0);
+    other->SetActive(true);
+    EXPECT_TRUE(other->Active());
+    other->SetActive(false);
+    // Closed and opened again, as the plug-in's reconnect does.
+    for (int round = 0; round < 2; ++round) {
+        port->SetActive(true);
+        ASSERT_TRUE(port->Active());
+        EXPECT_EQ(OpenElsewhere(pty.SlavePath()), EBUSY);
+        port->SetActive(false);
+    }
+    other->SetActive(true);
+    EXPECT_TRUE(other->Active());
 }
 
 TEST_F(SerialPty, VanishingDeviceEndsTheWriteAndCanBeReplaced) {

@@ -1,24 +1,64 @@
 #include "tools/lumhost/CommandReader.h"
 
-#include "tools/common/EscapedText.h"
+#include "tools/lumhost/InputEcho.h"
 
 #include <chrono>
 #include <iostream>
+#include <optional>
 #include <thread>
 
 namespace lum::host {
+namespace {
+
+/// One line of input without its LF: its length, and its first kMaxCommandBytes bytes.
+struct InputLine {
+    std::string Start;
+    std::size_t Bytes = 0;
+};
+
+/// The next line of `input`; nothing at its end. Bytes past the limit are counted, not kept.
+std::optional<InputLine> ReadLine(std::istream& input) {
+    using Traits = std::istream::traits_type;
+    // As any read of a stream: a tied output stream is flushed first.
+    if (const std::istream::sentry ready(input, true); !ready) {
+        return std::nullopt;
+    }
+    std::streambuf& buffer = *input.rdbuf();
+    InputLine line;
+    for (bool any = false;; any = true) {
+        const Traits::int_type next = buffer.sbumpc();
+        if (Traits::eq_int_type(next, Traits::eof())) {
+            input.setstate(std::ios::eofbit);
+            return any ? std::optional(line) : std::nullopt;
+        }
+        if (next == '\n') {
+            return line;
+        }
+        if (++line.Bytes <= kMaxCommandBytes) {
+            line.Start.push_back(Traits::to_char_type(next));
+        }
+    }
+}
+
+} // namespace
 
 void ReadCommands(std::istream& input, const CommandRunner& run) {
-    std::string line;
-    while (std::getline(input, line)) {
+    while (auto read = ReadLine(input)) {
+        if (read->Bytes > kMaxCommandBytes) {
+            std::cerr << "lumhost: command line too long: " << EchoInput(read->Start, read->Bytes)
+                      << '\n';
+            continue;
+        }
+        std::string_view line = read->Start;
         const auto parsed = ParseHostCommand(line);
-        const std::string shown =
-            tools::EscapeText(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
         if (const auto* problem = std::get_if<HostCommandProblem>(&parsed)) {
             if (*problem == HostCommandProblem::BadArgument) {
-                std::cerr << "lumhost: bad argument: " << shown << '\n';
+                std::cerr << "lumhost: bad argument: " << EchoInput(line) << '\n';
             } else if (line.find_first_not_of(" \t\r") != std::string::npos) {
-                std::cerr << "lumhost: unknown command: " << shown << '\n';
+                std::cerr << "lumhost: unknown command: " << EchoInput(line) << '\n';
             }
             continue;
         }
@@ -28,7 +68,7 @@ void ReadCommands(std::istream& input, const CommandRunner& run) {
             continue;
         }
         if (const std::string refused = run(command); !refused.empty()) {
-            std::cerr << "lumhost: bad argument: " << shown << " (" << refused << ")\n";
+            std::cerr << "lumhost: bad argument: " << EchoInput(line) << " (" << refused << ")\n";
         }
         if (command.Kind == HostCommandKind::Quit) {
             return;

@@ -1,15 +1,20 @@
 #pragma once
 // The stand-in host's command loop on standard input: one command a line, parsed, refused ones
 // named on standard error, "sleep" waited out on the reading thread, every other command handed
-// to the host; it ends after quit, and end of input counts as quit.
+// to the host; it ends after quit, and end of input counts as quit. A line longer than any
+// command is refused without being held whole.
 
 #include "tools/lumhost/HostCommand.h"
 
+#include <cstddef>
 #include <functional>
 #include <istream>
 #include <string>
 
 namespace lum::host {
+
+/// The longest command line taken, far beyond any command (settext's escaped text included).
+inline constexpr std::size_t kMaxCommandBytes = 64 * 1024;
 
 /// Runs one command on the host's thread and answers why a player command was refused (empty
 /// when it ran).

@@ -81,7 +81,7 @@ std::string NormalisePath(std::string_view path, PathStyle style) {
 std::vector<PlaylistEntry> ParsePlaylist(std::string_view text, const std::string& folder,
                                          PathStyle style) {
     if (text.size() > kMaxPlaylistBytes) {
-        throw PlaylistError{"larger than 16 MiB: no playlist"};
+        throw PlaylistError{kPlaylistTooLong};
     }
     if (const auto nul = text.find('\0'); nul != std::string_view::npos) {
         const auto line =

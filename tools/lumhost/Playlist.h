@@ -43,6 +43,8 @@ struct PlaylistError {
 /// The longest playlist the host takes: far beyond any real list, it keeps a wrong file (a disk
 /// image, a device) from filling the memory.
 inline constexpr std::size_t kMaxPlaylistBytes = 16u * 1024 * 1024;
+/// What is said of a longer text.
+inline constexpr const char* kPlaylistTooLong = "larger than 16 MiB: no playlist";
 
 /// The entries of a playlist's text. `folder` is the playlist's folder with its trailing
 /// separator. Throws PlaylistError for a text longer than kMaxPlaylistBytes or holding a NUL

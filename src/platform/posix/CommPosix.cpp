@@ -3,9 +3,11 @@
 // ("\\.\/dev/pts/3") opens that path; both are how tests and native runs reach a pty.
 #include "platform/Comm.h"
 #include "platform/posix/ComPortNames.h"
+#include "platform/posix/PortOpenFailures.h"
 #include "platform/posix/PosixPort.h"
 #include "platform/posix/PosixSync.h"
 
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <map>
@@ -49,6 +51,7 @@ public:
     CommHandle CreateFileA(const std::string& deviceName) override {
         const std::string path = DevicePath(deviceName);
         if (path.empty()) {
+            posix::ReportPortOpenFailure(deviceName, ENOENT);
             Fail(comm::kErrorFileNotFound);
             return kInvalidCommHandle;
         }

@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/posix/PlainFile.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -70,43 +71,24 @@ bool IsExistingFile(const std::string& path) {
 SharedReadResult ReadFileOpenedForReadWrite(const std::string& path, std::size_t maxBytes) {
     SharedReadResult result;
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || IsWriteProtected(info)) {
+    if (::stat(path.c_str(), &info) == 0 && IsWriteProtected(info)) {
         result.Result = FileResult::OpenFailed;
         return result;
     }
-    // Non-blocking and checked again once open: the entry may have been swapped for a FIFO or a
-    // device since the stat, and opening one must neither hang nor reach a terminal.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
+    posix::PlainFileRead read = posix::ReadPlainFile(path, O_RDWR, maxBytes);
+    switch (read.Status) {
+    case posix::PlainFileStatus::Ok:
+        result.Bytes = std::move(read.Bytes);
+        break;
+    case posix::PlainFileStatus::OpenFailed:
+    case posix::PlainFileStatus::NotPlainFile:
         result.Result = FileResult::OpenFailed;
-        return result;
+        break;
+    case posix::PlainFileStatus::ReadFailed:
+    case posix::PlainFileStatus::TooLong:
+        result.Result = FileResult::ReadFailed;
+        break;
     }
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        result.Result = FileResult::OpenFailed;
-        return result;
-    }
-    std::uint8_t chunk[4096];
-    for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            result.Result = FileResult::ReadFailed;
-            break;
-        }
-        if (got == 0) {
-            break;
-        }
-        result.Bytes.insert(result.Bytes.end(), chunk, chunk + got);
-        if (result.Bytes.size() > maxBytes) {
-            result.Result = FileResult::ReadFailed;
-            result.Bytes.clear();
-            break;
-        }
-    }
-    ::close(fd);
     return result;
 }
 

@@ -1,6 +1,7 @@
 // Port: opening and closing a tty, and the checks every comm call makes first.
 #include "platform/posix/PosixPort.h"
 
+#include "platform/posix/PortOpenFailures.h"
 #include "platform/posix/PosixSync.h"
 
 #include <array>
@@ -11,12 +12,26 @@
 
 namespace lum::platform::posix {
 
+namespace {
+
+/// An open of `path` that failed with `error` (an errno value): heard by the failure handler,
+/// left as the last error.
+std::shared_ptr<Port> OpenFailed(const std::string& path, int error) {
+    ReportPortOpenFailure(path, error);
+    FailWithErrno(error);
+    return nullptr;
+}
+
+} // namespace
+
 std::shared_ptr<Port> Port::Open(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        FailWithErrno(errno);
-        return nullptr;
+        return OpenFailed(path, errno);
     }
+    // Unshared, as Windows opens a COM port: the lock keeps out every other opener through this
+    // layer (a privileged one too), the tty's exclusive mode every other unprivileged open. The
+    // lock comes first, so that an opener it refuses leaves the owner's exclusive mode alone.
     std::array<int, 2> wake{};
     int error = 0;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -25,11 +40,14 @@ std::shared_ptr<Port> Port::Open(const std::string& path) {
         error = raw;
     } else if (pipe2(wake.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
         error = errno;
+    } else if (const int exclusive = TtyExclusive(fd, true); exclusive != 0) {
+        error = exclusive;
+        ::close(wake[0]);
+        ::close(wake[1]);
     }
     if (error != 0) {
         ::close(fd);
-        FailWithErrno(error);
-        return nullptr;
+        return OpenFailed(path, error);
     }
     std::shared_ptr<Port> port(new Port(fd, wake[0], wake[1]));
     port->io_ = std::thread([raw = port.get()] { raw->IoLoop(); });
@@ -71,6 +89,9 @@ void Port::Close() {
     }
     const std::lock_guard lock(mutex_);
     EndAllPending(comm::kErrorOperationAborted);
+    // The exclusive mode belongs to the tty, not to this open: while anyone else keeps the tty
+    // (a pty's master side) it would outlive the close. Closing lets go of the lock.
+    static_cast<void>(TtyExclusive(fd_, false));
     ::close(fd_);
     ::close(wakeRead_);
     ::close(wakeWrite_);

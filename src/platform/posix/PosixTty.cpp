@@ -22,6 +22,10 @@ constexpr tcflag_t kCharSizes[] = {CS5, CS6, CS7, CS8};
 
 } // namespace
 
+int TtyExclusive(int fd, bool exclusive) {
+    return Result(ioctl(fd, exclusive ? TIOCEXCL : TIOCNXCL));
+}
+
 int TtyMakeRaw(int fd) {
     termios2 settings{};
     if (ioctl(fd, TCGETS2, &settings) != 0) {

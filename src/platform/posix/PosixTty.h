@@ -33,6 +33,8 @@ struct TtyErrorCounts {
 /// A modem output line.
 enum class ModemLine { Dtr, Rts };
 
+/// Makes the tty refuse (or take again) every further open but a privileged one (TIOCEXCL).
+[[nodiscard]] int TtyExclusive(int fd, bool exclusive);
 /// Raw mode: no echo, no line editing, no translation, receiver on, modem lines ignored.
 [[nodiscard]] int TtyMakeRaw(int fd);
 /// Reads the line settings.

@@ -2,6 +2,7 @@
 
 #include "tools/common/EscapedText.h"
 #include "tools/lumhost/EventLog.h"
+#include "tools/lumhost/InputEcho.h"
 
 #include <iostream>
 
@@ -36,7 +37,7 @@ Found Find(const HeadlessUi& ui, const std::string& target, std::string& problem
         }
     }
     if (matches != 1) {
-        problem = matches == 0 ? "no control " + target : target + " is not unique";
+        problem = matches == 0 ? "no control " + EchoInput(target) : target + " is not unique";
         return {};
     }
     return found;
@@ -56,7 +57,7 @@ std::string PressKey(HeadlessUi& ui, HeadlessForm& form, const std::string& key)
         return {};
     }
     if (name != "f4") {
-        return "unknown key " + key;
+        return "unknown key " + EchoInput(key);
     }
     if (ui.PressKey(form, platform::kKeyF4, {.Alt = alt}) != platform::kKeyNone && alt) {
         ui.CloseBox(form);

@@ -1,35 +1,27 @@
 #include "tools/lumhost/posix/RunnerOptions.h"
 
-#include <string_view>
+#include "tools/lumhost/HostOptions.h"
+
+#include <span>
 
 namespace lum::host {
 
-std::optional<RunnerOptions> ParseRunnerOptions(int argc, const char* const* argv) {
+std::variant<RunnerOptions, std::string> ParseRunnerOptions(int argc, const char* const* argv) {
+    constexpr OptionRule kRules[] = {{"--port", true}, {"--folder", true}};
+    const auto args = argc > 1 ? std::span(argv + 1, static_cast<std::size_t>(argc - 1))
+                               : std::span<const char* const>();
+    const auto parsed = ParseHostOptions(args, kRules);
+    if (const auto* problem = std::get_if<std::string>(&parsed)) {
+        return *problem;
+    }
+    const HostOptions& given = std::get<HostOptions>(parsed);
     RunnerOptions options;
-    bool portGiven = false;
-    bool folderGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        const bool takesValue = arg == "--port" || arg == "--folder";
-        if (takesValue && i + 1 < argc && argv[i + 1][0] != '\0') {
-            bool& given = arg == "--port" ? portGiven : folderGiven;
-            if (given) {
-                return std::nullopt;
-            }
-            given = true;
-            (arg == "--port" ? options.Port : options.Folder) = argv[++i];
-        } else if (options.Playlist.empty() && !arg.empty() && !arg.starts_with("--")) {
-            options.Playlist = arg;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (options.Playlist.empty()) {
-        return std::nullopt;
-    }
-    if (options.Folder.empty()) {
-        options.Folder = ".";
-    }
+    options.Help = given.Help;
+    options.Playlist = given.Playlist;
+    const auto port = given.Given.find("--port");
+    options.Port = port == given.Given.end() ? std::string() : port->second;
+    const auto folder = given.Given.find("--folder");
+    options.Folder = folder == given.Given.end() ? std::string(".") : folder->second;
     if (!options.Folder.ends_with('/')) {
         options.Folder += '/';
     }

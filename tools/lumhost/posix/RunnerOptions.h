@@ -2,28 +2,45 @@
 // The native lumhost's command line:
 //
 //   lumhost [--port DEVICE] [--folder DIR] PLAYLIST.m3u
+//   lumhost --help
 //
 // --port: the tty every COM port of the settings opens (without it, COMn is /dev/ttyS(n-1));
 // --folder: the host folder, whose plugins/gen_lum.ini holds the settings (the current folder
 // without it).
 
-#include <optional>
 #include <string>
+#include <variant>
 
 namespace lum::host {
 
 /// What the command line asks for.
 struct RunnerOptions {
+    bool Help = false;  ///< only the usage is asked for
     std::string Port;   ///< empty: the COM port names' own devices
     std::string Folder; ///< the host folder, with its trailing '/'
     std::string Playlist;
 };
 
-/// The options of `argv`, or nothing for a command line that is not one.
-[[nodiscard]] std::optional<RunnerOptions> ParseRunnerOptions(int argc, const char* const* argv);
+/// The options of `argv`, or what is wrong with them (naming the option or argument).
+[[nodiscard]] std::variant<RunnerOptions, std::string> ParseRunnerOptions(int argc,
+                                                                          const char* const* argv);
 
-/// The usage line.
+/// The usage lines.
 inline constexpr const char* kRunnerUsage =
-    "usage: lumhost [--port DEVICE] [--folder DIR] PLAYLIST.m3u";
+    "usage: lumhost [--port DEVICE] [--folder DIR] PLAYLIST.m3u\n"
+    "       lumhost --help\n";
+
+/// What --help adds to the usage.
+inline constexpr const char* kRunnerHelp =
+    "Runs the plug-in in this process, its serial port on a tty, the player simulated from the\n"
+    "extended M3U playlist.\n"
+    "  --port DEVICE  the tty every COM port of the settings opens (default: COMn is\n"
+    "                 /dev/ttyS(n-1))\n"
+    "  --folder DIR   the host folder: the settings are DIR/plugins/gen_lum.ini (default: .)\n"
+    "Commands on standard input, one a line: play, pause, stop, next, prev, seek MS, select N,\n"
+    "config, sleep MS, windows, click NAME, key NAME f4|alt+f4, settext NAME TEXT,\n"
+    "check NAME on|off, select NAME N, page NAME N, echo WORD, resources, quit.\n"
+    "quit, end of input, Ctrl-C, SIGTERM and SIGHUP clear the display and end with exit code 0;\n"
+    "a bad command line or playlist ends with exit code 2.\n";
 
 } // namespace lum::host

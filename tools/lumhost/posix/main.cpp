@@ -3,12 +3,13 @@
 // the player simulates playing the entries of an extended M3U playlist.
 //
 //   lumhost [--port DEVICE] [--folder DIR] PLAYLIST.m3u
+//   lumhost --help
 //
 // The settings file is DIR/plugins/gen_lum.ini (DIR: the current folder unless given); every
 // COM port of the settings opens DEVICE. Commands on standard input and events on standard
 // output are those of the Windows program; message boxes are always reported and answered with
-// OK. End of input, Ctrl-C and SIGTERM count as quit. A bad command line or playlist: exit
-// code 2.
+// OK. End of input, Ctrl-C, SIGTERM and SIGHUP count as quit. A bad command line or playlist:
+// exit code 2. The first failed open of the port is said on standard error.
 
 #include "platform/Files.h"
 #include "platform/headless/HeadlessUi.h"
@@ -19,14 +20,14 @@
 #include "tools/lumhost/EventLog.h"
 #include "tools/lumhost/PlaylistFile.h"
 #include "tools/lumhost/posix/NativeHost.h"
+#include "tools/lumhost/posix/PortOpenReport.h"
+#include "tools/lumhost/posix/QuitSignals.h"
 #include "tools/lumhost/posix/RunnerOptions.h"
 #include "ui/FormLayout.h"
 
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <pthread.h>
 #include <thread>
 
 namespace {
@@ -41,28 +42,28 @@ constexpr unsigned kComPorts = 9;
 } // namespace
 
 int main(int argc, char** argv) {
-    // Ctrl-C and SIGTERM are taken by a thread of their own (below); blocked here, before any
-    // thread starts, so that no other thread receives them.
-    sigset_t quitSignals;
-    sigemptyset(&quitSignals);
-    sigaddset(&quitSignals, SIGINT);
-    sigaddset(&quitSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &quitSignals, nullptr);
+    // First, before anything can block or start a thread: a quit signal is taken at once.
+    TakeQuitSignals();
 
-    const auto options = ParseRunnerOptions(argc, argv);
-    if (!options) {
-        std::cerr << kRunnerUsage << '\n';
+    const auto parsed = ParseRunnerOptions(argc, argv);
+    if (const auto* problem = std::get_if<std::string>(&parsed)) {
+        std::cerr << "lumhost: " << *problem << '\n' << kRunnerUsage;
         return kExitBadSetup;
     }
+    const RunnerOptions& options = std::get<RunnerOptions>(parsed);
+    if (options.Help) {
+        std::cout << kRunnerUsage << kRunnerHelp;
+        return 0;
+    }
     auto entries =
-        LoadPlaylistFile(std::filesystem::absolute(options->Playlist).string(), PathStyle::Posix);
+        LoadPlaylistFile(std::filesystem::absolute(options.Playlist).string(), PathStyle::Posix);
     if (!entries) {
         return kExitBadSetup;
     }
-    platform::SetHostDirectory(options->Folder);
-    if (!options->Port.empty()) {
+    platform::SetHostDirectory(options.Folder);
+    if (!options.Port.empty()) {
         for (unsigned number = 1; number <= kComPorts; ++number) {
-            platform::posix::SetComPortPath(number, options->Port);
+            platform::posix::SetComPortPath(number, options.Port);
         }
     }
 
@@ -74,6 +75,12 @@ int main(int argc, char** argv) {
     UsePluginEnvironment(&environment);
 
     NativeHost host(ui, SimulatedPlayer(std::move(*entries)), [&loop] { return loop.Now(); });
+    // A quit signal quits as the command does, so the display is cleared.
+    OnQuitSignal([&] {
+        loop.Synchronize(
+            [&] { static_cast<void>(host.Execute(HostCommand{HostCommandKind::Quit})); });
+    });
+    SayFirstPortOpenFailure();
     host.Load();
     // Standard input is read on a thread of its own; each command runs on this thread.
     std::thread([&] {
@@ -82,14 +89,6 @@ int main(int argc, char** argv) {
             loop.Synchronize([&] { refused = host.Execute(command); });
             return refused;
         });
-    }).detach();
-    // A quit signal quits as the command does, so the display is cleared.
-    std::thread([&] {
-        int signal = 0;
-        if (sigwait(&quitSignals, &signal) == 0) {
-            loop.Synchronize(
-                [&] { static_cast<void>(host.Execute(HostCommand{HostCommandKind::Quit})); });
-        }
     }).detach();
     loop.RunUntil([&host] { return host.Finished(); });
     UsePluginEnvironment(nullptr);

@@ -2,6 +2,7 @@
 
 #include "tools/common/EscapedText.h"
 #include "tools/lumhost/EventLog.h"
+#include "tools/lumhost/InputEcho.h"
 
 #include <vector>
 #include <windows.h>
@@ -85,7 +86,7 @@ HWND Find(const std::string& target, std::string& problem) {
         }
     }
     if (matches != 1) {
-        problem = matches == 0 ? "no control " + target : target + " is not unique";
+        problem = matches == 0 ? "no control " + EchoInput(target) : target + " is not unique";
         return nullptr;
     }
     return found;
@@ -182,7 +183,8 @@ std::string DriveControl(const HostCommand& command) {
         PostClick(window);
         return {};
     case HostCommandKind::Key:
-        return PressKey(window, command.Text) ? std::string() : "unknown key " + command.Text;
+        return PressKey(window, command.Text) ? std::string()
+                                              : "unknown key " + EchoInput(command.Text);
     case HostCommandKind::SetText:
         TypeInto(window, command.Text);
         return {};

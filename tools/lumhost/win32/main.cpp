@@ -2,16 +2,19 @@
 // drives it as the player would, and simulates playing the entries of an extended M3U playlist.
 //
 //   lumhost [--auto-dismiss] PLAYLIST.m3u
+//   lumhost --help
 //
 // Commands on standard input, one a line: play, pause, stop, next, prev, seek <ms>,
 // select <n>, config, sleep <ms>, quit. End of input counts as quit. Events on standard output:
 // "loaded <description>", "command <id>", "messagebox <text>" (with --auto-dismiss), "exit".
-// A bad playlist or a missing plug-in is a message on standard error and exit code 2.
+// A bad command line, a bad playlist or a missing plug-in is a message on standard error and
+// exit code 2; --help prints the usage on standard output.
 
 #include "plugin/PluginRecord.h"
 #include "tools/common/EscapedText.h"
 #include "tools/lumhost/CommandReader.h"
 #include "tools/lumhost/EventLog.h"
+#include "tools/lumhost/HostOptions.h"
 #include "tools/lumhost/PlaylistFile.h"
 #include "tools/lumhost/win32/HostWindow.h"
 #include "tools/lumhost/win32/MessageBoxDismisser.h"
@@ -19,6 +22,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <iostream>
+#include <span>
 #include <string>
 #include <thread>
 #include <windows.h>
@@ -28,6 +32,17 @@ namespace {
 using namespace lum::host;
 
 constexpr int kExitBadSetup = 2;
+
+constexpr const char* kUsage = "usage: lumhost [--auto-dismiss] PLAYLIST.m3u\n"
+                               "       lumhost --help\n";
+constexpr const char* kHelp =
+    "Loads plugins\\gen_lum.dll below this program's folder and plays the extended M3U\n"
+    "playlist to it as the player would.\n"
+    "  --auto-dismiss  closes each of the plug-in's message boxes with OK and reports it\n"
+    "Commands on standard input, one a line: play, pause, stop, next, prev, seek MS, select N,\n"
+    "config, sleep MS, windows, click NAME, key NAME KEY, settext NAME TEXT, check NAME on|off,\n"
+    "select NAME N, page NAME N, echo WORD, resources, quit (end of input quits too).\n"
+    "A bad command line, playlist or plug-in ends with exit code 2.\n";
 
 std::string FullPath(const std::string& path) {
     char buffer[MAX_PATH * 4] = {};
@@ -53,23 +68,21 @@ void ReadCommandsFor(HostWindow& host) {
 int main(int argc, char** argv) {
     // Event lines end in LF alone, whatever reads them.
     _setmode(_fileno(stdout), _O_BINARY);
-    bool autoDismiss = false;
-    std::string playlistPath;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--auto-dismiss") {
-            autoDismiss = true;
-        } else if (playlistPath.empty() && !arg.starts_with("--")) {
-            playlistPath = arg;
-        } else {
-            playlistPath.clear();
-            break;
-        }
-    }
-    if (playlistPath.empty()) {
-        std::cerr << "usage: lumhost [--auto-dismiss] PLAYLIST.m3u\n";
+    constexpr OptionRule kRules[] = {{"--auto-dismiss", false}};
+    const auto args = argc > 1 ? std::span<const char* const>(argv + 1, argc - 1)
+                               : std::span<const char* const>();
+    const auto parsed = ParseHostOptions(args, kRules);
+    if (const auto* problem = std::get_if<std::string>(&parsed)) {
+        std::cerr << "lumhost: " << *problem << '\n' << kUsage;
         return kExitBadSetup;
     }
+    const HostOptions& options = std::get<HostOptions>(parsed);
+    if (options.Help) {
+        std::cout << kUsage << kHelp;
+        return 0;
+    }
+    const bool autoDismiss = options.Given.contains("--auto-dismiss");
+    const std::string& playlistPath = options.Playlist;
     auto entries = LoadPlaylistFile(FullPath(playlistPath), PathStyle::Windows);
     if (!entries) {
         return kExitBadSetup;
