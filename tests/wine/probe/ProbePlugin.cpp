@@ -2,8 +2,8 @@
 // callbacks that make the host's answers visible: config shows every answer in a message box
 // and sends the pause command; quit shows "probe quit".
 
-#include "plugin/HostInterface.h"
-#include "plugin/PluginRecord.h"
+#include "host/HostMessages.h"
+#include "host/PluginRecord.h"
 
 #include <string>
 #include <windows.h>
