@@ -130,6 +130,27 @@ TEST_F(ConfigFormTest, OkWithTheDisplayOffAndInBa63Mode) {
     EXPECT_EQ(Control("MainForm", "Panel7").Text(), "VFD on");
 }
 
+// "OK" with the display off cancels a start sequence that an earlier "OK" left pending, as the
+// main window's switch-off does: nothing but the dialog's own CR LF follows it.
+TEST_F(ConfigFormTest, OkWithTheDisplayOffDuringTheStartSequenceCancelsIt) {
+    Click("configform", "Panel2");
+    ASSERT_EQ(Control("MainForm", "Panel7").Text(), "VFD off");
+    Advance(400);
+    record_->config();
+    Advance(20); // the check boxes take the live state first
+    Click("configform", "CheckBox2");
+    const std::uint64_t secondOk = loop.Now();
+    Click("configform", "Panel2");
+    Advance(6'000);
+    const std::vector<LineWrite> writes = Writes();
+    const std::vector<LineWrite> after(
+        std::find_if(writes.begin(), writes.end(),
+                     [secondOk](const LineWrite& write) { return write.At >= secondOk; }),
+        writes.end());
+    EXPECT_EQ(after, (std::vector<LineWrite>{{secondOk, "\r\n"}}));
+    EXPECT_EQ(Control("MainForm", "Panel7").Text(), "VFD on");
+}
+
 TEST_F(ConfigFormTest, OkInitCommandEmptyOrNoNumber) {
     struct Case {
         const char* InitCommand;
