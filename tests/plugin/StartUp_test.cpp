@@ -1,10 +1,10 @@
 // The plug-in's start-up on virtual time: the settings file loaded and applied, the display
 // start sequence's byte timeline, the switch-off, and the first run, the load error and the
 // font check.
-#include "support/PluginHarness.h"
 #include "common/LumError.h"
 #include "host/HostMessages.h"
 #include "settings/SettingsFile.h"
+#include "support/PluginHarness.h"
 
 #include <functional>
 
@@ -29,17 +29,6 @@ protected:
         host.PlayState = 1;
         host.PositionMs = 65'000;
         host.Title = "Song";
-    }
-
-    // The device names the port was opened under.
-    [[nodiscard]] std::vector<std::string> OpenedDevices() const {
-        std::vector<std::string> devices;
-        for (const auto& call : comm.Calls()) {
-            if (call.Name == "CreateFileA") {
-                devices.push_back(call.Text);
-            }
-        }
-        return devices;
     }
 
     // The modem line functions called, in order (SETDTR 5, CLRDTR 6, SETRTS 3, CLRRTS 4).

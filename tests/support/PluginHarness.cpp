@@ -120,6 +120,16 @@ std::vector<LineWrite> PluginHarness::Writes() const {
     return writes;
 }
 
+std::vector<std::string> PluginHarness::OpenedDevices() const {
+    std::vector<std::string> devices;
+    for (const auto& call : comm.Calls()) {
+        if (call.Name == "CreateFileA") {
+            devices.push_back(call.Text);
+        }
+    }
+    return devices;
+}
+
 std::string Blanks(int width, int lines) {
     return std::string(static_cast<std::size_t>(width * lines), ' ');
 }

@@ -4,12 +4,12 @@
 // own for the settings file. Loading calls the export as the host does; the test then moves the
 // clock and looks at the windows, the message boxes and the bytes on the line.
 
+#include "host/PluginRecord.h"
 #include "platform/headless/HeadlessUi.h"
+#include "plugin/PluginEnvironment.h"
+#include "settings/Settings.h"
 #include "support/FakeComm.h"
 #include "support/VirtualUiLoop.h"
-#include "plugin/PluginEnvironment.h"
-#include "host/PluginRecord.h"
-#include "settings/Settings.h"
 #include "tools/common/HostModel.h"
 
 #include <cstdint>
@@ -65,6 +65,8 @@ public:
     [[nodiscard]] std::vector<std::string> MessageTexts() const;
     /// The writes that have ended on the line, in order.
     [[nodiscard]] std::vector<LineWrite> Writes() const;
+    /// The device names the port was opened under, in order.
+    [[nodiscard]] std::vector<std::string> OpenedDevices() const;
 
     platform::virtualtime::VirtualUiLoop loop;
     platform::virtualtime::FakeComm comm{loop};

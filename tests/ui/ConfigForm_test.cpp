@@ -1,9 +1,9 @@
 // The configuration dialog: its fields are the settings, "OK" saves and applies in its order,
 // "Abbrechen" only hides, the preview shows the active set's lines as the display would, and the
 // check boxes follow the live state after every showing.
-#include "support/PluginHarness.h"
 #include "platform/Files.h"
 #include "settings/SettingsFile.h"
+#include "support/PluginHarness.h"
 #include "ui/config/ConfigForm.h"
 
 #include <algorithm>
@@ -30,16 +30,6 @@ protected:
 
     [[nodiscard]] std::string SettingsPath() const {
         return SettingsFilePath(platform::HostDirectory());
-    }
-
-    [[nodiscard]] std::vector<std::string> OpenedDevices() const {
-        std::vector<std::string> devices;
-        for (const auto& call : comm.Calls()) {
-            if (call.Name == "CreateFileA") {
-                devices.push_back(call.Text);
-            }
-        }
-        return devices;
     }
 
     PluginRecord* record_ = nullptr;
