@@ -1,7 +1,7 @@
 // The component over real ptys through the POSIX comm layer, served by the headless loop:
 // line settings in the kernel, bytes both ways, open failures, the port held exclusively, and
 // the device vanishing.
-#include "PtyPair.h"
+#include "support/PtyPair.h"
 #include "SerialFixture.h"
 #include "platform/headless/RealTimeLoop.h"
 #include "platform/posix/PortOpenFailures.h"

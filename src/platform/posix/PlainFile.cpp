@@ -1,6 +1,7 @@
 #include "platform/posix/PlainFile.h"
 
-#include <algorithm>
+#include "platform/BoundedRead.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -37,25 +38,21 @@ PlainFileRead ReadPlainFile(const std::string& path, int accessMode, std::size_t
         return Failed(PlainFileStatus::NotPlainFile);
     }
     PlainFileRead result;
-    std::uint8_t chunk[4096];
-    for (;;) {
-        const std::size_t wanted = std::min(sizeof chunk, maxBytes + 1 - result.Bytes.size());
-        const ssize_t got = ::read(fd, chunk, wanted);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            result = Failed(PlainFileStatus::ReadFailed, errno);
-            break;
-        }
-        if (got == 0) {
-            break;
-        }
-        result.Bytes.insert(result.Bytes.end(), chunk, chunk + got);
-        if (result.Bytes.size() > maxBytes) {
-            result = Failed(PlainFileStatus::TooLong);
-            break;
-        }
+    int error = 0;
+    const BoundedReadEnd end = ReadAllBounded(
+        [fd, &error](std::uint8_t* buffer, std::size_t size) -> long long {
+            ssize_t got = 0;
+            do {
+                got = ::read(fd, buffer, size);
+            } while (got < 0 && errno == EINTR);
+            error = got < 0 ? errno : 0;
+            return got;
+        },
+        maxBytes, result.Bytes);
+    if (end == BoundedReadEnd::ReadFailed) {
+        result = Failed(PlainFileStatus::ReadFailed, error);
+    } else if (end == BoundedReadEnd::TooLong) {
+        result = Failed(PlainFileStatus::TooLong);
     }
     ::close(fd);
     return result;

@@ -10,7 +10,7 @@
 // A bad command line, a bad playlist or a missing plug-in is a message on standard error and
 // exit code 2; --help prints the usage on standard output.
 
-#include "plugin/PluginRecord.h"
+#include "host/PluginRecord.h"
 #include "tools/common/EscapedText.h"
 #include "tools/lumhost/CommandReader.h"
 #include "tools/lumhost/EventLog.h"
