@@ -2,25 +2,16 @@
 
 #include "common/Decimal.h"
 #include "common/LumError.h"
+#include "common/TableOrder.h"
 
 #include <cassert>
 #include <cstdint>
 #include <iterator>
 
 namespace lum {
-namespace {
 
-constexpr bool SequencesInEnumOrder() {
-    for (std::size_t i = 0; i < std::size(kDisplaySequences); ++i) {
-        if (static_cast<std::size_t>(kDisplaySequences[i].Sequence) != i) {
-            return false;
-        }
-    }
-    return true;
-}
-static_assert(SequencesInEnumOrder(), "each sequence stands at the index of its name");
-
-} // namespace
+static_assert(RowsInEnumOrder<&DisplaySequenceEntry::Sequence>(kDisplaySequences),
+              "each sequence stands at the index of its name");
 
 std::string BrightnessBytes(int step) {
     assert(step >= 1 && step <= static_cast<int>(std::size(kBrightnessSteps)));

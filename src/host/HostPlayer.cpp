@@ -1,5 +1,6 @@
 #include "host/HostPlayer.h"
 
+#include "common/TableOrder.h"
 #include "host/PluginRecord.h"
 #include "platform/HostLink.h"
 
@@ -12,15 +13,8 @@ std::uintptr_t DataParameter(std::int32_t data) {
     return static_cast<std::uintptr_t>(static_cast<std::intptr_t>(data));
 }
 
-constexpr bool CommandIdsInEnumOrder() {
-    for (std::size_t i = 0; i < std::size(kHostCommandIds); ++i) {
-        if (static_cast<std::size_t>(kHostCommandIds[i].Command) != i) {
-            return false;
-        }
-    }
-    return true;
-}
-static_assert(CommandIdsInEnumOrder(), "each command stands at the index of its name");
+static_assert(RowsInEnumOrder<&HostCommandId::Command>(kHostCommandIds),
+              "each command stands at the index of its name");
 
 } // namespace
 

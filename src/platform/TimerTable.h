@@ -3,6 +3,7 @@
 // handler), keyed by an enum of its owner, so that a timer reads as one line. The windows lay
 // out their controls the same way (ui/FormLayout.h).
 
+#include "common/TableOrder.h"
 #include "platform/Ui.h"
 
 #include <array>
@@ -24,12 +25,7 @@ template <typename Id, typename Owner> struct TimerRow {
 /// True when every row stands at the place its Key names, so a table can be indexed by its
 /// enum.
 template <typename Row, std::size_t N> constexpr bool RowsInIdOrder(const Row (&rows)[N]) {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (static_cast<std::size_t>(rows[i].Key) != i) {
-            return false;
-        }
-    }
-    return true;
+    return RowsInEnumOrder<&Row::Key>(rows);
 }
 
 /// Creates the timers of `rows` on `form`, binds their ticks to `owner` and keeps them in
