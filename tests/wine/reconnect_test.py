@@ -17,7 +17,7 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "scripts", "lib"))
-from winehost import Checks, HostFolder, PtyLine, run_host, write_settings  # noqa: E402
+from winehost import Checks, HostFolder, PtyLine, WineSession, run_host, write_settings  # noqa: E402
 
 PLAYLIST = "#EXTM3U\r\n#EXTINF:300,Erster Titel\r\neins.mp3\r\n"
 BANNER = b" Winamp  Lum Plugin  Code: the Lum team "
@@ -146,9 +146,10 @@ def gone_then_quit(build, checks):
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/win64")
     checks = Checks()
-    back_after_ten_seconds(build, checks)
-    back_while_off(build, checks)
-    gone_then_quit(build, checks)
+    with WineSession(build):
+        back_after_ten_seconds(build, checks)
+        back_while_off(build, checks)
+        gone_then_quit(build, checks)
     if checks.failures:
         print(f"{checks.failures} check(s) failed")
         sys.exit(1)
