@@ -18,6 +18,7 @@ import stat
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 from xsession import XSession, end_with_parent, exit_on_signals, run_command, screenshot
@@ -418,6 +419,60 @@ def _run(session, folder, commands, timeout, on_bytes, on_event, on_start, hold_
         process.kill()
         result.returncode = process.wait()
     return result
+
+
+class Host:
+    """lumhost.exe running in a WineSession with its standard input, output and error on pipes;
+    reader threads give each line of its output to `on_event` and each line of its standard
+    error to `on_error` as it comes. The host runs in a session of its own: Ctrl-C on the
+    terminal does not reach it, so the caller can quit it cleanly."""
+
+    def __init__(self, session, arguments, on_event, on_error):
+        self.process = subprocess.Popen(
+            [WINE] + arguments, env=session.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+            stderr=subprocess.PIPE, start_new_session=True)
+        self._lock = threading.Lock()
+        self._readers = [threading.Thread(target=self._read, args=(stream, handler), daemon=True)
+                         for stream, handler in ((self.process.stdout, on_event),
+                                                 (self.process.stderr, on_error))]
+        for reader in self._readers:
+            reader.start()
+
+    @staticmethod
+    def _read(stream, handler):
+        for line in stream:
+            handler(line.decode("cp1252", "replace").rstrip("\r\n"))
+
+    def send(self, command):
+        """Writes one command line; does nothing once the host's input is closed or gone."""
+        with self._lock:
+            try:
+                self.process.stdin.write((command + "\n").encode("cp1252", "replace"))
+                self.process.stdin.flush()
+            except (BrokenPipeError, ValueError):
+                pass
+
+    def close_input(self):
+        """End of input, which the host takes as quit."""
+        with self._lock:
+            try:
+                self.process.stdin.close()
+            except BrokenPipeError:
+                pass
+
+    def quit(self, timeout=30):
+        """Sends quit and waits for the host to end (killing it after `timeout` seconds) and
+        for its last lines; answers its exit code."""
+        self.send("quit")
+        self.close_input()
+        try:
+            code = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            code = self.process.wait()
+        for reader in self._readers:
+            reader.join(timeout=5)
+        return code
 
 
 class Checks:

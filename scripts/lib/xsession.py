@@ -17,7 +17,8 @@ As a command:
 
 runs COMMAND in a session and exits with its exit code. SIGHUP, SIGINT and SIGTERM are passed
 on to COMMAND; the server and the window manager go when it ends, and also when this process is
-killed outright (they are told to end with their parent).
+killed outright (they are told to end with their parent). They run in a session of their own,
+so Ctrl-C on the terminal reaches only the command.
 """
 import ctypes
 import os
@@ -94,7 +95,7 @@ class XSession:
             ["Xvfb", "-displayfd", str(write_fd), "-auth", auth, "-screen", "0", SCREEN,
              "-nolisten", "tcp"],
             pass_fds=[write_fd], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL, preexec_fn=end_with_parent)
+            stderr=subprocess.DEVNULL, start_new_session=True, preexec_fn=end_with_parent)
         os.close(write_fd)
         with os.fdopen(read_fd) as reply:
             number = reply.readline().strip()
@@ -108,7 +109,7 @@ class XSession:
         self._manager = subprocess.Popen(
             ["openbox", "--startup", f"touch {ready}"], env=self.env,
             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            preexec_fn=end_with_parent)
+            start_new_session=True, preexec_fn=end_with_parent)
         deadline = time.monotonic() + START_TIMEOUT
         while not os.path.exists(ready):
             if self._manager.poll() is not None or time.monotonic() > deadline:
