@@ -219,6 +219,13 @@ class WineSession:
         """Saves the virtual X server's screen as a PNG; answers whether it could."""
         return not self.visible and screenshot(self.env, path)
 
+    def server_pid(self):
+        """The process id of the session's wineserver (None in a session this process reuses
+        from its parent)."""
+        session = WineSession._active if self._reused else self
+        server = session._server if session is not None else None
+        return server.pid if server is not None else None
+
     def close(self):
         """Ends what this session started: the Wine processes, the server, the display."""
         if self._reused:
@@ -237,10 +244,13 @@ class WineSession:
 
 
 def lumctl():
-    """The native lumctl, built when missing."""
+    """The native lumctl, built when missing (one build of the folder at a time, as
+    scripts/lib/steps.sh builds)."""
     path = os.path.join(ROOT, "build", "native", "bin", "lumctl")
     if not os.path.exists(path):
-        subprocess.run(["cmake", "--build", "--preset", "native", "--target", "lumctl"],
+        os.makedirs(os.path.join(ROOT, "build"), exist_ok=True)
+        subprocess.run(["flock", os.path.join(ROOT, "build", ".native.lock"), "sh", "-c",
+                        "cmake --preset native && cmake --build --preset native --target lumctl"],
                        cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
     return path
 

@@ -113,7 +113,7 @@ def quit_during_a_frame(build, checks):
 def first_run(build, checks):
     folder = HostFolder(build, PLAYLIST)
     try:
-        run = run_host(build, folder, ["sleep 5000", "quit"], display_font=False)
+        run = run_host(build, folder, ["sleep 2000", "quit"], display_font=False)
     finally:
         folder.remove()
     lines = run.lines()

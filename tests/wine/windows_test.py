@@ -109,17 +109,19 @@ CAPTIONS = {
 
 LINE = re.compile(r'(window|control) (\S+) class=(\S+) caption="(.*)" (\S+=\S+.*)$')
 
+# Each "echo" mark below a picture's name takes a screenshot; the sleep after it lets the
+# screenshot be taken before the next command changes the screen.
 COMMANDS = [
-    "sleep 2500", "windows", "echo start", "sleep 1500",
+    "sleep 1500", "windows", "echo start", "sleep 1500",
     "click MainForm.Panel9", "sleep 300",
     "click MainForm.Panel3", "sleep 300",
     "key MainForm alt+f4", "sleep 300", "windows", "echo after-alt-f4",
     "click MainForm.Panel7", "sleep 800", "click MainForm.Panel7", "sleep 2000",
-    "click Form1.Image1", "config", "sleep 2000", "echo dialog-text", "sleep 1500",
-    "page PageControl1 0", "sleep 2000", "echo dialog-display", "sleep 1500",
+    "click Form1.Image1", "config", "sleep 1000", "echo dialog-text", "sleep 1500",
+    "page PageControl1 0", "sleep 1000", "echo dialog-display", "sleep 1500",
     "key configform alt+f4", "sleep 300", "windows", "echo dialog-after-alt-f4",
-    "page PageControl1 1", "click configform.Panel3", "sleep 2000", "echo about", "sleep 1500",
-    "click aboutw.Panel1", "click configform.Button2", "sleep 2000", "echo variables",
+    "page PageControl1 1", "click configform.Panel3", "sleep 1000", "echo about", "sleep 1500",
+    "click aboutw.Panel1", "click configform.Button2", "sleep 1000", "echo variables",
     "sleep 1500", "key befehle alt+f4", "sleep 500", "windows", "echo end", "quit",
 ]
 
