@@ -8,7 +8,7 @@ all runs of the session, so each run starts a warm Wine. The prefix's registry m
 to symbolic links inside the prefix (the mapping is read when Wine starts, so it never changes);
 a run points the link at its device. It also sets the regional formats to dd.MM.yyyy and
 HH:mm:ss and stands in fonts of the same widths for Arial and Verdana. One session at a time
-uses a prefix; a second one waits for it.
+uses a prefix; a second one waits for it (LUM_WINEPREFIX gives a run a prefix of its own).
 """
 import fcntl
 import os
@@ -29,9 +29,15 @@ PORTS = (1, 5)  # the COM ports mapped to links of the prefix
 SERVER_TIMEOUT = 30.0
 
 
+def prefix_of(build):
+    """The Wine prefix of a build: its folder "wineprefix", or the one LUM_WINEPREFIX names (a
+    run beside another one of the same build, such as the test command's soak)."""
+    return os.path.abspath(os.environ.get("LUM_WINEPREFIX") or os.path.join(build, "wineprefix"))
+
+
 def wine_env(build):
     return dict(os.environ,
-                WINEPREFIX=os.path.join(build, "wineprefix"),
+                WINEPREFIX=prefix_of(build),
                 WINEDEBUG="-all",
                 WINEDLLOVERRIDES="mscoree,mshtml=")
 
@@ -80,7 +86,7 @@ class WineSession:
 
     def __init__(self, build, use_display=False):
         self.build = os.path.abspath(build)
-        self.prefix = os.path.join(self.build, "wineprefix")
+        self.prefix = prefix_of(self.build)
         self.use_display = use_display
         self.env = None
         self.visible = False  # the windows are on the user's display
@@ -112,8 +118,8 @@ class WineSession:
         self.close()
 
     def _start(self):
-        os.makedirs(self.build, exist_ok=True)
-        self._lock = open(os.path.join(self.build, "wineprefix.lock"), "w")
+        os.makedirs(os.path.dirname(self.prefix), exist_ok=True)
+        self._lock = open(self.prefix + ".lock", "w")
         try:
             fcntl.flock(self._lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
         except BlockingIOError:

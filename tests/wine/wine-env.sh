@@ -4,11 +4,12 @@
 # wineserver kept up for all of them). A test started outside a session runs itself again
 # inside one, which ends with it.
 WIN64_BUILD=$(cd "${WIN64_BUILD:-$(dirname "${BASH_SOURCE[0]}")/../../build/win64}" && pwd)
-if [[ ${LUM_WINESESSION:-} != "$WIN64_BUILD/wineprefix" ]]; then
+prefix=$(realpath -m "${LUM_WINEPREFIX:-$WIN64_BUILD/wineprefix}")
+if [[ ${LUM_WINESESSION:-} != "$prefix" ]]; then
     export WIN64_BUILD
     exec python3 "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/winehost.py" bash "$0" "$@"
 fi
-export WINEPREFIX="$WIN64_BUILD/wineprefix"
+export WINEPREFIX=$prefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 WINE64=/usr/lib/wine/wine64
