@@ -74,6 +74,10 @@ class XSession:
             return self
         try:
             self._start()
+        except FileNotFoundError as error:
+            self.close()
+            raise RuntimeError(f"{error.filename} is missing: the virtual X server needs Xvfb, "
+                               "xauth and openbox (scripts/install-deps installs them)") from None
         except BaseException:
             self.close()
             raise
