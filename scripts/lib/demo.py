@@ -234,7 +234,10 @@ class VirtualDisplay:
         self.reader.join(timeout=5)
 
 
-def scripted(host, out, args, display, session):
+def scripted(host, out, args, display, session, loaded):
+    # The script's times count from the host's start, which a new Wine prefix delays.
+    while not loaded.wait(0.1) and host.process.poll() is None:
+        pass
     started = time.monotonic()
     shot = False
     for wait, command in SCRIPT:
@@ -308,15 +311,21 @@ def main():
             session.set_display_font(True)
             session.map_port(1, com1)
             options = [] if session.visible else ["--auto-dismiss"]
+            loaded = threading.Event()
+
+            def on_event(line):
+                out.log("host: " + line)
+                if line.startswith("loaded "):
+                    loaded.set()
+
             host = Host(session, [os.path.join(folder.path, "lumhost.exe"), *options,
                                   folder.playlist],
-                        on_event=lambda line: out.log("host: " + line),
-                        on_error=lambda line: out.log("host error: " + line))
+                        on_event=on_event, on_error=lambda line: out.log("host error: " + line))
             try:
                 if args.interactive:
                     interactive(host, out, session)
                 else:
-                    scripted(host, out, args, display, session)
+                    scripted(host, out, args, display, session, loaded)
             except (KeyboardInterrupt, Stop):
                 out.log("> quit")
             for number in (signal.SIGINT, signal.SIGHUP, signal.SIGTERM):
