@@ -253,7 +253,9 @@ def scripted(host, out, args, display, session, loaded):
         host.send(command)
 
 
-def interactive(host, out, session):
+def interactive(host, out, session, loaded):
+    while not loaded.wait(0.1) and host.process.poll() is None:
+        pass
     out.log("Type host commands: play, pause, stop, next, prev, seek <ms>, select <n>, config,")
     out.log("windows, quit (or Ctrl-C, Ctrl-D).")
     if session.visible:
@@ -323,7 +325,7 @@ def main():
                         on_event=on_event, on_error=lambda line: out.log("host error: " + line))
             try:
                 if args.interactive:
-                    interactive(host, out, session)
+                    interactive(host, out, session, loaded)
                 else:
                     scripted(host, out, args, display, session, loaded)
             except (KeyboardInterrupt, Stop):
