@@ -19,7 +19,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts",
                                 "lib"))
-from winehost import HostFolder, ROOT, run_host, write_settings  # noqa: E402
+from winehost import HostFolder, ROOT, WineSession, run_host, write_settings  # noqa: E402
 
 SETTLE = 6.0  # after the start-up: the display start sequence and the banner are over
 TICKS = os.sysconf("SC_CLK_TCK")
@@ -46,14 +46,14 @@ def find_process(name, fragment=""):
     return None
 
 
-def measure(build, settings, seconds, plugin=None):
+def measure(session, build, settings, seconds, plugin=None):
     folder = HostFolder(build, "#EXTM3U\r\n#EXTINF:3600,Ein recht langer Titel, der laeuft\r\n"
                                "eins.mp3\r\n", plugin)
     samples = {}
 
     def sample(name):
         pids = {"host": find_process("lumhost.exe", folder.path),
-                "wineserver": find_process("wineserver")}
+                "wineserver": session.server_pid()}
         samples[name] = {key: cpu_seconds(pid) for key, pid in pids.items() if pid}
 
     def on_event(_at, line):
@@ -83,8 +83,10 @@ def main():
         ("host alone", [], probe),
     ]
     print(f"{'case':12} {'lumhost.exe CPU':>18} {'wineserver CPU':>18} {'frames':>7}")
-    for name, settings, plugin in cases:
-        used, frames = measure(build, settings, seconds, plugin)
+    with WineSession(build) as session:
+        results = [(name, measure(session, build, settings, seconds, plugin))
+                   for name, settings, plugin in cases]
+    for name, (used, frames) in results:
         host = used.get("host", float("nan"))
         server = used.get("wineserver", float("nan"))
         print(f"{name:12} {host:7.2f} s {100 * host / seconds:6.2f} % "

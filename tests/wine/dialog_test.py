@@ -22,9 +22,9 @@ WIDTH = 16
 FRAME = WIDTH * 2
 FIRST_RUN = "messagebox Sie starten das Plugin zum ersten mal."
 COMMANDS = [
-    "sleep 3000", "windows", "echo opened",
+    "sleep 1000", "windows", "echo opened",
     "settext Edit2 %status", "settext SpinEdit2 16", "sleep 300",
-    "click configform.Panel2", "sleep 3500", "echo after-ok",
+    "click configform.Panel2", "sleep 2000", "echo after-ok",
     "config", "sleep 500", "settext Edit2 %titel", "click configform.Panel1", "sleep 500",
     "echo after-cancel", "quit",
 ]

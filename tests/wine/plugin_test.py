@@ -16,7 +16,7 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "scripts", "lib"))
-from winehost import Checks, HostFolder, run_host, write_settings  # noqa: E402
+from winehost import Checks, HostFolder, WineSession, run_host, write_settings  # noqa: E402
 
 TOLERANCE = 0.15
 WIDTH, LINES = 20, 3
@@ -113,7 +113,7 @@ def quit_during_a_frame(build, checks):
 def first_run(build, checks):
     folder = HostFolder(build, PLAYLIST)
     try:
-        run = run_host(build, folder, ["sleep 5000", "quit"], display_font=False)
+        run = run_host(build, folder, ["sleep 2000", "quit"], display_font=False)
     finally:
         folder.remove()
     lines = run.lines()
@@ -129,9 +129,10 @@ def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else
                             os.path.join(os.path.dirname(__file__), "..", "..", "build", "win64"))
     checks = Checks()
-    configured_run(build, checks)
-    quit_during_a_frame(build, checks)
-    first_run(build, checks)
+    with WineSession(build):
+        configured_run(build, checks)
+        quit_during_a_frame(build, checks)
+        first_run(build, checks)
     print(f"plug-in under Wine: {checks.failures} failed")
     return 1 if checks.failures else 0
 

@@ -2,8 +2,9 @@
 """The plug-in's windows under Wine, read back through lumhost's "windows" command and compared
 with the expected layout: every window's caption, position and size, every control's
 caption and rectangle. Then the main window's buttons are clicked as a user would (brightness on
-the line, a transport command at the host, the display switched off and on), Alt+F4 is pressed,
-and a screenshot of each window is kept as a test artifact.
+the line, a transport command at the host, the display switched off and on), Alt+F4 is pressed
+on the main window and on the shown configuration dialog (both stay open) and on the variables
+window (it hides), and a screenshot of each window is kept as a test artifact.
 
 usage: windows_test.py [WIN64_BUILD_DIR]
 """
@@ -15,7 +16,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(ROOT, "scripts", "lib"))
-from winehost import Checks, HostFolder, run_host, write_settings, xvfb_screenshot  # noqa: E402
+from winehost import Checks, HostFolder, WineSession, run_host, write_settings  # noqa: E402
 
 SCREEN = (1280, 1024)  # the virtual X server's screen
 
@@ -108,16 +109,19 @@ CAPTIONS = {
 
 LINE = re.compile(r'(window|control) (\S+) class=(\S+) caption="(.*)" (\S+=\S+.*)$')
 
+# Each "echo" mark below a picture's name takes a screenshot; the sleep after it lets the
+# screenshot be taken before the next command changes the screen.
 COMMANDS = [
-    "sleep 2500", "windows", "echo start", "sleep 1500",
+    "sleep 1500", "windows", "echo start", "sleep 1500",
     "click MainForm.Panel9", "sleep 300",
     "click MainForm.Panel3", "sleep 300",
     "key MainForm alt+f4", "sleep 300", "windows", "echo after-alt-f4",
     "click MainForm.Panel7", "sleep 800", "click MainForm.Panel7", "sleep 2000",
-    "click Form1.Image1", "config", "sleep 2000", "echo dialog-text", "sleep 1500",
-    "page PageControl1 0", "sleep 2000", "echo dialog-display", "sleep 1500",
-    "page PageControl1 1", "click configform.Panel3", "sleep 2000", "echo about", "sleep 1500",
-    "click aboutw.Panel1", "click configform.Button2", "sleep 2000", "echo variables",
+    "click Form1.Image1", "config", "sleep 1000", "echo dialog-text", "sleep 1500",
+    "page PageControl1 0", "sleep 1000", "echo dialog-display", "sleep 1500",
+    "key configform alt+f4", "sleep 300", "windows", "echo dialog-after-alt-f4",
+    "page PageControl1 1", "click configform.Panel3", "sleep 1000", "echo about", "sleep 1500",
+    "click aboutw.Panel1", "click configform.Button2", "sleep 1000", "echo variables",
     "sleep 1500", "key befehle alt+f4", "sleep 500", "windows", "echo end", "quit",
 ]
 
@@ -188,7 +192,8 @@ def check_layout(checks, listed):
 
 
 def crop(screenshot, window, path):
-    """Cuts a window's client area out of a screenshot (no window manager draws the frames)."""
+    """Cuts a window's client area out of a screenshot, by the window's position and its outer
+    and client sizes."""
     left, top = (int(v) for v in window["pos"].split(","))
     outer_w, outer_h = (int(v) for v in window["outer"].split("x"))
     width, height = (int(v) for v in window["client"].split("x"))
@@ -207,18 +212,19 @@ def main():
     folder = HostFolder(build, "#EXTM3U\r\n#EXTINF:300,Erster Titel\r\neins.mp3\r\n")
     shots = {"start": ["MainForm", "Form1"], "dialog-text": ["configform"],
              "dialog-display": ["configform"], "about": ["aboutw"], "variables": ["befehle"]}
-    runner = {}
+    taken = []
+    session = WineSession(build)
 
     def on_event(_at, line):
         if line.startswith("echo ") and line[5:] in shots:
             path = os.path.join(artifacts, f"screen-{line[5:]}.png")
-            runner["shots"] = runner.get("shots", []) + [(line[5:], path)]
-            xvfb_screenshot(runner["pid"], path)
+            taken.append((line[5:], path))
+            session.screenshot(path)
 
     try:
         write_settings(folder.settings, ["DisplayOff=false", "MainWindowMinimized=false"])
-        run = run_host(build, folder, COMMANDS, on_event=on_event,
-                       on_start=lambda pid: runner.update(pid=pid))
+        with session:
+            run = run_host(build, folder, COMMANDS, on_event=on_event)
     finally:
         folder.remove()
     parts = listings(run)
@@ -234,6 +240,8 @@ def main():
     checks.check("click Panel7: the display is switched off (blank frame)", off > 0)
     checks.check("click Panel7 again: the start sequence runs again",
                  off > 0 and b"\x14\r\n" in data[off:], repr(data[off:off + 60]))
+    dialog = parts.get("dialog-after-alt-f4", {}).get("configform", {})
+    checks.check("Alt+F4 leaves the shown dialog open", dialog.get("visible") == "1", dialog)
     end = parts.get("end", {})
     checks.check("Alt+F4 on the variables window hides it",
                  end.get("befehle", {}).get("visible") == "0", end.get("befehle"))
@@ -241,14 +249,14 @@ def main():
     checks.check("no automation error", not any(l.startswith("error") for l in lines),
                  [l for l in lines if l.startswith("error")])
     checks.check("exit code 0", run.returncode == 0, run.returncode)
-    for mark, path in runner.get("shots", []):
+    for mark, path in taken:
         window_names = shots[mark]
         for window_name in window_names:
             window = parts.get("start", {}).get(window_name)
             if window and os.path.exists(path):
                 crop(path, window, os.path.join(artifacts, f"{window_name}-{mark}.png"))
-    checks.check("screenshots kept", all(os.path.exists(p) for _, p in runner.get("shots", []))
-                 and len(runner.get("shots", [])) == len(shots))
+    checks.check("screenshots kept", all(os.path.exists(p) for _, p in taken)
+                 and len(taken) == len(shots))
     print(f"windows under Wine: {checks.failures} failed (screenshots in {artifacts})")
     return 1 if checks.failures else 0
 

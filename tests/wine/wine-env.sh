@@ -1,17 +1,20 @@
-# Sourced by the Wine tests: a private Wine prefix inside the 64-bit build tree, no debug output,
-# no Mono/Gecko installers, and windows on a virtual X server.
-WIN64_BUILD=${WIN64_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/win64}
-export WINEPREFIX="$WIN64_BUILD/wineprefix"
+# Sourced by the Wine tests at their start: the 64-bit build's private Wine prefix, no debug
+# output, no Mono/Gecko installers, and the test's programs in one Wine session
+# (scripts/lib/winehost.py: a virtual X server with a window manager, and the prefix's
+# wineserver kept up for all of them). A test started outside a session runs itself again
+# inside one, which ends with it.
+WIN64_BUILD=$(cd "${WIN64_BUILD:-$(dirname "${BASH_SOURCE[0]}")/../../build/win64}" && pwd)
+prefix=$(realpath -m "${LUM_WINEPREFIX:-$WIN64_BUILD/wineprefix}")
+if [[ ${LUM_WINESESSION:-} != "$prefix" ]]; then
+    export WIN64_BUILD
+    exec python3 "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/winehost.py" bash "$0" "$@"
+fi
+export WINEPREFIX=$prefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 WINE64=/usr/lib/wine/wine64
 
-# Runs a Windows program under Wine on a virtual X server; standard input and output pass through.
+# Runs a Windows program under Wine; standard input and output pass through.
 run_windows() {
-    xvfb-run -a "$WINE64" "$@" 2> >(grep -a -v -e '^X connection to' -e '^wine: ' -e '^XIO: ' -e '^ *after [0-9]* requests' >&2)
-}
-
-# Stops this prefix's wineserver (and only this prefix's).
-stop_wine() {
-    wineserver -k 2>/dev/null || true
+    "$WINE64" "$@" 2> >(grep -a -v -e '^wine: ' >&2)
 }

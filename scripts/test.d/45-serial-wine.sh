@@ -1,3 +1,4 @@
+# lane: wine
 # The serial component under Wine: the 64-bit build's serialprobe.exe writes frames to a COM port
 # mapped to a pty and reads back what the pty's master writes.
 set -euo pipefail

@@ -1,5 +1,6 @@
+# lane: cpu
 # Native build with address and undefined-behaviour sanitizers, and its unit and integration tests.
 set -euo pipefail
-cmake --preset native
-cmake --build --preset native
+source scripts/lib/steps.sh
+build native
 ctest --preset native -j2
