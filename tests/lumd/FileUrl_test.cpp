@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 #include <optional>
+#include <ostream>
 
 namespace lum::lumd {
 namespace {
 
 struct UrlCase {
     const char* Name;
+    friend void PrintTo(const UrlCase& c, std::ostream* out) { *out << c.Name; }
     const char* Url;
     std::optional<std::string> LocalPath;
 };

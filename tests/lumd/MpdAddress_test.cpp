@@ -2,6 +2,7 @@
 #include "tools/lumd/MpdAddress.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <stdexcept>
 
 namespace lum::lumd {
@@ -9,6 +10,7 @@ namespace {
 
 struct AddressCase {
     const char* Name;
+    friend void PrintTo(const AddressCase& c, std::ostream* out) { *out << c.Name; }
     std::optional<std::string> Given;
     MpdEnvironment Environment;
     MpdAddress Expected;
@@ -45,6 +47,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, MpdAddressParsing, testing::Values(
 
 struct BadAddressCase {
     const char* Name;
+    friend void PrintTo(const BadAddressCase& c, std::ostream* out) { *out << c.Name; }
     std::optional<std::string> Given;
     MpdEnvironment Environment;
     const char* Message;

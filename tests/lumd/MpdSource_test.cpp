@@ -7,6 +7,7 @@
 #include "tools/lumd/Windows1252.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <thread>
 
 namespace lum::lumd::testing {
@@ -75,6 +76,7 @@ TEST_F(MpdSourceTest, ShowsThePlayingEntryAsALocalFile) {
 
 struct EntryFileCase {
     const char* Name;
+    friend void PrintTo(const EntryFileCase& c, std::ostream* out) { *out << c.Name; }
     bool OverTcp;
     const char* MusicFolder; ///< "<music>" stands for the server's folder
     bool Local;
@@ -129,6 +131,7 @@ TEST_F(MpdSourceTest, RemoteFilesShowTheServersTagsInWindows1252) {
 
 struct ServerChangeCase {
     const char* Name;
+    friend void PrintTo(const ServerChangeCase& c, std::ostream* out) { *out << c.Name; }
     std::vector<std::string> Mpc;
     std::function<bool(const TrackSnapshot&)> Expected;
 };
@@ -246,6 +249,7 @@ TEST_F(MpdSourceTest, UnreachableServerIsWaitedFor) {
 
 struct PasswordCase {
     const char* Name;
+    friend void PrintTo(const PasswordCase& c, std::ostream* out) { *out << c.Name; }
     const char* Password;
     StartOutcome Outcome;
     const char* Message;

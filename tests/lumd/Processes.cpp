@@ -32,7 +32,7 @@ int ExitCodeOf(int status) {
 
 } // namespace
 
-CommandResult RunCommand(const std::vector<std::string>& argv) {
+CommandResult RunCommand(const std::vector<std::string>& argv, bool errors) {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) {
         return {};
@@ -41,7 +41,11 @@ CommandResult RunCommand(const std::vector<std::string>& argv) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+    if (errors) {
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    }
     auto pointers = ArgumentPointers(argv);
     pid_t pid = -1;
     const int failed = posix_spawnp(&pid, pointers[0], &actions, nullptr, pointers.data(), environ);

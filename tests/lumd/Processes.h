@@ -10,14 +10,15 @@
 namespace lum::lumd::testing {
 
 /// A finished command: its exit code (-1 when it could not start or was killed) and its
-/// standard output and error together.
+/// output.
 struct CommandResult {
     int ExitCode = -1;
     std::string Output{};
 };
 
-/// Runs `argv` to its end (found on PATH).
-[[nodiscard]] CommandResult RunCommand(const std::vector<std::string>& argv);
+/// Runs `argv` (found on PATH) to its end, with its standard output, and its standard error too
+/// unless `errors` is false (they are dropped then).
+[[nodiscard]] CommandResult RunCommand(const std::vector<std::string>& argv, bool errors = true);
 
 /// Whether `program` is on PATH.
 [[nodiscard]] bool HasProgram(const std::string& program);

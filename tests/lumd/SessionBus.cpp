@@ -13,7 +13,7 @@ namespace lum::lumd::testing {
 
 std::vector<std::string> SessionBus::Programs() {
     std::vector<std::string> programs = MusicPrograms();
-    programs.insert(programs.end(), {"dbus-daemon", "mpv", "playerctl"});
+    programs.insert(programs.end(), {"dbus-daemon", "mpv", "playerctl", "python3"});
     return programs;
 }
 
@@ -28,16 +28,22 @@ std::string SessionBus::Missing() {
 SessionBus::SessionBus(int seconds) : music_(folder_.Path() + "/music") {
     std::filesystem::create_directory(music_);
     MakeTestMusic(music_, StandardTracks(), seconds);
-    const std::string socket = folder_.Path() + "/bus";
-    daemon_ = std::make_unique<Child>(std::vector<std::string>{"dbus-daemon", "--session",
-                                                               "--nofork", "--nopidfile",
-                                                               "--address=unix:path=" + socket},
-                                      folder_.Path() + "/dbus.out");
+    address_ = "unix:path=" + folder_.Path() + "/bus";
     if (const char* previous = std::getenv("DBUS_SESSION_BUS_ADDRESS")) {
         previousAddress_ = previous;
         hadAddress_ = true;
     }
-    setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socket).c_str(), 1);
+    setenv("DBUS_SESSION_BUS_ADDRESS", address_.c_str(), 1);
+    StartBus();
+}
+
+void SessionBus::StartBus() {
+    const std::string socket = folder_.Path() + "/bus";
+    std::filesystem::remove(socket);
+    daemon_ =
+        std::make_unique<Child>(std::vector<std::string>{"dbus-daemon", "--session", "--nofork",
+                                                         "--nopidfile", "--address=" + address_},
+                                folder_.Path() + "/dbus.out");
     if (!WaitFor([&] { return std::filesystem::exists(socket) || !daemon_->Running(); },
                  std::chrono::seconds(10)) ||
         !daemon_->Running()) {
@@ -45,8 +51,32 @@ SessionBus::SessionBus(int seconds) : music_(folder_.Path() + "/music") {
     }
 }
 
+void SessionBus::StopBus() {
+    daemon_.reset();
+}
+
+std::string SessionBus::ServeOverHttp(const std::string& file) {
+    const unsigned port = FreeTcpPort();
+    web_ = std::make_unique<Child>(std::vector<std::string>{"python3", "-m", "http.server",
+                                                            "--bind", "127.0.0.1", "--directory",
+                                                            music_, std::to_string(port)},
+                                   folder_.Path() + "/http.out");
+    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/" + file;
+    if (!WaitFor(
+            [&] {
+                return RunCommand({"python3", "-c",
+                                   "import urllib.request as u; u.urlopen('" + url + "')"})
+                           .ExitCode == 0;
+            },
+            std::chrono::seconds(10))) {
+        throw std::runtime_error("the HTTP server did not start");
+    }
+    return url;
+}
+
 SessionBus::~SessionBus() {
     players_.clear();
+    web_.reset();
     daemon_.reset();
     if (hadAddress_) {
         setenv("DBUS_SESSION_BUS_ADDRESS", previousAddress_.c_str(), 1);
@@ -90,7 +120,7 @@ std::string SessionBus::Playerctl(const std::vector<std::string>& arguments) {
 }
 
 std::size_t SessionBus::PlayerCount() {
-    const CommandResult result = RunCommand({"playerctl", "--list-all"});
+    const CommandResult result = RunCommand({"playerctl", "--list-all"}, false);
     if (result.ExitCode != 0) {
         return 0;
     }

@@ -15,7 +15,7 @@ namespace lum::lumd::testing {
 /// The mpv-mpris script as Debian installs it.
 inline constexpr const char* kMprisScript = "/usr/lib/mpv-mpris/mpris.so";
 
-/// A private session bus and the music its players play.
+/// A private session bus and the music its players play (also over HTTP, with python3).
 class SessionBus {
 public:
     /// The programs the bus and its players need.
@@ -43,13 +43,21 @@ public:
     std::string Playerctl(const std::vector<std::string>& arguments);
     /// The number of MPRIS players playerctl sees.
     [[nodiscard]] std::size_t PlayerCount();
+    /// Serves the music folder over HTTP on 127.0.0.1; returns the URL of `file` in it.
+    std::string ServeOverHttp(const std::string& file);
+    /// Ends the bus daemon (the players lose their bus).
+    void StopBus();
+    /// Starts the bus daemon again on the same address.
+    void StartBus();
 
 private:
     TempFolder folder_;
     std::string music_;
     std::string previousAddress_;
     bool hadAddress_ = false;
+    std::string address_;
     std::unique_ptr<Child> daemon_;
+    std::unique_ptr<Child> web_;
     std::vector<std::unique_ptr<Child>> players_;
 };
 

@@ -2,6 +2,7 @@
 #include "tools/lumd/SnapshotSource.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace lum::lumd {
 namespace {
@@ -20,6 +21,8 @@ public:
 
 struct PositionCase {
     const char* Name;
+    friend void PrintTo(const PositionCase& c, std::ostream* out) { *out << c.Name; }
+    bool HasEntry;
     PlayState State;
     std::int64_t ElapsedMs;
     double Rate;
@@ -35,6 +38,7 @@ TEST_P(InterpolatedPosition, RunsOnOnlyWhilePlaying) {
     Clock::time_point now{100s};
     TestSource source(&now);
     TrackSnapshot snapshot;
+    snapshot.HasEntry = c.HasEntry;
     snapshot.State = c.State;
     snapshot.ElapsedMs = c.ElapsedMs;
     snapshot.Rate = c.Rate;
@@ -47,13 +51,15 @@ TEST_P(InterpolatedPosition, RunsOnOnlyWhilePlaying) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, InterpolatedPosition, testing::Values(
-    PositionCase{"Playing",        PlayState::Playing, 1000, 1.0,  0,     2500ms, 3500},
-    PositionCase{"PlayingFaster",  PlayState::Playing, 1000, 2.0,  0,     2500ms, 6000},
-    PositionCase{"Paused",         PlayState::Paused,  1000, 1.0,  0,     2500ms, 1000},
-    PositionCase{"Stopped",        PlayState::Stopped, 0,    1.0,  0,     2500ms, 0},
-    PositionCase{"StopsAtLength",  PlayState::Playing, 9000, 1.0,  10000, 5000ms, 10000},
-    PositionCase{"NoLengthNoStop", PlayState::Playing, 9000, 1.0,  0,     5000ms, 14000},
-    PositionCase{"BackwardsRate",  PlayState::Playing, 1000, -1.0, 0,     5000ms, 0}),
+    //           name                 entry  state               elapsed rate  length  later   position
+    PositionCase{"Playing",           true,  PlayState::Playing, 1000,   1.0,  0,      2500ms, 3500},
+    PositionCase{"PlayingFaster",     true,  PlayState::Playing, 1000,   2.0,  0,      2500ms, 6000},
+    PositionCase{"Paused",            true,  PlayState::Paused,  1000,   1.0,  0,      2500ms, 1000},
+    PositionCase{"Stopped",           true,  PlayState::Stopped, 0,      1.0,  0,      2500ms, 0},
+    PositionCase{"StopsAtLength",     true,  PlayState::Playing, 9000,   1.0,  10000,  5000ms, 10000},
+    PositionCase{"NoLengthNoStop",    true,  PlayState::Playing, 9000,   1.0,  0,      5000ms, 14000},
+    PositionCase{"NoEntryNoPosition", false, PlayState::Playing, 0,      1.0,  0,      2500ms, 0},
+    PositionCase{"BackwardsRate",     true,  PlayState::Playing, 1000,   -1.0, 0,      5000ms, 0}),
     CaseName());
 // clang-format on
 

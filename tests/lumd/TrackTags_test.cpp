@@ -2,12 +2,14 @@
 #include "tools/lumd/TrackTags.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace lum::lumd {
 namespace {
 
 struct TitleCase {
     const char* Name;
+    friend void PrintTo(const TitleCase& c, std::ostream* out) { *out << c.Name; }
     TrackTags Tags;
     const char* Uri;
     std::string Expected;

@@ -2,12 +2,14 @@
 #include "tools/lumd/Windows1252.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace lum::lumd {
 namespace {
 
 struct ConversionCase {
     const char* Name;
+    friend void PrintTo(const ConversionCase& c, std::ostream* out) { *out << c.Name; }
     std::string Utf8;
     std::string Expected;
 };

@@ -21,6 +21,9 @@ std::int32_t SnapshotSource::PlayStateNumber(PlayState /*compared*/) {
 std::int32_t SnapshotSource::PositionMs() {
     const auto now = Now();
     const std::lock_guard lock(mutex_);
+    if (!snapshot_.HasEntry) {
+        return 0;
+    }
     double position = static_cast<double>(snapshot_.ElapsedMs);
     if (snapshot_.State == PlayState::Playing && now > snapshot_.At) {
         const std::chrono::duration<double, std::milli> since = now - snapshot_.At;

@@ -48,7 +48,7 @@ public:
 
     [[nodiscard]] std::int32_t PlayStateNumber(PlayState compared) override;
     /// The position at the last report plus the time since, scaled by the rate, while playing;
-    /// never past the length when that is known.
+    /// never past the length when that is known; 0 without an entry.
     [[nodiscard]] std::int32_t PositionMs() override;
     [[nodiscard]] std::int32_t LengthSeconds() override;
     [[nodiscard]] std::int32_t ListPosition() override;
