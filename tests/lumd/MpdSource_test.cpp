@@ -161,6 +161,8 @@ TEST_F(MpdSourceTest, PositionRunsOnWithoutAskingTheServer) {
     server_->PlayStandardTracks();
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
     ASSERT_TRUE(Sees(StateIs(PlayState::Playing)));
+    // A player may report more as it settles (mpv: the length, the first position).
+    ASSERT_TRUE(watch_.WaitQuiet(300ms, kPatience));
     const std::size_t mark = watch_.Mark();
     const auto start = Clock::now();
     const std::int32_t first = source_->PositionMs();

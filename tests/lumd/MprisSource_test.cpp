@@ -135,6 +135,8 @@ TEST_F(MprisSourceTest, PositionRunsOnWithoutAskingThePlayer) {
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
     ASSERT_TRUE(Sees(TitleIs(TitleOf(StandardTracks()[0]))));
     ASSERT_TRUE(Sees(StateIs(PlayState::Playing)));
+    // A player may report more as it settles (mpv: the length, the first position).
+    ASSERT_TRUE(watch_.WaitQuiet(300ms, kPatience));
     const std::size_t mark = watch_.Mark();
     const auto start = Clock::now();
     const std::int32_t first = source_->PositionMs();

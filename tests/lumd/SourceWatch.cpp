@@ -37,6 +37,22 @@ SourceWatch::WaitFrom(std::size_t mark, const std::function<bool(const TrackSnap
     }
 }
 
+bool SourceWatch::WaitQuiet(std::chrono::milliseconds quiet, std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    const auto until = Clock::now() + timeout;
+    for (;;) {
+        const std::size_t seen = changes_.size();
+        const auto lastChange = seen > 0 ? changes_.back().At : Clock::time_point{};
+        const auto quietUntil = std::max(lastChange + quiet, Clock::now());
+        if (quietUntil > until) {
+            return false;
+        }
+        if (!changed_.wait_until(lock, quietUntil, [&] { return changes_.size() > seen; })) {
+            return true;
+        }
+    }
+}
+
 LogCapture::LogCapture()
     : log_(LogLevel::Debug, [this](LogLevel level, std::string_view text) {
           const std::lock_guard lock(mutex_);

@@ -33,6 +33,9 @@ public:
     WaitFrom(std::size_t mark, const std::function<bool(const TrackSnapshot&)>& wanted,
              std::chrono::milliseconds timeout);
 
+    /// Waits until no change has come for `quiet`, at most `timeout`; true when it got quiet.
+    bool WaitQuiet(std::chrono::milliseconds quiet, std::chrono::milliseconds timeout);
+
 private:
     struct Change {
         Clock::time_point At;
