@@ -196,6 +196,7 @@ TEST_F(MprisSourceTest, BusWithoutPlayersIsWaitedOn) {
     const StartResult result = StartSource();
     EXPECT_EQ(result.Outcome, StartOutcome::Waiting);
     EXPECT_EQ(result.Message, "no MPRIS player on the session bus; waiting for one");
+    EXPECT_TRUE(log_.Lines(LogLevel::Info, "no MPRIS player").empty()) << "told twice";
     EXPECT_TRUE(IsGone(source_->Current()));
     source_->Send(TransportCommand::Next);
     EXPECT_TRUE(WaitFor([&] { return !log_.Lines(LogLevel::Warning, "'next' dropped").empty(); },

@@ -244,22 +244,26 @@ StartResult MprisSource::Start() {
     if (std::string failure = OpenBus(); !failure.empty()) {
         return {StartOutcome::Refused, failure};
     }
+    noPlayerReported_ = true; // told by the result
     SelectPlayer();
     if (!owner_.empty()) {
         ReadAll();
     }
+    changed_ = false;
     Publish(Snapshot());
     StartResult result;
     if (owner_.empty()) {
-        result = {StartOutcome::Waiting,
-                  "no MPRIS player on the session bus" +
-                      (options_.NameFilter.empty()
-                           ? std::string()
-                           : " whose name contains '" + options_.NameFilter + "'") +
-                      "; waiting for one"};
+        result = {StartOutcome::Waiting, NoPlayerMessage()};
     }
     worker_ = std::thread(&MprisSource::Run, this);
     return result;
+}
+
+std::string MprisSource::NoPlayerMessage() const {
+    return "no MPRIS player on the session bus" +
+           (options_.NameFilter.empty() ? std::string()
+                                        : " whose name contains '" + options_.NameFilter + "'") +
+           "; waiting for one";
 }
 
 void MprisSource::Send(TransportCommand command) {
@@ -434,7 +438,7 @@ void MprisSource::SelectPlayer() {
     Forget();
     changed_ = true;
     if (!noPlayerReported_) {
-        log_.Info("no MPRIS player on the session bus; waiting for one");
+        log_.Info(NoPlayerMessage());
         noPlayerReported_ = true;
     }
 }

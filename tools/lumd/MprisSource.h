@@ -103,6 +103,7 @@ private:
     int ApplyProperties(sd_bus_message* message);
     [[nodiscard]] bool FromPlayer(sd_bus_message* message) const;
     [[nodiscard]] bool Matches(const std::string& name) const;
+    [[nodiscard]] std::string NoPlayerMessage() const;
     [[nodiscard]] TrackSnapshot Snapshot() const;
 
     MprisSourceOptions options_;

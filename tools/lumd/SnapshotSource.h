@@ -20,7 +20,7 @@ using MonotonicClock = std::function<std::chrono::steady_clock::time_point()>;
 /// std::chrono::steady_clock::now().
 [[nodiscard]] std::chrono::steady_clock::time_point SteadyNow();
 
-/// Called after every change of the snapshot, on the source's thread.
+/// Called after every change of the snapshot: on the source's thread, and from Start.
 using ChangeCallback = std::function<void()>;
 
 /// What a source knows about its player at one moment.
