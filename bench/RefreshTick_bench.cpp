@@ -1,4 +1,4 @@
-// One refresh tick (UpdateScrollOffsets + WriteDisplayFrame) against an in-process host that
+// One refresh tick (the scroll update and the display frame) against an in-process host that
 // answers at once:
 //   DefaultSettings    the start values (2 lines of 20 characters)
 //   FullDisplay        8 lines of 80 characters, every variable in every line, all scrolling
@@ -7,8 +7,7 @@
 
 #include "HeapCounter.h"
 #include "display/DisplayEngine.h"
-#include "display/DisplayFrame.h"
-#include "display/ScrollUpdate.h"
+#include "host/HostPlayer.h"
 #include "settings/Settings.h"
 #include "tools/common/HostModel.h"
 
@@ -55,7 +54,7 @@ std::string TaggedFile() {
 }
 
 // Runs ticks with `settings` and reports the heap growth across them.
-void RunTicks(benchmark::State& state, const Settings& settings) {
+void RunTicks(benchmark::State& state, Settings settings) {
     // The host: playing a tagged file.
     host::FixedHost host;
     host.RecordQueries = false;
@@ -65,24 +64,20 @@ void RunTicks(benchmark::State& state, const Settings& settings) {
     host.ListPos = 11;
     host.Title = "Artist Name - A Rather Long Title Of The Playing Song (Remastered)";
     host.FileName = TaggedFile();
-    const host::AttachedHost attached(host);
-    GlobalSettings() = settings;
-    ResetDisplayEngine();
+    HostPlayer player(host.Messenger());
     ReadyPort port;
-    DisplayEngine().Port = &port;
+    DisplayEngine engine(settings, player, port);
 
-    UpdateScrollOffsets(); // the first tick reads the tag
-    WriteDisplayFrame();
+    engine.RefreshTick(); // the first tick reads the tag
     const std::int64_t heapBefore = LiveHeapBytes();
     const std::int64_t allocationsBefore = HeapAllocations();
     for (auto _ : state) {
-        Timer5Timer();
+        engine.RefreshTick();
     }
     state.counters["heap_growth_bytes"] = static_cast<double>(LiveHeapBytes() - heapBefore);
     state.counters["allocs_per_tick"] = static_cast<double>(HeapAllocations() - allocationsBefore) /
                                         static_cast<double>(state.iterations());
 
-    ResetDisplayEngine();
     std::remove(host.FileName.c_str());
 }
 

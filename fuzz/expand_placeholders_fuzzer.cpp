@@ -4,8 +4,8 @@
 // must give a text without control bytes, whatever the host and the tag hold.
 
 #include "common/LumError.h"
-#include "display/DisplayEngine.h"
 #include "display/Placeholders.h"
+#include "host/HostPlayer.h"
 #include "settings/Settings.h"
 #include "tools/common/HostModel.h"
 
@@ -38,22 +38,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     host.Title = input.ConsumeRandomLengthString(300);
     host.FileName = input.ConsumeRandomLengthString(300);
 
-    lum::ResetDisplayEngine();
-    lum::TID3Info& tag = lum::DisplayEngine().CurrentTag;
+    lum::HostPlayer player(host.Messenger());
+    lum::Settings settings;
+    lum::PlaceholderExpander expander(
+        settings, player, [] { return lum::platform::LocalDateTime{2026, 12, 7, 14, 5, 9}; });
+    lum::TID3Info& tag = expander.Tag().CurrentTag;
     tag.Title = input.ConsumeRandomLengthString(30);
     tag.Artist = input.ConsumeRandomLengthString(30);
     tag.Album = input.ConsumeRandomLengthString(30);
     tag.Year = input.ConsumeRandomLengthString(4);
     tag.Comment = input.ConsumeRandomLengthString(30);
     tag.Genre = input.ConsumeIntegral<std::uint8_t>();
-    lum::DisplayEngine().Clock = [] { return lum::platform::LocalDateTime{2026, 12, 7, 14, 5, 9}; };
-    lum::GlobalSettings().ReplaceUmlauts = input.ConsumeBool();
+    settings.ReplaceUmlauts = input.ConsumeBool();
     const std::string lineTemplate = input.ConsumeRemainingBytesAsString();
 
-    const lum::host::AttachedHost attached(host);
     std::string text;
     try {
-        text = lum::ExpandPlaceholders(lineTemplate);
+        text = expander.Expand(lineTemplate);
     } catch (const lum::LumError& error) {
         if (error.Format() != lum::messages::kCannotOpenId3Tag) {
             std::abort();

@@ -1,35 +1,25 @@
-#include "display/DisplayCommands.h"
-
+// The short commands other parts of the system send to the display. Like the clear text they
+// do not wait for a pending write: the port drops them then.
 #include "display/DisplayBytes.h"
 #include "display/DisplayEngine.h"
-#include "settings/Settings.h"
 
 namespace lum {
-namespace {
 
-void Send(std::string_view bytes) {
-    if (DisplayPort* port = DisplayEngine().Port; port != nullptr) {
-        port->SendText(bytes);
-    }
+void DisplayEngine::SendInitCommand() {
+    port_.SendText(InitCommandBytes(settings_.InitCommand));
 }
 
-} // namespace
-
-void SendInitCommand() {
-    Send(InitCommandBytes(GlobalSettings().InitCommand));
+void DisplayEngine::SendStartLineFeed() {
+    port_.SendText(SequenceBytes(DisplaySequence::StartLineFeed));
 }
 
-void SendStartLineFeed() {
-    Send(SequenceBytes(DisplaySequence::StartLineFeed));
+void DisplayEngine::SendDialogOkText() {
+    port_.SendText(SequenceBytes(settings_.Ba63Mode ? DisplaySequence::Ba63Clear
+                                                    : DisplaySequence::StartLineFeed));
 }
 
-void SendDialogOkText() {
-    Send(SequenceBytes(GlobalSettings().Ba63Mode ? DisplaySequence::Ba63Clear
-                                                 : DisplaySequence::StartLineFeed));
-}
-
-void SendBrightness(int step) {
-    Send(BrightnessBytes(step));
+void DisplayEngine::SendBrightness(int step) {
+    port_.SendText(BrightnessBytes(step));
 }
 
 } // namespace lum

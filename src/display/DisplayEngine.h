@@ -1,34 +1,98 @@
 #pragma once
-// The display text engine's own state, alive from library load to unload: the tag cache of the
-// placeholder expansion, the clock it reads, whether the welcome banner is shown, and the port
-// that frames go to. One instance; tests put it back to its start values with
-// ResetDisplayEngine.
+// The display text engine: the scroll offsets of the active text set, the display frames and
+// the short commands, all written to the display's port, with the placeholder expansion they
+// are made from. It is built from what it reads and writes: the settings (edited in place
+// elsewhere and read at every use; the engine writes only the scroll offsets), the player it
+// asks, the port and the local clock. The tag cache and the banner period are its own state.
 
 #include "display/DisplayPort.h"
-#include "display/ExtractID3.h"
-#include "platform/Clock.h"
+#include "display/NowPlaying.h"
+#include "display/Placeholders.h"
+#include "settings/Settings.h"
 
-#include <functional>
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace lum {
 
-/// Where the expansion reads the local date and time from.
-using LocalClock = std::function<platform::LocalDateTime()>;
+/// Line 1 of the welcome banner shown during the banner period.
+inline constexpr std::string_view kBannerLine1 = " Winamp  Lum Plugin";
+/// Line 2 of the welcome banner: the maker's credit.
+inline constexpr std::string_view kBannerLine2 = " Code: the Lum team";
+static_assert(kBannerLine1.size() == 19 && kBannerLine2.size() == 19 && kBannerLine2[0] == ' ');
 
-/// The engine's state.
-struct DisplayEngineState {
-    std::string LastTagFileName;                    ///< the file whose tag was last read
-    TID3Info CurrentTag;                            ///< the tag values the ID3 variables show
-    LocalClock Clock = &platform::CurrentLocalTime; ///< read for the date and time variables
-    bool BannerPeriod = false;   ///< frames show the welcome banner instead of lines 1-8
-    DisplayPort* Port = nullptr; ///< the display's line; nothing is sent while there is none
+/// One line of the dialog's preview: how many characters of it show, and what shows.
+struct PreviewLine {
+    std::size_t Count = 0;
+    std::string Window;
 };
 
-/// The one instance.
-[[nodiscard]] DisplayEngineState& DisplayEngine();
+/// The display text engine.
+class DisplayEngine {
+public:
+    /// All four must outlive the engine.
+    DisplayEngine(Settings& settings, NowPlaying& player, DisplayPort& port,
+                  LocalClock clock = &platform::CurrentLocalTime);
 
-/// Puts the engine back to its start values, as at library load.
-void ResetDisplayEngine();
+    /// The text a display line shows for `lineTemplate` (see PlaceholderExpander::Expand).
+    [[nodiscard]] std::string ExpandPlaceholders(const std::string& lineTemplate) {
+        return expander_.Expand(lineTemplate);
+    }
+
+    /// One refresh tick: UpdateScrollOffsets, then WriteDisplayFrame.
+    void RefreshTick();
+
+    /// Advances the scroll offset of each of the eight lines of the active set by one step of
+    /// its scroll mode (lines beyond LineCount too). A line that fits LineWidth gets offset 0; a
+    /// longer one indexes its scroll text (the expanded line followed by Separator) and wraps at
+    /// its length. An ActiveSet outside 1-4 changes nothing. An expansion failure ends the
+    /// update; the lines not yet handled keep their offsets.
+    void UpdateScrollOffsets();
+
+    /// Builds the frame of lines 1 to LineCount of the active set (blank lines when ActiveSet
+    /// names no set; the banner during the banner period) and sends it in one write, unless the
+    /// previous write is still pending. An expansion failure passes to the caller; nothing is
+    /// sent then.
+    void WriteDisplayFrame();
+
+    /// Sends a frame of blanks (the fixed 48-byte clear text in BA63 mode), whether or not a
+    /// write is pending.
+    void ClearDisplay();
+
+    /// Line `line` (1-8) of the active set as the dialog's preview shows it: expanded and cut
+    /// at its scroll offset to LineWidth characters, without advancing anything. An empty line
+    /// when ActiveSet names no set.
+    [[nodiscard]] PreviewLine Preview(int line);
+
+    /// Sends the initialisation byte for InitCommand; nothing when it is empty. Raises
+    /// "'%s' ist kein gültiger Integerwert" when it is no decimal integer.
+    void SendInitCommand();
+    /// Sends the start line feed (CR, LF).
+    void SendStartLineFeed();
+    /// Sends what the configuration dialog's "OK" sends before it switches the display: the
+    /// BA63 clear text in BA63 mode, the start line feed (CR, LF) otherwise.
+    void SendDialogOkText();
+    /// Sends the byte of brightness step `step`, 1 ("Hell 1", brightest) to 4 ("Hell 4").
+    void SendBrightness(int step);
+
+    /// Starts or ends the banner period: while it runs, frames show the welcome banner.
+    void SetBannerPeriod(bool running) { bannerPeriod_ = running; }
+    [[nodiscard]] bool BannerPeriod() const { return bannerPeriod_; }
+
+    /// The tag cache of the expansion.
+    [[nodiscard]] TagCache& Tag() { return expander_.Tag(); }
+
+private:
+    /// The slot of line `line` of the active set, or null when ActiveSet names no set.
+    [[nodiscard]] const LineSlot* ActiveSlot(int line) const;
+    /// LineWidth, never below 0.
+    [[nodiscard]] std::size_t Width() const;
+
+    Settings& settings_;
+    DisplayPort& port_;
+    PlaceholderExpander expander_;
+    bool bannerPeriod_ = false;
+};
 
 } // namespace lum

@@ -1,11 +1,8 @@
 #include "display/Placeholders.h"
 
-#include "display/DisplayEngine.h"
 #include "display/PlayTime.h"
 #include "display/TextReplace.h"
 #include "platform/Files.h"
-#include "plugin/HostInterface.h"
-#include "settings/Settings.h"
 
 #include <iterator>
 #include <string_view>
@@ -13,13 +10,20 @@
 namespace lum {
 namespace {
 
-// Appends the text a variable is replaced by to `out`; false when the variable is to stay.
-using ValueFunction = bool (*)(const DisplayEngineState& engine, std::string& out);
+// What a variable's value is made from: the player, the clock and the current tag.
+struct Inputs {
+    NowPlaying& Player;
+    const LocalClock& Clock;
+    const TID3Info& Tag;
+};
 
-// What a variable's value comes from. Host values are asked on every expansion, whether or not
-// the template holds the variable, so the host sees the same queries in the same order each
+// Appends the text a variable is replaced by to `out`; false when the variable is to stay.
+using ValueFunction = bool (*)(const Inputs& in, std::string& out);
+
+// What a variable's value comes from. The player is asked on every expansion, whether or not
+// the template holds the variable, so the player sees the same questions in the same order each
 // time; the other values are computed only for a template that holds the variable.
-enum class Source { Clock, Host, Tag };
+enum class Source { Clock, Player, Tag };
 
 struct Placeholder {
     std::string_view Name;
@@ -27,19 +31,19 @@ struct Placeholder {
     ValueFunction Value;
 };
 
-std::string DateText(const DisplayEngineState& engine) {
-    return platform::ShortDateText(engine.Clock());
+std::string DateText(const Inputs& in) {
+    return platform::ShortDateText(in.Clock());
 }
 
-std::string TimeText(const DisplayEngineState& engine) {
-    return platform::LongTimeText(engine.Clock());
+std::string TimeText(const Inputs& in) {
+    return platform::LongTimeText(in.Clock());
 }
 
 // Characters `First` (1-based) to `Last` of the date or time text, as far as they exist; the
 // clock is read anew each time.
-template <std::string (*Text)(const DisplayEngineState&), std::size_t First, std::size_t Last>
-bool ClockPart(const DisplayEngineState& engine, std::string& out) {
-    const std::string text = Text(engine);
+template <std::string (*Text)(const Inputs&), std::size_t First, std::size_t Last>
+bool ClockPart(const Inputs& in, std::string& out) {
+    const std::string text = Text(in);
     if (First <= text.size()) {
         out.append(text, First - 1, Last - First + 1);
     }
@@ -51,47 +55,50 @@ constexpr std::size_t kWhole = std::string::npos - 1;
 
 // The first state whose query answers its own value; all three are asked. With none the
 // variable stays in the text.
-bool PlayState(const DisplayEngineState&, std::string& out) {
-    const bool stopped = QueryHost(HOST_PLAY_STATE, 0) == 0;
-    const bool playing = QueryHost(HOST_PLAY_STATE, 1) == 1;
-    const bool paused = QueryHost(HOST_PLAY_STATE, 3) == 3;
+bool StateText(const Inputs& in, std::string& out) {
+    const auto is = [&in](PlayState state) {
+        return in.Player.PlayStateNumber(state) == static_cast<std::int32_t>(state);
+    };
+    const bool stopped = is(PlayState::Stopped);
+    const bool playing = is(PlayState::Playing);
+    const bool paused = is(PlayState::Paused);
     out += stopped ? "STOP " : playing ? "PLAY " : "PAUSE";
     return stopped || playing || paused;
 }
 
-bool Title(const DisplayEngineState&, std::string& out) {
-    AppendWithoutControls(out, QueryHostString(HOST_PLAYLIST_TITLE, QueryHost(HOST_LIST_POS, 0)));
+bool Title(const Inputs& in, std::string& out) {
+    AppendWithoutControls(out, in.Player.EntryTitle(in.Player.ListPosition()));
     return true;
 }
 
 // The time left of a track of known length, the elapsed time otherwise. Computed in 64 bits so
 // that no track length can overflow into a wrong text.
-bool RemainingTime(const DisplayEngineState&, std::string& out) {
-    const std::int64_t lengthMs = std::int64_t{QueryHost(HOST_OUTPUT_TIME, 1)} * 1000;
-    const std::int64_t position = QueryHost(HOST_OUTPUT_TIME, 0);
+bool RemainingTime(const Inputs& in, std::string& out) {
+    const std::int64_t lengthMs = std::int64_t{in.Player.LengthSeconds()} * 1000;
+    const std::int64_t position = in.Player.PositionMs();
     out += FormatPlayTime(lengthMs >= 1 ? lengthMs - position : position);
     return true;
 }
 
-bool Position(const DisplayEngineState&, std::string& out) {
-    out += FormatPlayTime(QueryHost(HOST_OUTPUT_TIME, 0));
+bool Position(const Inputs& in, std::string& out) {
+    out += FormatPlayTime(in.Player.PositionMs());
     return true;
 }
 
 // A text field of the current tag, trimmed, with control bytes as blanks.
 template <std::string TID3Info::*Field>
-bool TagText(const DisplayEngineState& engine, std::string& out) {
-    AppendWithoutControls(out, TrimBlanksAndControls(engine.CurrentTag.*Field));
+bool TagText(const Inputs& in, std::string& out) {
+    AppendWithoutControls(out, TrimBlanksAndControls(in.Tag.*Field));
     return true;
 }
 
-bool TagGenre(const DisplayEngineState& engine, std::string& out) {
-    out += GenreName(engine.CurrentTag.Genre);
+bool TagGenre(const Inputs& in, std::string& out) {
+    out += GenreName(in.Tag.Genre);
     return true;
 }
 
-bool TrackNumber(const DisplayEngineState&, std::string& out) {
-    out += std::to_string(std::int64_t{QueryHost(HOST_LIST_POS, 0)} + 1);
+bool TrackNumber(const Inputs& in, std::string& out) {
+    out += std::to_string(std::int64_t{in.Player.ListPosition()} + 1);
     return true;
 }
 
@@ -107,50 +114,57 @@ constexpr Placeholder kPlaceholders[] = {
     {"%monat", Source::Clock, &ClockPart<DateText, 4, 5>},
     {"%jahry", Source::Clock, &ClockPart<DateText, 7, 10>},
     {"%jahr", Source::Clock, &ClockPart<DateText, 9, 10>},
-    {"%status", Source::Host, &PlayState},
-    {"%titel", Source::Host, &Title},
-    {"%winampzeitr", Source::Host, &RemainingTime},
-    {"%winampzeit", Source::Host, &Position},
+    {"%status", Source::Player, &StateText},
+    {"%titel", Source::Player, &Title},
+    {"%winampzeitr", Source::Player, &RemainingTime},
+    {"%winampzeit", Source::Player, &Position},
     {"%id3titel", Source::Tag, &TagText<&TID3Info::Title>},
     {"%id3interpret", Source::Tag, &TagText<&TID3Info::Artist>},
     {"%id3album", Source::Tag, &TagText<&TID3Info::Album>},
     {"%id3year", Source::Tag, &TagText<&TID3Info::Year>},
     {"%id3comment", Source::Tag, &TagText<&TID3Info::Comment>},
     {"%id3genre", Source::Tag, &TagGenre},
-    {"%winamptrack", Source::Host, &TrackNumber},
+    {"%winamptrack", Source::Player, &TrackNumber},
 };
 static_assert(std::size(kPlaceholders) == 19);
 
-// Re-reads the tag when the playing file is an existing file other than the one read last. The
-// name is remembered before the read, so a file that cannot be opened is not tried again.
-void RefreshTag(DisplayEngineState& engine) {
-    const std::string fileName = QueryHostString(HOST_PLAYLIST_FILE, QueryHost(HOST_LIST_POS, 0));
-    if (fileName == engine.LastTagFileName || !platform::IsExistingFile(fileName)) {
-        return;
-    }
-    engine.LastTagFileName = fileName;
-    ReadId3Tag(QueryHostString(HOST_PLAYLIST_FILE, QueryHost(HOST_LIST_POS, 0)), engine.CurrentTag);
-}
-
 } // namespace
 
-std::string ExpandPlaceholders(const std::string& lineTemplate) {
-    DisplayEngineState& engine = DisplayEngine();
-    RefreshTag(engine);
+PlaceholderExpander::PlaceholderExpander(const Settings& settings, NowPlaying& player,
+                                         LocalClock clock)
+    : settings_(settings), player_(player), clock_(std::move(clock)) {}
 
+// The name is remembered before the read, so a file that cannot be opened is not tried again.
+// An entry that is no existing file keeps the values of the last tag, unless the player knows
+// the entry's tag itself; the next local file is then read afresh.
+void PlaceholderExpander::RefreshTag() {
+    const std::string fileName = player_.EntryFileName(player_.ListPosition());
+    if (fileName != tag_.LastTagFileName && platform::IsExistingFile(fileName)) {
+        tag_.LastTagFileName = fileName;
+        ReadId3Tag(player_.EntryFileName(player_.ListPosition()), tag_.CurrentTag);
+    } else if (const TID3Info* own = player_.PlayerTag(); own != nullptr) {
+        tag_.CurrentTag = *own;
+        tag_.LastTagFileName.clear();
+    }
+}
+
+std::string PlaceholderExpander::Expand(const std::string& lineTemplate) {
+    RefreshTag();
+
+    const Inputs in{player_, clock_, tag_.CurrentTag};
     std::string text = lineTemplate;
     std::string value;
     for (const Placeholder& placeholder : kPlaceholders) {
-        if (placeholder.From != Source::Host &&
+        if (placeholder.From != Source::Player &&
             FindIgnoreCase(text, placeholder.Name) == std::string::npos) {
             continue;
         }
         value.clear();
-        if (placeholder.Value(engine, value)) {
+        if (placeholder.Value(in, value)) {
             ReplaceAll(text, placeholder.Name, value, true);
         }
     }
-    if (GlobalSettings().ReplaceUmlauts) {
+    if (settings_.ReplaceUmlauts) {
         ReplaceUmlauts(text);
     }
     return text;

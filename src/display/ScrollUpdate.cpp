@@ -1,30 +1,22 @@
-#include "display/ScrollUpdate.h"
+// The scroll update of the refresh tick: each line of the active set moves one step.
+#include "display/DisplayEngine.h"
+#include "display/ScrollWindow.h"
 
-#include "display/DisplayFrame.h"
-#include "display/Placeholders.h"
-#include "settings/Settings.h"
-
-#include <algorithm>
 #include <cstdint>
 
 namespace lum {
 
-void UpdateScrollOffsets() {
-    Settings& settings = GlobalSettings();
-    const int set = settings.ActiveSet;
+void DisplayEngine::UpdateScrollOffsets() {
+    const int set = settings_.ActiveSet;
     if (set < 1 || set > kTextSetCount) {
         return;
     }
-    const std::int64_t width = std::max(settings.LineWidth, 0);
+    const std::size_t width = Width();
     for (int line = 1; line <= kLinesPerSet; ++line) {
-        LineSlot& slot = settings.Slot(set, line);
-        const auto expandedLength =
-            static_cast<std::int64_t>(ExpandPlaceholders(slot.Template).size());
-        const std::int64_t length =
-            expandedLength > width
-                ? expandedLength + static_cast<std::int64_t>(settings.Separator.size())
-                : expandedLength;
-        if (length <= width) {
+        LineSlot& slot = settings_.Slot(set, line);
+        const std::int64_t length = ScrollTextLength(ExpandPlaceholders(slot.Template).size(),
+                                                     settings_.Separator.size(), width);
+        if (length <= static_cast<std::int64_t>(width)) {
             slot.ScrollOffset = 0;
             continue;
         }
@@ -48,11 +40,6 @@ void UpdateScrollOffsets() {
         }
         slot.ScrollOffset = static_cast<std::int32_t>(offset);
     }
-}
-
-void Timer5Timer() {
-    UpdateScrollOffsets();
-    WriteDisplayFrame();
 }
 
 } // namespace lum

@@ -1,7 +1,5 @@
 #include "display/SetRotation.h"
 
-#include "settings/Settings.h"
-
 #include <algorithm>
 
 namespace lum {
@@ -37,8 +35,7 @@ const RotationTransition& FindTransition(std::int32_t from, std::int32_t setCoun
 
 } // namespace
 
-void Timer3Timer() {
-    Settings& settings = GlobalSettings();
+void RotateSet(Settings& settings) {
     const RotationTransition& step =
         FindTransition(std::clamp(settings.ActiveSet, 1, kActiveSetFieldMax),
                        std::clamp(settings.SetCount, 1, kTextSetCount));
@@ -49,12 +46,11 @@ void Timer3Timer() {
             entered.ScrollOffset = left.Template == entered.Template ? left.ScrollOffset : 0;
         }
     }
-    // The rotation timer runs while this step does, so SpinEdit7Change has nothing to do here.
+    // The rotation timer runs while this step does, so KeepActiveSetShown has nothing to do here.
     settings.ActiveSet = step.To;
 }
 
-void SpinEdit7Change(bool rotationTimerRunning) {
-    Settings& settings = GlobalSettings();
+void KeepActiveSetShown(Settings& settings, bool rotationTimerRunning) {
     if (!rotationTimerRunning && settings.ActiveSet == kActiveSetFieldMax) {
         settings.ActiveSet = kTextSetCount;
     }

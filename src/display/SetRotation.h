@@ -2,6 +2,8 @@
 // The set rotation: the active text set advances through sets 1 to SetCount and starts again at
 // set 1, carrying the scroll offset of each line whose template reads the same in both sets.
 
+#include "settings/Settings.h"
+
 #include <cstdint>
 #include <iterator>
 
@@ -30,10 +32,10 @@ static_assert(std::size(kRotationTransitions) == 8);
 /// table. Each of the eight lines of the set switched to takes the offset of the same line of
 /// the set left when the two raw templates are equal, and 0 otherwise; the set left keeps its
 /// offsets. ActiveSet and SetCount outside their ranges (1-5, 1-4) are taken at the nearest end.
-void Timer3Timer();
+void RotateSet(Settings& settings);
 
-/// Runs when ActiveSet changes: while the rotation timer is stopped, a 5 (one past the last set)
-/// becomes 4.
-void SpinEdit7Change(bool rotationTimerRunning);
+/// What follows every change of ActiveSet: while the rotation timer is stopped, a 5 (one past
+/// the last set) becomes 4.
+void KeepActiveSetShown(Settings& settings, bool rotationTimerRunning);
 
 } // namespace lum

@@ -10,13 +10,13 @@ std::int32_t PluginInit() {
 
 void PluginConfig() {
     if (PluginLife* plugin = LoadedPlugin(); plugin != nullptr) {
-        plugin->Context().Ui.Dispatch([plugin] { plugin->Config(); });
+        plugin->Ui().Dispatch([plugin] { plugin->ShowConfigDialog(); });
     }
 }
 
 void PluginQuit() {
     if (PluginLife* plugin = LoadedPlugin(); plugin != nullptr) {
-        plugin->Context().Ui.Dispatch([plugin] { plugin->Quit(); });
+        plugin->Ui().Dispatch([plugin] { plugin->Quit(); });
     }
 }
 

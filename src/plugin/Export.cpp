@@ -2,7 +2,7 @@
 // first call loads the plug-in: its windows are created here, not when the library is loaded.
 
 #include "plugin/PluginLife.h"
-#include "plugin/PluginRecord.h"
+#include "host/PluginRecord.h"
 
 extern "C" lum::PluginRecord* winampGetGeneralPurposePlugin() {
     lum::LoadPlugin();

@@ -4,7 +4,6 @@
 #include "plugin/PluginLife.h"
 #include "settings/SettingsFile.h"
 #include "ui/FormLayout.h"
-#include "ui/SerialSetup.h"
 #include "ui/config/ConfigForm.h"
 #include "ui/main/MainForm.h"
 
@@ -13,7 +12,7 @@
 namespace lum {
 
 void PluginLife::StartUpTick() {
-    mainForm_->Timer(MainTimer::Timer2).SetEnabled(false);
+    mainForm_->Timer(MainTimer::StartUp).SetEnabled(false);
     // A load error ends the tick here: nothing is applied and no font check follows.
     if (const std::optional<Settings> asRead = LoadSettings()) {
         ApplyLoadedSettings(*asRead);
@@ -25,29 +24,26 @@ void PluginLife::StartUpTick() {
 }
 
 void PluginLife::ApplyLoadedSettings(const Settings& asRead) {
-    StoreLoadedSettings(asRead, GlobalSettings());
+    StoreLoadedSettings(asRead, settings_);
     configform_->SettingsLoaded();
 
-    serial::TSerialPortNG& port = *mainForm_->SerialPortNG1();
     // The rate is the one the "Baudrate" box shows: its entry, or "9600" with none selected.
-    ui::OpenDisplayLine(port, asRead.ComPort, configform_->Control(ConfigControl::Baudrate).Text());
-    mainForm_->Timer(MainTimer::Timer5)
-        .SetInterval(static_cast<std::uint32_t>(asRead.UpdateInterval));
-    configform_->Timer(ConfigTimer::Timer3).SetEnabled(asRead.SetChangeSeconds != 0);
+    driver_->OpenLine(asRead.ComPort, configform_->Control(ConfigControl::Baudrate).Text(),
+                      asRead.UpdateInterval);
+    configform_->Timer(ConfigTimer::Rotation).SetEnabled(asRead.SetChangeSeconds != 0);
 
-    const Settings& settings = GlobalSettings();
     platform::Form& window = mainForm_->Window();
-    if (settings.ShowMainWindow) {
+    if (settings_.ShowMainWindow) {
         window.Show();
     } else {
         window.Hide();
     }
-    if (settings.DisplayOff) {
-        SwitchDisplayOff();
+    if (settings_.DisplayOff) {
+        driver_->SwitchOff();
     } else {
-        StartDisplay();
+        driver_->SwitchOn();
     }
-    window.SetMinimized(settings.MainWindowMinimized);
+    window.SetMinimized(settings_.MainWindowMinimized);
 }
 
 void PluginLife::CheckDisplayFont() {

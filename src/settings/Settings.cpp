@@ -11,9 +11,4 @@ Settings::Settings() {
     }
 }
 
-Settings& GlobalSettings() {
-    static Settings settings;
-    return settings;
-}
-
 } // namespace lum

@@ -1,8 +1,8 @@
 #pragma once
 // The plug-in's whole configuration: serial line, display geometry, refresh timing, four text
 // sets of eight line templates with their scroll modes, and the run-time state that lives beside
-// them (the active set, the scroll offsets). One global instance is edited in place by the
-// configuration dialog and read at the moment of use by everyone else.
+// them (the active set, the scroll offsets). The plug-in keeps one instance, edited in place by
+// the configuration dialog and read at the moment of use by everyone else.
 
 #include <array>
 #include <cstdint>
@@ -74,8 +74,5 @@ struct Settings {
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };
-
-/// The one global instance, alive from library load to unload.
-[[nodiscard]] Settings& GlobalSettings();
 
 } // namespace lum

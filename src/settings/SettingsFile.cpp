@@ -106,8 +106,8 @@ std::optional<Settings> LoadSettingsFile(const std::string& path) {
     }
 }
 
-void SaveSettings() {
-    SaveSettingsFile(SettingsFilePath(platform::HostDirectory()), GlobalSettings());
+void SaveSettings(const Settings& settings) {
+    SaveSettingsFile(SettingsFilePath(platform::HostDirectory()), settings);
 }
 
 std::optional<Settings> LoadSettings() {

@@ -47,8 +47,8 @@ inline constexpr std::size_t kMaxSettingsFileBytes = 16u * 1024 * 1024;
 /// "Ungültiger Wert der Eigenschaft".
 [[nodiscard]] std::optional<Settings> LoadSettingsFile(const std::string& path);
 
-/// Writes the global Settings to the settings file below the host's folder.
-void SaveSettings();
+/// Writes `settings` to the settings file below the host's folder.
+void SaveSettings(const Settings& settings);
 
 /// Reads the settings file below the host's folder, as read; nothing when it is absent.
 [[nodiscard]] std::optional<Settings> LoadSettings();

@@ -1,8 +1,9 @@
 #pragma once
 // Windows laid out from tables: one row per control (name, kind, bounds, caption, font,
-// colour, alignment, parent, handlers) and one row per timer, keyed by an enum of the window,
-// so that a control's whole look reads as one line.
+// colour, alignment, parent, handlers) and one row per timer (platform/TimerTable.h), keyed by
+// an enum of the window, so that a control's whole look reads as one line.
 
+#include "platform/TimerTable.h"
 #include "platform/Ui.h"
 
 #include <array>
@@ -65,24 +66,9 @@ template <typename Id, typename Owner> struct ControlRow {
     std::span<const std::string_view> Items = {}; ///< combo boxes
 };
 
-/// One timer of a window's table.
-template <typename Id, typename Owner> struct TimerRow {
-    Id Key;
-    std::string_view Name;
-    std::uint32_t Interval;
-    bool Running; ///< running from creation
-    void (Owner::*OnTimer)();
-};
-
-/// True when every row stands at the place its Id names, so a table can be indexed by its enum.
-template <typename Row, std::size_t N> constexpr bool RowsInIdOrder(const Row (&rows)[N]) {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (static_cast<std::size_t>(rows[i].Key) != i) {
-            return false;
-        }
-    }
-    return true;
-}
+using platform::RowsInIdOrder;
+using platform::TimerRow;
+using platform::CreateTimers;
 
 /// Creates the controls of `rows` on `form` in table order, binds their handlers to `owner`
 /// and keeps them in `controls`, indexed by their Id.
@@ -114,16 +100,14 @@ void CreateControls(platform::Form& form, const ControlRow<Id, Owner> (&rows)[N]
     }
 }
 
-/// Creates the timers of `rows` on `form`, binds their ticks to `owner` and keeps them in
-/// `timers`, indexed by their Id.
-template <typename Id, typename Owner, std::size_t N>
-void CreateTimers(platform::Form& form, const TimerRow<Id, Owner> (&rows)[N], Owner& owner,
-                  std::array<platform::Timer*, N>& timers) {
-    for (const TimerRow<Id, Owner>& row : rows) {
-        platform::Timer& timer = form.AddTimer(row.Name, row.Interval, row.Running);
-        timer.OnTimer = [&owner, handler = row.OnTimer] { (owner.*handler)(); };
-        timers[static_cast<std::size_t>(row.Key)] = &timer;
-    }
+/// Makes `form` swallow Alt+F4, so that the platform's default handling cannot close a window
+/// that has no close box.
+inline void KeepOpenOnAltF4(platform::Form& form) {
+    form.OnKeyDown = [](std::uint16_t& key, platform::ShiftState shift) {
+        if (key == platform::kKeyF4 && shift.Alt) {
+            key = platform::kKeyNone;
+        }
+    };
 }
 
 } // namespace lum::ui

@@ -1,6 +1,6 @@
 #include "ui/Pictures.h"
 
-#include "display/DisplayFrame.h"
+#include "display/DisplayEngine.h"
 #include "ui/Addresses.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 #include "DisplayTestSupport.h"
 #include "common/LumError.h"
 #include "display/DisplayBytes.h"
-#include "display/DisplayCommands.h"
+#include "display/DisplayEngine.h"
 
 #include <gtest/gtest.h>
 
@@ -44,18 +44,18 @@ TEST(InitCommandBytes, OtherTextsAreNoInteger) {
 using DisplayCommandsTest = test::DisplayTest;
 
 TEST_F(DisplayCommandsTest, CommandBytes) {
-    GlobalSettings().InitCommand = "20";
-    SendInitCommand();
-    SendStartLineFeed();
+    settings.InitCommand = "20";
+    engine.SendInitCommand();
+    engine.SendStartLineFeed();
     for (int step = 1; step <= 4; ++step) {
-        SendBrightness(step);
+        engine.SendBrightness(step);
     }
-    GlobalSettings().InitCommand = "";
-    SendInitCommand();
+    settings.InitCommand = "";
+    engine.SendInitCommand();
     EXPECT_EQ(port.Writes,
               (std::vector<std::string>{"\x14", "\r\n", "\x04", "\x03", "\x02", "\x01"}));
-    GlobalSettings().InitCommand = "x";
-    EXPECT_THROW(SendInitCommand(), LumError);
+    settings.InitCommand = "x";
+    EXPECT_THROW(engine.SendInitCommand(), LumError);
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 #include "DisplayTestSupport.h"
 #include "common/LumError.h"
-#include "display/DisplayFrame.h"
-#include "display/ScrollUpdate.h"
-#include "plugin/HostInterface.h"
+#include "host/HostMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +12,11 @@ using DisplayFrameTest = DisplayTest;
 const std::string kTitle26 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
 TEST_F(DisplayFrameTest, WorkedFrame) {
-    Settings& settings = GlobalSettings();
     settings.Slot(1, 1).Template = "%status";
     settings.Slot(1, 2) = {"%titel", kScrollLeft, 3};
     host.PlayState = 1;
     host.Title = kTitle26;
-    WriteDisplayFrame();
+    engine.WriteDisplayFrame();
     ASSERT_EQ(port.Writes.size(), 1u);
     EXPECT_EQ(port.Writes[0], "PLAY " + std::string(15, ' ') + kTitle26.substr(3, 20));
 }
@@ -43,7 +40,7 @@ TEST_F(DisplayFrameTest, FrameForms) {
         {"BA63 one line", true, false, 1, "\x1B[1;1Hone     \n\r"},
     };
     for (const Case& c : cases) {
-        Settings& settings = GlobalSettings() = Settings{};
+        settings = Settings{};
         settings.LineWidth = 8;
         settings.Ba63Mode = c.ba63;
         settings.SendCarriageReturn = c.carriageReturn;
@@ -53,7 +50,7 @@ TEST_F(DisplayFrameTest, FrameForms) {
             settings.Slot(1, line).Template = texts[line - 1];
         }
         port.Writes.clear();
-        WriteDisplayFrame();
+        engine.WriteDisplayFrame();
         ASSERT_EQ(port.Writes.size(), 1u) << c.what;
         EXPECT_EQ(port.Writes[0], c.expected) << c.what;
     }
@@ -80,27 +77,26 @@ TEST_F(DisplayFrameTest, LineWindows) {
         {"negative offset from the start", "123456789", "|", -3, "12345678"},
     };
     for (const Case& c : cases) {
-        Settings& settings = GlobalSettings() = Settings{};
+        settings = Settings{};
         settings.LineWidth = 8;
         settings.LineCount = 1;
         settings.Separator = c.separator;
         settings.Slot(1, 1) = {c.text, kScrollLeft, c.offset};
         port.Writes.clear();
-        WriteDisplayFrame();
+        engine.WriteDisplayFrame();
         ASSERT_EQ(port.Writes.size(), 1u) << c.what;
         EXPECT_EQ(port.Writes[0], c.expected) << c.what;
     }
 }
 
 TEST_F(DisplayFrameTest, BannerPeriod) {
-    Settings& settings = GlobalSettings();
     settings.LineCount = 4;
     for (int line = 1; line <= 4; ++line) {
         settings.Slot(1, line) = {"%titel", kScrollLeft, 0};
     }
     host.Title = "line text";
-    DisplayEngine().BannerPeriod = true;
-    WriteDisplayFrame();
+    engine.SetBannerPeriod(true);
+    engine.WriteDisplayFrame();
     ASSERT_EQ(port.Writes.size(), 1u);
     EXPECT_EQ(port.Writes[0], std::string(kBannerLine1) + " " + std::string(kBannerLine2) + " " +
                                   std::string(40, ' '));
@@ -112,24 +108,24 @@ TEST_F(DisplayFrameTest, BannerPeriod) {
     settings.LineWidth = 10;
     settings.LineCount = 1;
     settings.Slot(1, 1).ScrollOffset = 8;
-    WriteDisplayFrame();
+    engine.WriteDisplayFrame();
     EXPECT_EQ(port.Writes.back(), " Lum Plugi");
 }
 
 TEST_F(DisplayFrameTest, ActiveSetNamingNoSetGivesBlankLines) {
-    GlobalSettings().ActiveSet = 5;
-    WriteDisplayFrame();
+    settings.ActiveSet = 5;
+    engine.WriteDisplayFrame();
     ASSERT_EQ(port.Writes.size(), 1u);
     EXPECT_EQ(port.Writes[0], std::string(40, ' '));
 }
 
 TEST_F(DisplayFrameTest, PendingWriteDropsTheFrame) {
     port.Pending = true;
-    WriteDisplayFrame();
+    engine.WriteDisplayFrame();
     EXPECT_TRUE(port.Writes.empty());
     EXPECT_FALSE(host.Queries.empty()) << "the lines are built before the port is asked";
     port.Pending = false;
-    WriteDisplayFrame();
+    engine.WriteDisplayFrame();
     EXPECT_EQ(port.Writes.size(), 1u);
 }
 
@@ -139,18 +135,17 @@ TEST_F(DisplayFrameTest, ExpansionFailureSendsNothing) {
             host.FileName = host.FileName.empty() ? WriteTempFile("frame.mp3", TagBytes({})) : "";
         }
     };
-    EXPECT_THROW(WriteDisplayFrame(), LumError);
+    EXPECT_THROW(engine.WriteDisplayFrame(), LumError);
     EXPECT_TRUE(port.Writes.empty());
 }
 
 TEST_F(DisplayFrameTest, RefreshTickShowsTheAdvancedOffsets) {
-    Settings& settings = GlobalSettings();
     settings.LineWidth = 8;
     settings.LineCount = 1;
     settings.Slot(1, 1) = {"%titel", kScrollLeft, 0};
     host.Title = "123456789";
-    Timer5Timer();
-    Timer5Timer();
+    engine.RefreshTick();
+    engine.RefreshTick();
     ASSERT_EQ(port.Writes.size(), 2u);
     EXPECT_EQ(port.Writes[0], "23456789");
     EXPECT_EQ(port.Writes[1], "3456789 ");
@@ -174,14 +169,14 @@ TEST_F(DisplayFrameTest, ClearForms) {
         {"BA63 ignores CR and width", true, true, 8, 1, ba63Clear},
     };
     for (const Case& c : cases) {
-        Settings& settings = GlobalSettings() = Settings{};
+        settings = Settings{};
         settings.Ba63Mode = c.ba63;
         settings.SendCarriageReturn = c.carriageReturn;
         settings.LineWidth = c.width;
         settings.LineCount = c.lineCount;
         port.Writes.clear();
         port.Pending = true; // not consulted
-        ClearDisplay();
+        engine.ClearDisplay();
         ASSERT_EQ(port.Writes.size(), 1u) << c.what;
         EXPECT_EQ(port.Writes[0], c.expected) << c.what;
     }

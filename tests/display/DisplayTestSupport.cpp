@@ -31,19 +31,4 @@ std::string WriteTempFile(const std::string& name, const std::vector<std::uint8_
     return path;
 }
 
-void DisplayTest::SetUp() {
-    GlobalSettings() = Settings{};
-    ResetDisplayEngine();
-    DisplayEngine().Clock = [this] {
-        ++clockReads;
-        return now;
-    };
-    DisplayEngine().Port = &port;
-}
-
-void DisplayTest::TearDown() {
-    ResetDisplayEngine();
-    GlobalSettings() = Settings{};
-}
-
 } // namespace lum::test

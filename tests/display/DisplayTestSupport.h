@@ -1,11 +1,11 @@
 #pragma once
 // Test doubles of the display engine's surroundings: the fixed host (answers from fields,
-// records every query), a display port that records every write, tag files on disk, and a
-// fixture that puts the settings, the engine and the plug-in record back to their start values.
+// records every query) asked through the host link's messages, a display port that records
+// every write, tag files on disk, and a fixture that builds an engine on them.
 
 #include "display/DisplayEngine.h"
 #include "display/DisplayPort.h"
-#include "plugin/PluginRecord.h"
+#include "host/HostPlayer.h"
 #include "settings/Settings.h"
 #include "tools/common/HostModel.h"
 
@@ -47,18 +47,20 @@ struct TagFields {
 [[nodiscard]] std::string WriteTempFile(const std::string& name,
                                         const std::vector<std::uint8_t>& bytes);
 
-/// Start values for settings, engine and host link; a fixed clock at 07.12.2026 14:05:09 that
-/// counts its reads; the port and host above.
+/// An engine on start-value settings, the host above and the recording port, with a fixed
+/// clock at 07.12.2026 14:05:09 that counts its reads.
 class DisplayTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
+    Settings settings;
     FixedHost host;
-    host::AttachedHost attached{host};
+    HostPlayer player{host.Messenger()};
     RecordingPort port;
     platform::LocalDateTime now{2026, 12, 7, 14, 5, 9};
     int clockReads = 0;
+    DisplayEngine engine{settings, player, port, [this] {
+                             ++clockReads;
+                             return now;
+                         }};
 };
 
 } // namespace lum::test

@@ -1,7 +1,7 @@
 #include "DisplayTestSupport.h"
 #include "common/LumError.h"
 #include "display/Placeholders.h"
-#include "plugin/HostInterface.h"
+#include "host/HostMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -40,20 +40,20 @@ TEST_F(ExpandPlaceholdersTest, VariablesInTheirOrder) {
         {"%unknown %", "%unknown %"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ExpandPlaceholders(c.lineTemplate), c.expected) << c.lineTemplate;
+        EXPECT_EQ(engine.ExpandPlaceholders(c.lineTemplate), c.expected) << c.lineTemplate;
     }
 }
 
 TEST_F(ExpandPlaceholdersTest, InsertedTitleIsSeenOnlyByLaterSteps) {
     host.Title = "%winampzeit and %jahr and %titel and %id3genre";
-    EXPECT_EQ(ExpandPlaceholders("%titel"), "01:05 and %jahr and %titel and Blues");
+    EXPECT_EQ(engine.ExpandPlaceholders("%titel"), "01:05 and %jahr and %titel and Blues");
 }
 
 TEST_F(ExpandPlaceholdersTest, ControlBytesFromOutsideBecomeBlanks) {
     host.Title = "A\x1B[2J\x0D\x0A"
                  "B\x7F";
-    DisplayEngine().CurrentTag.Album = "X\x01Y";
-    EXPECT_EQ(ExpandPlaceholders("%titel|%id3album|\x1B"), "A [2J  B |X Y|\x1B");
+    engine.Tag().CurrentTag.Album = "X\x01Y";
+    EXPECT_EQ(engine.ExpandPlaceholders("%titel|%id3album|\x1B"), "A [2J  B |X Y|\x1B");
 }
 
 TEST_F(ExpandPlaceholdersTest, PlayStateTexts) {
@@ -65,7 +65,7 @@ TEST_F(ExpandPlaceholdersTest, PlayStateTexts) {
         {0, "[STOP ]"}, {1, "[PLAY ]"}, {3, "[PAUSE]"}, {2, "[%sTaTus]"}, {-1, "[%sTaTus]"}};
     for (const Case& c : cases) {
         host.PlayState = c.answer;
-        EXPECT_EQ(ExpandPlaceholders("[%sTaTus]"), c.expected) << c.answer;
+        EXPECT_EQ(engine.ExpandPlaceholders("[%sTaTus]"), c.expected) << c.answer;
     }
 }
 
@@ -86,19 +86,19 @@ TEST_F(ExpandPlaceholdersTest, RemainingTime) {
     for (const Case& c : cases) {
         host.LengthS = c.lengthS;
         host.PositionMs = c.positionMs;
-        EXPECT_EQ(ExpandPlaceholders("%winampzeitr"), c.expected)
+        EXPECT_EQ(engine.ExpandPlaceholders("%winampzeitr"), c.expected)
             << c.lengthS << " " << c.positionMs;
     }
 }
 
 TEST_F(ExpandPlaceholdersTest, TagFieldsTrimmedGenreNot) {
-    TID3Info& tag = DisplayEngine().CurrentTag;
+    TID3Info& tag = engine.Tag().CurrentTag;
     tag.Title = "  Title \t";
     tag.Artist = std::string("\0Artist\0\0", 9);
     tag.Year = std::string(4, '\0');
     tag.Comment = " a  b \x7F";
     tag.Genre = 255;
-    EXPECT_EQ(ExpandPlaceholders("[%id3titel|%id3interpret|%id3year|%id3comment|%id3genre]"),
+    EXPECT_EQ(engine.ExpandPlaceholders("[%id3titel|%id3interpret|%id3year|%id3comment|%id3genre]"),
               "[Title|Artist||a  b|Unknown]");
 }
 
@@ -106,24 +106,19 @@ TEST_F(ExpandPlaceholdersTest, Umlauts) {
     host.Title = "M\xF6tley Stra\xDF"
                  "e";
     const std::string lineTemplate = "\xE4\xF6\xFC\xC4\xD6\xDC\xDF %titel";
-    GlobalSettings().ReplaceUmlauts = true;
-    EXPECT_EQ(ExpandPlaceholders(lineTemplate), "aeoeueAeOeUe\xDF Moetley Stra\xDF"
+    settings.ReplaceUmlauts = true;
+    EXPECT_EQ(engine.ExpandPlaceholders(lineTemplate), "aeoeueAeOeUe\xDF Moetley Stra\xDF"
                                                 "e");
-    GlobalSettings().ReplaceUmlauts = false;
-    EXPECT_EQ(ExpandPlaceholders(lineTemplate), lineTemplate.substr(0, 8) + host.Title);
+    settings.ReplaceUmlauts = false;
+    EXPECT_EQ(engine.ExpandPlaceholders(lineTemplate), lineTemplate.substr(0, 8) + host.Title);
 }
 
 TEST_F(ExpandPlaceholdersTest, ClockReadOnceForEachDateOrTimeVariableStep) {
-    (void)ExpandPlaceholders("%datumy %datum %zeits %zeit %tag %monat %jahry %jahr %datumy");
+    (void)engine.ExpandPlaceholders("%datumy %datum %zeits %zeit %tag %monat %jahry %jahr %datumy");
     EXPECT_EQ(clockReads, 8);
     clockReads = 0;
-    (void)ExpandPlaceholders("%titel");
+    (void)engine.ExpandPlaceholders("%titel");
     EXPECT_EQ(clockReads, 0);
-}
-
-TEST_F(ExpandPlaceholdersTest, NoHostWindowAnswersZeroAndEmpty) {
-    ThePluginRecord().parentWindow = nullptr;
-    EXPECT_EQ(ExpandPlaceholders("%status|%titel|%winampzeitr|%winamptrack"), "STOP ||00:00|1");
 }
 
 TEST_F(ExpandPlaceholdersTest, HostQueryOrder) {
@@ -135,14 +130,14 @@ TEST_F(ExpandPlaceholdersTest, HostQueryOrder) {
     const std::vector<HostQuery> fileQueries = {{HOST_LIST_POS, 0}, {HOST_PLAYLIST_FILE, 4}};
 
     host.FileName = WriteTempFile("order.mp3", TagBytes({.Title = "T"}));
-    (void)ExpandPlaceholders("no variables");
+    (void)engine.ExpandPlaceholders("no variables");
     std::vector<HostQuery> expected = fileQueries;
     expected.insert(expected.end(), fileQueries.begin(), fileQueries.end());
     expected.insert(expected.end(), everyCall.begin(), everyCall.end());
     EXPECT_EQ(host.Queries, expected) << "with the tag read";
 
     host.Queries.clear();
-    (void)ExpandPlaceholders("%status %titel");
+    (void)engine.ExpandPlaceholders("%status %titel");
     expected = fileQueries;
     expected.insert(expected.end(), everyCall.begin(), everyCall.end());
     EXPECT_EQ(host.Queries, expected) << "same file again";
@@ -154,12 +149,12 @@ TEST_F(ExpandPlaceholdersTest, TagRefreshFollowsThePlayingFile) {
     const std::string line = "%id3titel/%id3genre";
 
     host.FileName = first;
-    EXPECT_EQ(ExpandPlaceholders(line), "First/Dance");
-    EXPECT_EQ(DisplayEngine().LastTagFileName, first);
+    EXPECT_EQ(engine.ExpandPlaceholders(line), "First/Dance");
+    EXPECT_EQ(engine.Tag().LastTagFileName, first);
 
     // The same name is not read again, even when the file has changed meanwhile.
     (void)WriteTempFile("first.mp3", TagBytes({.Title = "Changed"}));
-    EXPECT_EQ(ExpandPlaceholders(line), "First/Dance");
+    EXPECT_EQ(engine.ExpandPlaceholders(line), "First/Dance");
 
     struct Case {
         const char* what;
@@ -175,19 +170,19 @@ TEST_F(ExpandPlaceholdersTest, TagRefreshFollowsThePlayingFile) {
     };
     for (const Case& c : keep) {
         host.FileName = c.fileName;
-        EXPECT_EQ(ExpandPlaceholders(line), "First/Dance") << c.what;
-        EXPECT_EQ(DisplayEngine().LastTagFileName, c.lastTagFileName) << c.what;
+        EXPECT_EQ(engine.ExpandPlaceholders(line), "First/Dance") << c.what;
+        EXPECT_EQ(engine.Tag().LastTagFileName, c.lastTagFileName) << c.what;
     }
 
     // Back to the first file: it differs from the last name, so it is read again.
     host.FileName = first;
-    EXPECT_EQ(ExpandPlaceholders(line), "Changed/Blues");
+    EXPECT_EQ(engine.ExpandPlaceholders(line), "Changed/Blues");
 }
 
 TEST_F(ExpandPlaceholdersTest, TagReadFailureIsReportedOnceAndKeepsTheOldTag) {
     const std::string tagged = WriteTempFile("tagged.mp3", TagBytes({.Title = "Old"}));
     host.FileName = tagged;
-    (void)ExpandPlaceholders("%id3titel");
+    (void)engine.ExpandPlaceholders("%id3titel");
 
     // The second file-name answer names a file that cannot be opened.
     const std::string next = WriteTempFile("next.mp3", TagBytes({.Title = "New"}));
@@ -199,17 +194,17 @@ TEST_F(ExpandPlaceholdersTest, TagReadFailureIsReportedOnceAndKeepsTheOldTag) {
         }
     };
     try {
-        (void)ExpandPlaceholders("%id3titel");
+        (void)engine.ExpandPlaceholders("%id3titel");
         ADD_FAILURE() << "no error";
     } catch (const LumError& error) {
         EXPECT_STREQ(error.what(), "unable to open file to read ID3 tag");
     }
-    EXPECT_EQ(DisplayEngine().LastTagFileName, next);
+    EXPECT_EQ(engine.Tag().LastTagFileName, next);
 
     host.BeforeAnswer = nullptr;
     host.FileName = next;
     host.Queries.clear();
-    EXPECT_EQ(ExpandPlaceholders("%id3titel"), "Old");
+    EXPECT_EQ(engine.ExpandPlaceholders("%id3titel"), "Old");
     EXPECT_EQ(
         std::count(host.Queries.begin(), host.Queries.end(), HostQuery{HOST_PLAYLIST_FILE, 4}), 1);
 }

@@ -1,7 +1,6 @@
 #include "DisplayTestSupport.h"
 #include "common/LumError.h"
-#include "display/ScrollUpdate.h"
-#include "plugin/HostInterface.h"
+#include "host/HostMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +58,7 @@ TEST_F(ScrollUpdateTest, OffsetSequences) {
         {"start offset 99, right, short text", 1, kScrollRight, " ** ", 99, {{94, 0}, {94, 97}}},
     };
     for (const Case& c : cases) {
-        Settings& settings = GlobalSettings() = Settings{};
+        settings = Settings{};
         settings.LineWidth = 8;
         settings.Separator = c.separator;
         LineSlot& slot = settings.Slot(1, c.line);
@@ -68,14 +67,13 @@ TEST_F(ScrollUpdateTest, OffsetSequences) {
         slot.ScrollOffset = c.startOffset;
         for (const Tick& tick : c.ticks) {
             host.Title = Letters(tick.titleLength);
-            UpdateScrollOffsets();
+            engine.UpdateScrollOffsets();
             EXPECT_EQ(slot.ScrollOffset, tick.offset) << c.what << ", title " << tick.titleLength;
         }
     }
 }
 
 TEST_F(ScrollUpdateTest, AllEightLinesOfTheActiveSetOnly) {
-    Settings& settings = GlobalSettings();
     settings.LineCount = 2;
     settings.ActiveSet = 3;
     host.Title = Letters(30);
@@ -84,7 +82,7 @@ TEST_F(ScrollUpdateTest, AllEightLinesOfTheActiveSetOnly) {
             settings.Slot(set, line) = {"%titel", kScrollLeft, line};
         }
     }
-    UpdateScrollOffsets();
+    engine.UpdateScrollOffsets();
     for (int set = 1; set <= kTextSetCount; ++set) {
         for (int line = 1; line <= kLinesPerSet; ++line) {
             EXPECT_EQ(settings.Slot(set, line).ScrollOffset, set == 3 ? line + 1 : line)
@@ -95,17 +93,16 @@ TEST_F(ScrollUpdateTest, AllEightLinesOfTheActiveSetOnly) {
 
 TEST_F(ScrollUpdateTest, ActiveSetNamingNoSetChangesNothing) {
     for (const std::int32_t activeSet : {0, 5, -1}) {
-        Settings& settings = GlobalSettings() = Settings{};
+        settings = Settings{};
         settings.ActiveSet = activeSet;
         const Settings before = settings;
-        UpdateScrollOffsets();
+        engine.UpdateScrollOffsets();
         EXPECT_EQ(settings, before) << activeSet;
         EXPECT_TRUE(host.Queries.empty());
     }
 }
 
 TEST_F(ScrollUpdateTest, ExpansionFailureEndsTheUpdate) {
-    Settings& settings = GlobalSettings();
     host.Title = Letters(30);
     for (int line = 1; line <= kLinesPerSet; ++line) {
         settings.Slot(1, line) = {"%titel", kScrollLeft, 5};
@@ -119,7 +116,7 @@ TEST_F(ScrollUpdateTest, ExpansionFailureEndsTheUpdate) {
             host.FileName = fileAnswers == 3 ? next : "";
         }
     };
-    EXPECT_THROW(UpdateScrollOffsets(), LumError);
+    EXPECT_THROW(engine.UpdateScrollOffsets(), LumError);
     for (int line = 1; line <= kLinesPerSet; ++line) {
         EXPECT_EQ(settings.Slot(1, line).ScrollOffset, line <= 2 ? 6 : 5) << line;
     }

@@ -26,7 +26,7 @@ void PrepareSets(Settings& settings) {
 TEST_F(SetRotationTest, EveryTransition) {
     for (std::int32_t from = 1; from <= 5; ++from) {
         for (std::int32_t count = 1; count <= 4; ++count) {
-            Settings& settings = GlobalSettings() = Settings{};
+            settings = Settings{};
             PrepareSets(settings);
             settings.ActiveSet = from;
             settings.SetCount = count;
@@ -38,7 +38,7 @@ TEST_F(SetRotationTest, EveryTransition) {
             const std::int32_t to = wraps ? 1 : next;
             const bool carries = !wraps || left >= 2;
 
-            Timer3Timer();
+            RotateSet(settings);
             const std::string what =
                 "from " + std::to_string(from) + ", count " + std::to_string(count);
             EXPECT_EQ(settings.ActiveSet, to) << what;
@@ -57,11 +57,10 @@ TEST_F(SetRotationTest, EveryTransition) {
 }
 
 TEST_F(SetRotationTest, CycleThroughThreeSets) {
-    Settings& settings = GlobalSettings();
     settings.SetCount = 3;
     std::vector<std::int32_t> shown;
     for (int step = 0; step < 5; ++step) {
-        Timer3Timer();
+        RotateSet(settings);
         shown.push_back(settings.ActiveSet);
     }
     EXPECT_EQ(shown, (std::vector<std::int32_t>{2, 3, 1, 2, 3}));
@@ -80,24 +79,23 @@ TEST_F(SetRotationTest, TemplatesComparedAsRawBytes) {
         {"%titel", "%titel ", 0},
     };
     for (const Case& c : cases) {
-        Settings& settings = GlobalSettings() = Settings{};
+        settings = Settings{};
         settings.SetCount = 2;
         settings.Slot(1, 1) = {c.set1, kScrollLeft, 17};
         settings.Slot(2, 1) = {c.set2, kScrollLeft, 4};
-        Timer3Timer();
+        RotateSet(settings);
         EXPECT_EQ(settings.Slot(2, 1).ScrollOffset, c.carried) << c.set1 << "|" << c.set2;
     }
 }
 
 TEST_F(SetRotationTest, OffsetCarriedThereAndBack) {
-    Settings& settings = GlobalSettings();
     settings.SetCount = 2;
     settings.Slot(1, 1) = {"%titel", kScrollLeft, 17};
     settings.Slot(2, 1) = {"%titel", kScrollLeft, 0};
-    Timer3Timer();
+    RotateSet(settings);
     EXPECT_EQ(settings.Slot(2, 1).ScrollOffset, 17);
     settings.Slot(2, 1).ScrollOffset = 23;
-    Timer3Timer();
+    RotateSet(settings);
     EXPECT_EQ(settings.ActiveSet, 1);
     EXPECT_EQ(settings.Slot(1, 1).ScrollOffset, 23);
 }
@@ -110,15 +108,15 @@ TEST_F(SetRotationTest, ValuesOutsideTheFieldRanges) {
     };
     const Case cases[] = {{0, 2, 2}, {-7, 1, 1}, {9, 4, 1}, {2, 0, 1}, {2, 9, 3}};
     for (const Case& c : cases) {
-        Settings& settings = GlobalSettings() = Settings{};
+        settings = Settings{};
         settings.ActiveSet = c.activeSet;
         settings.SetCount = c.setCount;
-        Timer3Timer();
+        RotateSet(settings);
         EXPECT_EQ(settings.ActiveSet, c.to) << c.activeSet << "/" << c.setCount;
     }
 }
 
-TEST_F(SetRotationTest, SpinEdit7Change) {
+TEST_F(SetRotationTest, KeepActiveSetShown) {
     struct Case {
         std::int32_t activeSet;
         bool running;
@@ -126,9 +124,9 @@ TEST_F(SetRotationTest, SpinEdit7Change) {
     };
     const Case cases[] = {{5, false, 4}, {5, true, 5}, {4, false, 4}, {3, true, 3}};
     for (const Case& c : cases) {
-        GlobalSettings().ActiveSet = c.activeSet;
-        SpinEdit7Change(c.running);
-        EXPECT_EQ(GlobalSettings().ActiveSet, c.after) << c.activeSet << " " << c.running;
+        settings.ActiveSet = c.activeSet;
+        KeepActiveSetShown(settings, c.running);
+        EXPECT_EQ(settings.ActiveSet, c.after) << c.activeSet << " " << c.running;
     }
 }
 

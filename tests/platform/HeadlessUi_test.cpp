@@ -1,7 +1,7 @@
 // The windowing layer's timers and event dispatch on the headless platform, on virtual time:
 // the semantics the plug-in's timers rely on.
 #include "platform/headless/HeadlessUi.h"
-#include "platform/virtualtime/VirtualUiLoop.h"
+#include "support/VirtualUiLoop.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

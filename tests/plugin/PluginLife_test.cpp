@@ -1,7 +1,7 @@
 // The plug-in's life in the host: load creates the windows in their order and states, config
 // shows the dialog, quit releases the port, unload destroys everything and a second load works
 // again; a quit that arrives inside a message box's loop unloads once the box has closed.
-#include "PluginHarness.h"
+#include "support/PluginHarness.h"
 #include "display/DisplayEngine.h"
 #include "platform/Files.h"
 #include "plugin/PluginLife.h"
@@ -39,7 +39,7 @@ TEST_F(PluginLifeTest, LoadCreatesEveryWindowHiddenButSplashAndMainWindow) {
         SCOPED_TRACE(window.Name);
         EXPECT_EQ(Form(window.Name).Visible(), window.Visible);
     }
-    serial::TSerialPortNG* port = LoadedPlugin()->Context().MainForm->SerialPortNG1();
+    serial::TSerialPortNG* port = LoadedPlugin()->Display().SerialPort();
     ASSERT_NE(port, nullptr);
     EXPECT_FALSE(port->Active());
     EXPECT_EQ(port->CommPort(), "COM1");
@@ -70,7 +70,7 @@ TEST_F(PluginLifeTest, UnloadDestroysEverythingAndASecondLoadWorksAgain) {
     EXPECT_EQ(ui.FindForm("MainForm"), nullptr);
     EXPECT_EQ(ui.FindForm("Form1"), nullptr);
     EXPECT_FALSE(ui.NextTimerDue().has_value()) << "no timer left";
-    EXPECT_EQ(DisplayEngine().Port, nullptr);
+    EXPECT_EQ(LoadedPlugin(), nullptr);
     EXPECT_EQ(comm.OpenEvents(), 0u);
     EXPECT_EQ(ThePluginRecord().quit, nullptr);
 

@@ -1,15 +1,15 @@
 // The plug-in over real ptys in real time, on the headless platform with the POSIX comm layer:
 // quit with a frame still pending on a full line, and the display's device going away and
 // coming back under the same name (COM1 is a symbolic link that is pointed at a new pty).
-#include "../serial/PtyPair.h"
-#include "PluginHarness.h"
+#include "support/PtyPair.h"
+#include "support/PluginHarness.h"
 #include "platform/Files.h"
 #include "platform/headless/HeadlessUi.h"
 #include "platform/headless/RealTimeLoop.h"
 #include "platform/posix/ComPortNames.h"
 #include "plugin/PluginEnvironment.h"
 #include "plugin/PluginLife.h"
-#include "plugin/PluginRecord.h"
+#include "host/PluginRecord.h"
 #include "settings/SettingsFile.h"
 #include "ui/main/MainForm.h"
 
@@ -63,7 +63,7 @@ protected:
     }
 
     [[nodiscard]] serial::TSerialPortNG* Port() {
-        return LoadedPlugin()->Context().MainForm->SerialPortNG1();
+        return LoadedPlugin()->Display().SerialPort();
     }
 
     platform::headless::RealTimeLoop loop_;

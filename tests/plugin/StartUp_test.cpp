@@ -1,10 +1,10 @@
 // The plug-in's start-up on virtual time: the settings file loaded and applied, the display
 // start sequence's byte timeline, the switch-off, and the first run, the load error and the
 // font check.
-#include "PluginHarness.h"
 #include "common/LumError.h"
-#include "plugin/HostInterface.h"
+#include "host/HostMessages.h"
 #include "settings/SettingsFile.h"
+#include "support/PluginHarness.h"
 
 #include <functional>
 
@@ -29,17 +29,6 @@ protected:
         host.PlayState = 1;
         host.PositionMs = 65'000;
         host.Title = "Song";
-    }
-
-    // The device names the port was opened under.
-    [[nodiscard]] std::vector<std::string> OpenedDevices() const {
-        std::vector<std::string> devices;
-        for (const auto& call : comm.Calls()) {
-            if (call.Name == "CreateFileA") {
-                devices.push_back(call.Text);
-            }
-        }
-        return devices;
     }
 
     // The modem line functions called, in order (SETDTR 5, CLRDTR 6, SETRTS 3, CLRRTS 4).
@@ -100,7 +89,7 @@ TEST_F(StartUpTest, LoadedValuesAreAppliedAsRead) {
         EXPECT_EQ(OpenedDevices(), std::vector<std::string>{c.Device});
         EXPECT_EQ(comm.Dcb().BaudRate, c.Baud);
         EXPECT_EQ(comm.Dcb().ByteSize, 8);
-        EXPECT_EQ(GlobalSettings().ComPort, c.StoredComPort);
+        EXPECT_EQ(Values().ComPort, c.StoredComPort);
         EXPECT_EQ(Control("configform", "SpinEdit1").Text(), std::to_string(c.StoredComPort));
         Unload();
     }
@@ -158,7 +147,7 @@ TEST_F(StartUpTest, UpdateIntervalZeroSendsNothingAfterTheLineFeed) {
     Load();
     Advance(10'000);
     EXPECT_EQ(Writes(), (std::vector<LineWrite>{{1005, "\x14"}, {1255, "\r\n"}}));
-    EXPECT_EQ(GlobalSettings().UpdateInterval, 1) << "stored clamped";
+    EXPECT_EQ(Values().UpdateInterval, 1) << "stored clamped";
 }
 
 TEST_F(StartUpTest, DisplayOffLowersDtrAndWritesOneBlankFrame) {
@@ -196,7 +185,7 @@ TEST_F(StartUpTest, LoadErrorShowsItsMessageAndAppliesNothing) {
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Stream-Read-Fehler."});
     EXPECT_EQ(ui.Messages().at(0).Kind, MessageKind::Error);
     EXPECT_TRUE(OpenedDevices().empty());
-    EXPECT_EQ(GlobalSettings(), Settings{});
+    EXPECT_EQ(Values(), Settings{});
     EXPECT_FALSE(Form("configform").Visible());
 }
 
@@ -210,15 +199,15 @@ TEST_F(StartUpTest, LoadedRotationRunsWithCarriedOffsets) {
     WriteSettings(settings);
     Load();
     Advance(5'004);
-    EXPECT_EQ(GlobalSettings().ActiveSet, 1);
-    const std::int32_t offset = GlobalSettings().Slot(1, 1).ScrollOffset;
+    EXPECT_EQ(Values().ActiveSet, 1);
+    const std::int32_t offset = Values().Slot(1, 1).ScrollOffset;
     EXPECT_GT(offset, 0) << "line 1 scrolls";
     Advance(1);
-    EXPECT_EQ(GlobalSettings().ActiveSet, 2);
+    EXPECT_EQ(Values().ActiveSet, 2);
     EXPECT_EQ(Control("configform", "SpinEdit7").Text(), "2");
-    EXPECT_EQ(GlobalSettings().Slot(2, 1).ScrollOffset, offset);
+    EXPECT_EQ(Values().Slot(2, 1).ScrollOffset, offset);
     Advance(5'000);
-    EXPECT_EQ(GlobalSettings().ActiveSet, 1);
+    EXPECT_EQ(Values().ActiveSet, 1);
 }
 
 } // namespace

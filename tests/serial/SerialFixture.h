@@ -2,8 +2,8 @@
 // A TSerialPortNG over the scripted comm layer and the virtual-time loop, with its reports
 // and raised events recorded in order.
 
-#include "platform/virtualtime/FakeComm.h"
-#include "platform/virtualtime/VirtualUiLoop.h"
+#include "support/FakeComm.h"
+#include "support/VirtualUiLoop.h"
 #include "serial/SerialNG.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The component over real ptys through the POSIX comm layer, served by the headless loop:
 // line settings in the kernel, bytes both ways, open failures, and the device vanishing.
-#include "PtyPair.h"
+#include "support/PtyPair.h"
 #include "SerialFixture.h"
 #include "platform/headless/RealTimeLoop.h"
 

@@ -1,7 +1,7 @@
 // The two user-interface loops of the synchronised calls: calls run on the serving thread, one
 // at a time, and waiting for a worker's end serves them.
 #include "platform/headless/RealTimeLoop.h"
-#include "platform/virtualtime/VirtualUiLoop.h"
+#include "support/VirtualUiLoop.h"
 
 #include <atomic>
 #include <chrono>

@@ -637,7 +637,6 @@ protected:
         std::error_code ignored;
         fs::remove_all(host_, ignored);
         platform::SetHostDirectory("./");
-        GlobalSettings() = Settings{};
     }
 
     std::string host_;    // the host's folder, with its trailing separator
@@ -814,21 +813,20 @@ TEST_F(SettingsFileOnDisk, SaveAndLoadThroughTheHostDirectory) {
     EXPECT_EQ(LoadSettings(), std::nullopt);
 
     const Settings distinct = DistinctInRangeSettings();
-    GlobalSettings() = distinct;
-    SaveSettings();
+    SaveSettings(distinct);
     EXPECT_EQ(RawBytes(path_), EncodeSettings(distinct));
 
-    GlobalSettings() = Settings{};
+    Settings stored;
     const auto loaded = LoadSettings();
     ASSERT_TRUE(loaded.has_value());
-    StoreLoadedSettings(*loaded, GlobalSettings());
-    EXPECT_EQ(GlobalSettings(), distinct);
+    StoreLoadedSettings(*loaded, stored);
+    EXPECT_EQ(stored, distinct);
 }
 
 TEST_F(SettingsFileOnDisk, SaveSettingsWithoutPluginsFolderNamesTheFullPath) {
     fs::remove(plugins_);
     platform::SetHostDirectory(host_);
-    EXPECT_EQ(ErrorOf([] { SaveSettings(); }),
+    EXPECT_EQ(ErrorOf([] { SaveSettings(Settings{}); }),
               "Datei " + host_ + "plugins/gen_lum.ini kann nicht erstellt werden");
 }
 

@@ -2,7 +2,8 @@
 // them after the start line feed, in every geometry and whatever the reads.
 #include "display/DisplayBytes.h"
 #include "display/DisplayEngine.h"
-#include "display/DisplayFrame.h"
+#include "host/HostPlayer.h"
+#include "tools/common/HostModel.h"
 #include "settings/Settings.h"
 #include "tools/vfd/CharacterDisplay.h"
 
@@ -119,15 +120,15 @@ TEST(CharacterDisplay, EngineFramesShowTheirLinesInPlace) {
     for (const Geometry& g : geometries) {
         SCOPED_TRACE(std::to_string(g.Width) + "x" + std::to_string(g.Lines) +
                      (g.Ba63 ? " BA63" : "") + (g.CarriageReturn ? " CR" : ""));
-        Settings& settings = GlobalSettings();
-        settings = Settings{};
+        Settings settings;
         settings.LineWidth = g.Width;
         settings.LineCount = g.Lines;
         settings.Ba63Mode = g.Ba63;
         settings.SendCarriageReturn = g.CarriageReturn;
-        ResetDisplayEngine();
+        host::FixedHost host;
+        HostPlayer player(host.Messenger());
         StreamPort port;
-        DisplayEngine().Port = &port;
+        DisplayEngine engine(settings, player, port);
         port.Stream =
             InitCommandBytes("20") + std::string(SequenceBytes(DisplaySequence::StartLineFeed));
         std::vector<std::size_t> frameEnds;
@@ -137,11 +138,10 @@ TEST(CharacterDisplay, EngineFramesShowTheirLinesInPlace) {
                 text.resize(static_cast<std::size_t>(g.Width), '.');
                 settings.Slot(1, line).Template = text;
             }
-            WriteDisplayFrame();
+            engine.WriteDisplayFrame();
             frameEnds.push_back(port.Stream.size());
         }
-        ClearDisplay();
-        DisplayEngine().Port = nullptr;
+        engine.ClearDisplay();
 
         const int shown = g.Ba63 ? 2 : g.Lines;
         CharacterDisplay whole(g.Width, shown);
@@ -169,8 +169,6 @@ TEST(CharacterDisplay, EngineFramesShowTheirLinesInPlace) {
             ASSERT_EQ(parts.Text(), whole.Text()) << "split at " << split;
         }
     }
-    GlobalSettings() = Settings{};
-    ResetDisplayEngine();
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "tools/common/HostModel.h"
 
-#include "plugin/PluginRecord.h"
+#include "host/PluginRecord.h"
 
 namespace lum::host {
 
@@ -37,6 +37,12 @@ std::intptr_t HostModel::Answer(std::uint32_t message, std::uintptr_t wParam,
     }
     answer_ = *text;
     return reinterpret_cast<std::intptr_t>(answer_.c_str());
+}
+
+HostMessenger HostModel::Messenger() {
+    return [this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+        return Answer(message, wParam, lParam);
+    };
 }
 
 void FixedHost::Queried(const HostQuery& query) {

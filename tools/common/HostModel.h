@@ -4,7 +4,7 @@
 // the benchmark, the display preview and lumhost).
 
 #include "platform/MessageWindow.h"
-#include "plugin/HostInterface.h"
+#include "host/HostMessages.h"
 
 #include <cstdint>
 #include <functional>
@@ -29,6 +29,9 @@ public:
     /// WM_COMMAND transport commands passed to Command. A text answer is the address of a text
     /// that stays valid until the next text answer.
     std::intptr_t Answer(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+
+    /// Sends a message straight to Answer, without a window: a HostPlayer on it asks this model.
+    [[nodiscard]] HostMessenger Messenger();
 
 protected:
     /// The play state answer: 0 stopped, 1 playing, 3 paused (any other value is passed on).

@@ -2,8 +2,8 @@
 
 #include "common/Decimal.h"
 #include "display/DisplayEngine.h"
-#include "display/ScrollUpdate.h"
 #include "display/SetRotation.h"
+#include "host/HostPlayer.h"
 #include "tools/common/EscapedText.h"
 #include "tools/common/HostModel.h"
 
@@ -76,15 +76,6 @@ public:
 
     void SendText(std::string_view text) override { Sent.assign(text); }
     [[nodiscard]] bool SendInProgress() const override { return false; }
-};
-
-// Puts the engine back as it was, also when a tick raises.
-class EngineScope {
-public:
-    EngineScope() = default;
-    EngineScope(const EngineScope&) = delete;
-    EngineScope& operator=(const EngineScope&) = delete;
-    ~EngineScope() { ResetDisplayEngine(); }
 };
 
 } // namespace
@@ -165,7 +156,6 @@ ParsePreviewOptions(const std::vector<std::string>& args) {
 
 void RunPreview(const PreviewOptions& options, const Settings& settings,
                 const std::function<void(const std::string&)>& onFrame) {
-    const EngineScope scope;
     // The host player as the preview simulates it: fixed answers from the options.
     host::FixedHost host;
     host.RecordQueries = false;
@@ -175,24 +165,24 @@ void RunPreview(const PreviewOptions& options, const Settings& settings,
     host.ListPos = options.PlaylistPos;
     host.Title = options.Title;
     host.FileName = options.File;
-    const host::AttachedHost attached(host);
+    HostPlayer player(host.Messenger());
 
-    GlobalSettings() = settings;
-    GlobalSettings().ActiveSet = options.ActiveSet;
+    Settings shown = settings;
+    shown.ActiveSet = options.ActiveSet;
     CapturingPort port;
-    DisplayEngineState& engine = DisplayEngine();
-    engine.Port = &port;
-    engine.BannerPeriod = options.Banner;
+    LocalClock clock = &platform::CurrentLocalTime;
     if (options.Now) {
-        engine.Clock = [now = *options.Now] { return now; };
+        clock = [now = *options.Now] { return now; };
     }
+    DisplayEngine engine(shown, player, port, clock);
+    engine.SetBannerPeriod(options.Banner);
 
     for (std::int32_t tick = 1; tick <= options.Ticks; ++tick) {
         port.Sent.clear();
-        Timer5Timer();
+        engine.RefreshTick();
         onFrame(port.Sent);
         if (options.RotateEvery > 0 && tick % options.RotateEvery == 0) {
-            Timer3Timer();
+            RotateSet(shown);
         }
     }
 }

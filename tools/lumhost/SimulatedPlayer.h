@@ -3,7 +3,7 @@
 // that runs in real time while playing. Every call takes the current time in milliseconds of a
 // monotonic clock, so the model is deterministic under test.
 
-#include "plugin/HostInterface.h"
+#include "display/NowPlaying.h"
 #include "tools/lumhost/Playlist.h"
 
 #include <cstdint>
@@ -11,9 +11,6 @@
 #include <vector>
 
 namespace lum::host {
-
-/// Play states as the host reports them.
-using PlayState = HostPlayState;
 
 /// The simulated player behind the host window.
 class SimulatedPlayer {

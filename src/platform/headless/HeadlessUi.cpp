@@ -1,5 +1,6 @@
 #include "platform/headless/HeadlessUi.h"
 
+#include "platform/FindByName.h"
 #include "platform/headless/RealTimeLoop.h"
 
 #include <algorithm>
@@ -10,13 +11,6 @@ namespace {
 
 template <typename T> void Unregister(std::vector<T*>& list, T* item) {
     list.erase(std::remove(list.begin(), list.end(), item), list.end());
-}
-
-template <typename T>
-T* FindByName(const std::vector<std::unique_ptr<T>>& list, std::string_view name) {
-    const auto found = std::find_if(list.begin(), list.end(),
-                                    [name](const auto& item) { return item->Name() == name; });
-    return found == list.end() ? nullptr : found->get();
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "platform/BoundedRead.h"
 #include "platform/Files.h"
 
 #include <cerrno>
@@ -86,26 +87,15 @@ SharedReadResult ReadFileOpenedForReadWrite(const std::string& path, std::size_t
         result.Result = FileResult::OpenFailed;
         return result;
     }
-    std::uint8_t chunk[4096];
-    for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            result.Result = FileResult::ReadFailed;
-            break;
-        }
-        if (got == 0) {
-            break;
-        }
-        result.Bytes.insert(result.Bytes.end(), chunk, chunk + got);
-        if (result.Bytes.size() > maxBytes) {
-            result.Result = FileResult::ReadFailed;
-            result.Bytes.clear();
-            break;
-        }
-    }
+    result.Result = ReadAllBounded(
+        [fd](std::uint8_t* buffer, std::size_t size) -> long long {
+            ssize_t got = 0;
+            do {
+                got = ::read(fd, buffer, size);
+            } while (got < 0 && errno == EINTR);
+            return got;
+        },
+        maxBytes, result.Bytes);
     ::close(fd);
     return result;
 }

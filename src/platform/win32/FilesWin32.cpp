@@ -1,3 +1,4 @@
+#include "platform/BoundedRead.h"
 #include "platform/Files.h"
 
 #include <string_view>
@@ -72,23 +73,12 @@ SharedReadResult ReadFileOpenedForReadWrite(const std::string& path, std::size_t
         result.Result = FileResult::OpenFailed;
         return result;
     }
-    std::uint8_t chunk[4096];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
-            result.Result = FileResult::ReadFailed;
-            break;
-        }
-        if (got == 0) {
-            break;
-        }
-        result.Bytes.insert(result.Bytes.end(), chunk, chunk + got);
-        if (result.Bytes.size() > maxBytes) {
-            result.Result = FileResult::ReadFailed;
-            result.Bytes.clear();
-            break;
-        }
-    }
+    result.Result = ReadAllBounded(
+        [file](std::uint8_t* buffer, std::size_t size) -> long long {
+            DWORD got = 0;
+            return ReadFile(file, buffer, static_cast<DWORD>(size), &got, nullptr) ? got : -1;
+        },
+        maxBytes, result.Bytes);
     CloseHandle(file);
     return result;
 }

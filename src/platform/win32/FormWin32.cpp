@@ -1,4 +1,5 @@
 // Forms and window timers of the Win32 windowing layer.
+#include "platform/FindByName.h"
 #include "platform/win32/UiWin32.h"
 
 #include <algorithm>
@@ -29,13 +30,6 @@ static_assert(std::size(kFrameStyles) == 3, "one frame for every FormStyle");
 const FrameStyle& FrameOf(FormStyle style) {
     return *std::find_if(std::begin(kFrameStyles), std::end(kFrameStyles),
                          [style](const FrameStyle& row) { return row.Style == style; });
-}
-
-template <typename T>
-T* FindByName(const std::vector<std::unique_ptr<T>>& list, std::string_view name) {
-    const auto found = std::find_if(list.begin(), list.end(),
-                                    [name](const auto& item) { return item->Name() == name; });
-    return found == list.end() ? nullptr : found->get();
 }
 
 } // namespace

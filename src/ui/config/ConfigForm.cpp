@@ -1,17 +1,14 @@
 #include "ui/config/ConfigForm.h"
 
 #include "common/Decimal.h"
-#include "display/DisplayCommands.h"
-#include "display/Placeholders.h"
 #include "display/SetRotation.h"
+#include "driver/DisplayDriver.h"
 #include "settings/SettingsFile.h"
 #include "ui/Addresses.h"
 #include "ui/FormLayout.h"
 #include "ui/Pictures.h"
-#include "ui/SerialSetup.h"
-#include "ui/aboutwin/AboutBox.h"
-#include "ui/befehl/Befehle.h"
-#include "ui/main/MainForm.h"
+#include "ui/about/AboutBox.h"
+#include "ui/variables/VariablesWindow.h"
 
 #include <algorithm>
 #include <iterator>
@@ -46,10 +43,10 @@ constexpr int kCheckSize = 17;
 // clang-format off
 constexpr Row kControls[] = {
     // Key            Name               Kind                     Bounds                  Caption                     Font             Colour        Align   Parent           Click                         Change  Min Max Hand
-    {Panel2,          "Panel2",          kButton,                 {10, 322, 47, 23},      "OK",                       ui::kPanelButtonFont,     kButtonGrey,  kCenter, {},             &Tconfigform::Panel2Click},
-    {Image1,          "Image1",          ControlKind::Image,      {64, 312, 417, 33},     "",                         {},              kBlack,       kLeft,   {},             &Tconfigform::Image1Click,    nullptr, 0, 0, true},
-    {Panel3,          "Panel3",          kButton,                 {496, 322, 57, 23},     "Info",                     ui::kPanelButtonFont,     kButtonGrey,  kCenter, {},             &Tconfigform::Panel3Click},
-    {Panel1,          "Panel1",          kButton,                 {562, 322, 95, 23},     "Abbrechen",                ui::kPanelButtonFont,     kButtonGrey,  kCenter, {},             &Tconfigform::Panel1Click},
+    {Panel2,          "Panel2",          kButton,                 {10, 322, 47, 23},      "OK",                       ui::kPanelButtonFont,     kButtonGrey,  kCenter, {},             &Tconfigform::OnOkClick},
+    {Image1,          "Image1",          ControlKind::Image,      {64, 312, 417, 33},     "",                         {},              kBlack,       kLeft,   {},             &Tconfigform::OnBannerClick,    nullptr, 0, 0, true},
+    {Panel3,          "Panel3",          kButton,                 {496, 322, 57, 23},     "Info",                     ui::kPanelButtonFont,     kButtonGrey,  kCenter, {},             &Tconfigform::OnInfoClick},
+    {Panel1,          "Panel1",          kButton,                 {562, 322, 95, 23},     "Abbrechen",                ui::kPanelButtonFont,     kButtonGrey,  kCenter, {},             &Tconfigform::OnCancelClick},
     {PageControl1,    "PageControl1",    ControlKind::PageControl, {8, 8, 649, 297},      ""},
     {TabSheet1,       "TabSheet1",       ControlKind::TabPage,    {},                     "Display Konfiguration",    {},              kBlack,       kLeft,   PageControl1},
     {TabSheet2,       "TabSheet2",       ControlKind::TabPage,    {},                     "Text Konfiguration",       {},              kBlack,       kLeft,   PageControl1},
@@ -106,13 +103,13 @@ constexpr Row kControls[] = {
     {Panel10,         "Panel10",         ControlKind::Panel,      {352, 184, 281, 23},    "",                         kPreviewFont,    kDisplayBlue, kLeft,   TabSheet2},
     {Label19,         "Label19",         kLabel,                  {336, 208, 15, 23},     "0",                        kCountFont,      kDisplayBlue, kRight,  TabSheet2},
     {Panel11,         "Panel11",         ControlKind::Panel,      {352, 208, 281, 23},    "",                         kPreviewFont,    kDisplayBlue, kLeft,   TabSheet2},
-    {Button1,         "Button1",         ControlKind::Button,     {8, 248, 75, 17},       "Vorschau",                 {},              {},           kLeft,   TabSheet2,      &Tconfigform::Button1Click},
+    {Button1,         "Button1",         ControlKind::Button,     {8, 248, 75, 17},       "Vorschau",                 {},              {},           kLeft,   TabSheet2,      &Tconfigform::OnPreviewToggleClick},
     {Label11,         "Label11",         kLabel,                  {88, 248, kAuto, kAuto}, "Aus",                     kStateFont,      kBlack,       kLeft,   TabSheet2},
     {Label26,         "Label26",         kLabel,                  {336, 237, kAuto, kAuto}, "Set alle ",              kSetCaptionFont, kBlack,       kLeft,   TabSheet2},
     {SpinEdit5,       "SpinEdit5",       kSpin,                   {384, 240, 41, 22},     "0",                        {},              {},           kLeft,   TabSheet2,      nullptr, nullptr, 0, 255},
     {Label27,         "Label27",         kLabel,                  {432, 237, kAuto, kAuto}, "Sekunden wechseln",      kSetCaptionFont, kBlack,       kLeft,   TabSheet2},
     {Label28,         "Label28",         kLabel,                  {432, 253, kAuto, kAuto}, "(0 = Kein Wechsel)",     kSetCaptionFont, kBlack,       kLeft,   TabSheet2},
-    {Button2,         "Button2",         ControlKind::Button,     {568, 248, 67, 17},     "Variablen",                {},              {},           kLeft,   TabSheet2,      &Tconfigform::Button2Click},
+    {Button2,         "Button2",         ControlKind::Button,     {568, 248, 67, 17},     "Variablen",                {},              {},           kLeft,   TabSheet2,      &Tconfigform::OnVariablesClick},
 };
 // clang-format on
 static_assert(std::size(kControls) == static_cast<std::size_t>(ConfigControl::Count));
@@ -124,12 +121,14 @@ constexpr platform::FormArgs kWindow = {
     "configform", "Konfiguration", platform::FormStyle::Dialog, {211, 171, 666, 354}, false, false,  false,  kBlack, {"MS Sans Serif", 11, kBlack}};
 // clang-format on
 
+// clang-format off
 constexpr TimerRow kTimers[] = {
-    // Key                 Name      Interval Running Tick
-    {ConfigTimer::Timer1, "Timer1", 10, false, &Tconfigform::Timer1Timer},
-    {ConfigTimer::Timer2, "Timer2", 100, false, &Tconfigform::Timer2Timer},
-    {ConfigTimer::Timer3, "Timer3", 0, false, &Tconfigform::Timer3Timer},
+    // Key                       Name      Interval Running Tick
+    {ConfigTimer::CheckBoxSync, "Timer1", 10,      false,  &Tconfigform::OnCheckBoxSyncTick},
+    {ConfigTimer::Preview,      "Timer2", 100,     false,  &Tconfigform::OnPreviewTick},
+    {ConfigTimer::Rotation,     "Timer3", 0,       false,  &Tconfigform::OnRotationTick},
 };
+// clang-format on
 static_assert(std::size(kTimers) == static_cast<std::size_t>(ConfigTimer::Count));
 static_assert(ui::RowsInIdOrder(kTimers));
 
@@ -188,10 +187,10 @@ constexpr Binding kBindings[] = {
     {Baudrate,  &Settings::BaudRateIndex},
     {Edit10,    nullptr,                        &Settings::InitCommand},
     {CheckBox4, nullptr,                        nullptr,                &Settings::SendCarriageReturn},
-    {CheckBox5, nullptr,                        nullptr,                &Settings::Ba63Mode,            &Tconfigform::CheckBox5Click},
+    {CheckBox5, nullptr,                        nullptr,                &Settings::Ba63Mode,            &Tconfigform::OnBa63ModeClick},
     {SpinEdit6, &Settings::SetCount},
-    {SpinEdit7, &Settings::ActiveSet,           nullptr,                nullptr,                        &Tconfigform::SpinEdit7Change},
-    {SpinEdit5, &Settings::SetChangeSeconds,    nullptr,                nullptr,                        &Tconfigform::SpinEdit5Change},
+    {SpinEdit7, &Settings::ActiveSet,           nullptr,                nullptr,                        &Tconfigform::OnActiveSetChange},
+    {SpinEdit5, &Settings::SetChangeSeconds,    nullptr,                nullptr,                        &Tconfigform::OnSetChangeSecondsChange},
 };
 // clang-format on
 static_assert(std::size(kBindings) == 16);
@@ -218,13 +217,16 @@ Tconfigform::Tconfigform(UiContext& context) : context_(context) {
         }
     }
     ui::CreateTimers(*form_, kTimers, *this, timers_);
-    form_->OnShow = [this] { FormShow(); };
+    form_->OnShow = [this] { OnShow(); };
+    // No close box: only "OK" and "Abbrechen" close the dialog.
+    ui::KeepOpenOnAltF4(*form_);
     ShowSettings();
 }
 
 Tconfigform::~Tconfigform() = default;
 
 void Tconfigform::CreateTextSetControls() {
+    Settings& settings = context_.Values;
     for (int set = 1; set <= kTextSetCount; ++set) {
         platform::Control* page = controls_[static_cast<std::size_t>(kSetPages[set - 1])];
         for (int line = 1; line <= kLinesPerSet; ++line) {
@@ -240,9 +242,8 @@ void Tconfigform::CreateTextSetControls() {
             edit.Bounds = {8, top, 233, 21};
             edit.Parent = page;
             platform::Control& templateEdit = form_->AddControl(edit);
-            templateEdit.OnChange = [&templateEdit, set, line] {
-                GlobalSettings().Slot(set, line).Template = templateEdit.Text();
-            };
+            LineSlot& slot = settings.Slot(set, line);
+            templateEdit.OnChange = [&templateEdit, &slot] { slot.Template = templateEdit.Text(); };
             templateEdits_[at] = &templateEdit;
 
             platform::ControlArgs box;
@@ -253,9 +254,7 @@ void Tconfigform::CreateTextSetControls() {
             box.Items = kScrollModeTexts;
             box.Parent = page;
             platform::Control& modeBox = form_->AddControl(box);
-            modeBox.OnChange = [&modeBox, set, line] {
-                GlobalSettings().Slot(set, line).ScrollMode = modeBox.ItemIndex();
-            };
+            modeBox.OnChange = [&modeBox, &slot] { slot.ScrollMode = modeBox.ItemIndex(); };
             scrollModeBoxes_[at] = &modeBox;
         }
     }
@@ -270,7 +269,7 @@ platform::Control& Tconfigform::ScrollModeBox(int set, int line) {
 }
 
 void Tconfigform::ShowField(const ConfigFieldBinding& binding) {
-    const Settings& settings = GlobalSettings();
+    const Settings& settings = context_.Values;
     platform::Control& control = Control(binding.Key);
     if (binding.Text != nullptr) {
         control.SetText(settings.*binding.Text);
@@ -290,7 +289,7 @@ void Tconfigform::ShowSettings() {
     for (const Binding& binding : kBindings) {
         ShowField(binding);
     }
-    const Settings& settings = GlobalSettings();
+    const Settings& settings = context_.Values;
     for (int set = 1; set <= kTextSetCount; ++set) {
         for (int line = 1; line <= kLinesPerSet; ++line) {
             const LineSlot& slot = settings.Slot(set, line);
@@ -303,7 +302,7 @@ void Tconfigform::ShowSettings() {
 }
 
 void Tconfigform::FieldEdited(const ConfigFieldBinding& binding) {
-    Settings& settings = GlobalSettings();
+    Settings& settings = context_.Values;
     const platform::Control& control = Control(binding.Key);
     if (binding.Text != nullptr) {
         settings.*binding.Text = control.Text();
@@ -322,13 +321,13 @@ void Tconfigform::FieldEdited(const ConfigFieldBinding& binding) {
 
 void Tconfigform::SettingsLoaded() {
     ShowSettings();
-    SpinEdit5Change();
-    CheckBox5Click();
+    OnSetChangeSecondsChange();
+    OnBa63ModeClick();
 }
 
 void Tconfigform::ActiveSetChanged() {
-    Control(SpinEdit7).SetText(std::to_string(GlobalSettings().ActiveSet));
-    SpinEdit7Change();
+    Control(SpinEdit7).SetText(std::to_string(context_.Values.ActiveSet));
+    OnActiveSetChange();
 }
 
 void Tconfigform::ShowDialog() {
@@ -340,140 +339,99 @@ void Tconfigform::ShowDialog() {
     form_->Show();
 }
 
-void Tconfigform::FormShow() {
-    Timer(ConfigTimer::Timer1).SetEnabled(true);
-    CheckBox5Click();
+void Tconfigform::OnShow() {
+    Timer(ConfigTimer::CheckBoxSync).SetEnabled(true);
+    OnBa63ModeClick();
 }
 
-void Tconfigform::CheckBox5Click() {
-    const bool geometryEditable = !GlobalSettings().Ba63Mode;
+void Tconfigform::OnBa63ModeClick() {
+    const bool geometryEditable = !context_.Values.Ba63Mode;
     Control(SpinEdit2).SetEnabled(geometryEditable);
     Control(SpinEdit4).SetEnabled(geometryEditable);
 }
 
-void Tconfigform::SpinEdit5Change() {
-    const std::int32_t seconds = GlobalSettings().SetChangeSeconds;
-    platform::Timer& rotation = Timer(ConfigTimer::Timer3);
+void Tconfigform::OnSetChangeSecondsChange() {
+    const std::int32_t seconds = context_.Values.SetChangeSeconds;
+    platform::Timer& rotation = Timer(ConfigTimer::Rotation);
     rotation.SetEnabled(seconds != 0);
     rotation.SetInterval(static_cast<std::uint32_t>(std::max(seconds, 0)) * 1000U);
 }
 
-void Tconfigform::SpinEdit7Change() {
-    const std::int32_t before = GlobalSettings().ActiveSet;
-    lum::SpinEdit7Change(Timer(ConfigTimer::Timer3).Enabled());
-    if (GlobalSettings().ActiveSet != before) {
-        Control(SpinEdit7).SetText(std::to_string(GlobalSettings().ActiveSet));
+void Tconfigform::OnActiveSetChange() {
+    Settings& settings = context_.Values;
+    const std::int32_t before = settings.ActiveSet;
+    KeepActiveSetShown(settings, Timer(ConfigTimer::Rotation).Enabled());
+    if (settings.ActiveSet != before) {
+        Control(SpinEdit7).SetText(std::to_string(settings.ActiveSet));
     }
 }
 
-void Tconfigform::Timer3Timer() {
-    lum::Timer3Timer();
+void Tconfigform::OnRotationTick() {
+    RotateSet(context_.Values);
     ActiveSetChanged();
 }
 
-void Tconfigform::Timer1Timer() {
-    Timer(ConfigTimer::Timer1).SetEnabled(false);
-    Settings& settings = GlobalSettings();
-    TMainForm& mainForm = *context_.MainForm;
-    settings.ShowMainWindow = mainForm.Window().Visible();
-    settings.DisplayOff = !context_.Frame.DisplayIsOn();
-    settings.MainWindowMinimized = mainForm.Window().Minimized();
+void Tconfigform::OnCheckBoxSyncTick() {
+    Timer(ConfigTimer::CheckBoxSync).SetEnabled(false);
+    Settings& settings = context_.Values;
+    const platform::Form& mainWindow = *context_.MainWindow;
+    settings.ShowMainWindow = mainWindow.Visible();
+    settings.DisplayOff = !context_.Display->IsOn();
+    settings.MainWindowMinimized = mainWindow.Minimized();
     for (const ConfigControl key : {CheckBox1, CheckBox2, CheckBox3}) {
         ShowField(*std::find_if(std::begin(kBindings), std::end(kBindings),
                                 [key](const Binding& binding) { return binding.Key == key; }));
     }
 }
 
-void Tconfigform::Button1Click() {
-    platform::Timer& preview = Timer(ConfigTimer::Timer2);
+void Tconfigform::OnPreviewToggleClick() {
+    platform::Timer& preview = Timer(ConfigTimer::Preview);
     preview.SetEnabled(!preview.Enabled());
     Control(Label11).SetText(preview.Enabled() ? "Ein" : "Aus");
 }
 
-void Tconfigform::Timer2Timer() {
-    const Settings& settings = GlobalSettings();
-    const auto width = static_cast<std::size_t>(std::max(settings.LineWidth, 0));
-    const bool setShown = settings.ActiveSet >= 1 && settings.ActiveSet <= kTextSetCount;
+void Tconfigform::OnPreviewTick() {
+    DisplayEngine& engine = context_.Display->Engine();
     for (int line = 1; line <= kLinesPerSet; ++line) {
-        const LineSlot* slot = setShown ? &settings.Slot(settings.ActiveSet, line) : nullptr;
-        const std::string expanded = ExpandPlaceholders(slot != nullptr ? slot->Template : "");
-        Control(kCountLabels[line - 1]).SetText(std::to_string(std::min(expanded.size(), width)));
-        std::string window = expanded;
-        if (expanded.size() > width) {
-            const std::string scroll = expanded + settings.Separator;
-            const std::string doubled = scroll + scroll;
-            const std::int32_t offset = slot != nullptr ? slot->ScrollOffset : 0;
-            const auto start = static_cast<std::size_t>(std::max(offset, 0));
-            window = start < doubled.size() ? doubled.substr(start, width) : std::string();
-        }
-        window.resize(width, ' ');
-        Control(kPreviewFields[line - 1]).SetText(window);
+        const PreviewLine preview = engine.Preview(line);
+        Control(kCountLabels[line - 1]).SetText(std::to_string(preview.Count));
+        Control(kPreviewFields[line - 1]).SetText(preview.Window);
     }
 }
 
-void Tconfigform::Button2Click() {
+void Tconfigform::OnVariablesClick() {
     context_.befehle->ShowWindow();
 }
 
-void Tconfigform::Panel3Click() {
+void Tconfigform::OnInfoClick() {
     context_.aboutw->ShowWindow();
 }
 
-void Tconfigform::Image1Click() {
+void Tconfigform::OnBannerClick() {
     context_.Ui.OpenAddress(*form_, ui::kProductPage);
 }
 
-void Tconfigform::Panel1Click() {
+void Tconfigform::OnCancelClick() {
     form_->Hide();
 }
 
-void Tconfigform::Panel2Click() {
-    SaveSettings();
-    Timer(ConfigTimer::Timer2).SetEnabled(false);
+void Tconfigform::OnOkClick() {
+    const Settings& settings = context_.Values;
+    SaveSettings(settings);
+    Timer(ConfigTimer::Preview).SetEnabled(false);
     Control(Label11).SetText("Aus");
     form_->Hide();
-    const Settings& settings = GlobalSettings();
-    TMainForm& mainForm = *context_.MainForm;
+    platform::Form& mainWindow = *context_.MainWindow;
     if (settings.ShowMainWindow) {
-        mainForm.Window().Show();
+        mainWindow.Show();
     } else {
-        mainForm.Window().Hide();
+        mainWindow.Hide();
     }
-    mainForm.Window().SetMinimized(settings.MainWindowMinimized);
-    serial::TSerialPortNG* port = mainForm.SerialPortNG1();
-    if (port == nullptr) {
-        return; // after quit nothing reaches the display any more
-    }
-    if (context_.Frame.DeviceIsGone()) {
-        // The port is opened again with these settings once the device is back, and the
-        // display then gets this state (the start sequence, or DTR down).
-        ui::SetDisplayLine(*port, settings.ComPort, Control(Baudrate).Text());
-        mainForm.Timer(MainTimer::Timer5)
-            .SetInterval(static_cast<std::uint32_t>(settings.UpdateInterval));
-        Timer(ConfigTimer::Timer1).SetEnabled(false);
-        if (settings.DisplayOff) {
-            context_.Frame.SwitchDisplayOff();
-        } else {
-            context_.Frame.StartDisplay();
-        }
-        return;
-    }
-    ui::OpenDisplayLine(*port, settings.ComPort, Control(Baudrate).Text());
-    platform::Timer& refresh = mainForm.Timer(MainTimer::Timer5);
-    refresh.SetInterval(static_cast<std::uint32_t>(settings.UpdateInterval));
-    refresh.SetEnabled(true);
-    Timer(ConfigTimer::Timer1).SetEnabled(false);
-    SendDialogOkText();
-    if (settings.DisplayOff) {
-        port->SetDTRState(false);
-        mainForm.ShowDisplayState(false);
-        refresh.SetEnabled(false);
-        return;
-    }
-    port->SetDTRState(true);
-    mainForm.ShowDisplayState(true);
-    SendInitCommand();
-    mainForm.Timer(MainTimer::Timer4).SetEnabled(true);
+    mainWindow.SetMinimized(settings.MainWindowMinimized);
+    DisplayDriver& display = *context_.Display;
+    display.ApplyLine(Control(Baudrate).Text());
+    Timer(ConfigTimer::CheckBoxSync).SetEnabled(false);
+    display.ApplyDisplayState();
 }
 
 } // namespace lum

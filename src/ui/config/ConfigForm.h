@@ -89,7 +89,12 @@ enum class ConfigControl {
 struct ConfigFieldBinding;
 
 /// The timers of the dialog.
-enum class ConfigTimer { Timer1, Timer2, Timer3, Count };
+enum class ConfigTimer {
+    CheckBoxSync, ///< 10 ms after showing: the check boxes take the live state
+    Preview,      ///< every 100 ms while "Vorschau" is on
+    Rotation,     ///< the set rotation, every SetChangeSeconds
+    Count
+};
 
 /// The configuration dialog.
 class Tconfigform {
@@ -117,23 +122,24 @@ public:
     /// Shows the Settings just loaded, with the side effects of storing them: the rotation
     /// timer follows SetChangeSeconds, the geometry fields follow Ba63Mode.
     void SettingsLoaded();
-    /// Shows the ActiveSet that something else changed, then runs SpinEdit7Change.
+    /// Shows the ActiveSet that something else changed, then keeps it in range as a change in
+    /// the field does.
     void ActiveSetChanged();
 
     // Handlers, bound by the layout tables.
-    void FormShow();
-    void Panel1Click();
-    void Panel2Click();
-    void Panel3Click();
-    void Image1Click();
-    void Button1Click();
-    void Button2Click();
-    void CheckBox5Click();
-    void SpinEdit5Change();
-    void SpinEdit7Change();
-    void Timer1Timer();
-    void Timer2Timer();
-    void Timer3Timer();
+    void OnShow();
+    void OnCancelClick();
+    void OnOkClick();
+    void OnInfoClick();
+    void OnBannerClick();
+    void OnPreviewToggleClick();
+    void OnVariablesClick();
+    void OnBa63ModeClick();
+    void OnSetChangeSecondsChange();
+    void OnActiveSetChange();
+    void OnCheckBoxSyncTick();
+    void OnPreviewTick();
+    void OnRotationTick();
 
 private:
     /// Shows every field of the Settings in its control.

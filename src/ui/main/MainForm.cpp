@@ -1,14 +1,9 @@
 #include "ui/main/MainForm.h"
 
-#include "display/DisplayCommands.h"
-#include "display/DisplayEngine.h"
 #include "display/PlayTime.h"
-#include "display/ScrollUpdate.h"
 #include "display/TextReplace.h"
-#include "plugin/HostInterface.h"
-#include "settings/Settings.h"
+#include "driver/DisplayDriver.h"
 #include "ui/FormLayout.h"
-#include "ui/config/ConfigForm.h"
 
 #include <algorithm>
 #include <iterator>
@@ -39,32 +34,26 @@ constexpr Row kControls[] = {
     {Label5,  "Label5",  ControlKind::Label, {8, 48, 65, 33},    "",        {},         kDisplayBlue, TextAlign::Left,   Panel1},
     {Label1,  "Label1",  ControlKind::Label, {13, 18, 319, 17},  "Titel",   kTitleFont, kDisplayBlue, TextAlign::Left,   Panel1},
     {Label2,  "Label2",  ControlKind::Label, {16, 56, 49, 18},   "00:00",   kTimeFont,  kDisplayBlue, TextAlign::Center, Panel1},
-    {Panel2,  "Panel2",  kButton,            {82, 48, 39, 17},   "<<",      kVerdana,   0x5D5D88,     TextAlign::Center, Panel1, &TMainForm::Panel2Click},
-    {Panel3,  "Panel3",  kButton,            {122, 48, 39, 17},  "Play",    kVerdana,   0x5D5D99,     TextAlign::Center, Panel1, &TMainForm::Panel3Click},
-    {Panel4,  "Panel4",  kButton,            {162, 48, 39, 17},  "II",      kVerdana,   0x5D5D5D,     TextAlign::Center, Panel1, &TMainForm::Panel4Click},
-    {Panel5,  "Panel5",  kButton,            {202, 48, 39, 17},  "Stop",    kVerdana,   0x995D5D,     TextAlign::Center, Panel1, &TMainForm::Panel5Click},
-    {Panel6,  "Panel6",  kButton,            {242, 48, 39, 17},  ">>",      kVerdana,   0x885D5D,     TextAlign::Center, Panel1, &TMainForm::Panel6Click},
-    {Panel8,  "Panel8",  kButton,            {282, 48, 23, 17},  "_",       kArial,     0x2D2D2D,     TextAlign::Center, Panel1, &TMainForm::Panel8Click},
-    {Panel15, "Panel15", kButton,            {306, 48, 17, 17},  "-",       kArial,     0x2D2D2D,     TextAlign::Center, Panel1, &TMainForm::Panel15Click},
-    {Panel14, "Panel14", kButton,            {324, 48, 17, 17},  "+",       kArial,     0x2D2D2D,     TextAlign::Center, Panel1, &TMainForm::Panel14Click},
-    {Panel9,  "Panel9",  kButton,            {82, 66, 39, 17},   "Hell 1",  kVerdana,   0x5D775D,     TextAlign::Center, Panel1, &TMainForm::Panel9Click},
-    {Panel10, "Panel10", kButton,            {122, 66, 39, 17},  "Hell 2",  kVerdana,   0x5D7A5D,     TextAlign::Center, Panel1, &TMainForm::Panel10Click},
-    {Panel11, "Panel11", kButton,            {162, 66, 39, 17},  "Hell 3",  kVerdana,   0x5D885D,     TextAlign::Center, Panel1, &TMainForm::Panel11Click},
-    {Panel12, "Panel12", kButton,            {202, 66, 39, 17},  "Hell 4",  kVerdana,   0x5D995D,     TextAlign::Center, Panel1, &TMainForm::Panel12Click},
-    {Panel7,  "Panel7",  kButton,            {242, 66, 57, 17},  "VFD off", kVerdana,   0x5DAA5D,     TextAlign::Center, Panel1, &TMainForm::Panel7Click},
-    {Panel13, "Panel13", kButton,            {300, 66, 41, 17},  "Config",  kArial,     0x2D2D2D,     TextAlign::Center, Panel1, &TMainForm::Panel13Click},
+    {Panel2,  "Panel2",  kButton,            {82, 48, 39, 17},   "<<",      kVerdana,   0x5D5D88,     TextAlign::Center, Panel1, &TMainForm::OnPreviousClick},
+    {Panel3,  "Panel3",  kButton,            {122, 48, 39, 17},  "Play",    kVerdana,   0x5D5D99,     TextAlign::Center, Panel1, &TMainForm::OnPlayClick},
+    {Panel4,  "Panel4",  kButton,            {162, 48, 39, 17},  "II",      kVerdana,   0x5D5D5D,     TextAlign::Center, Panel1, &TMainForm::OnPauseClick},
+    {Panel5,  "Panel5",  kButton,            {202, 48, 39, 17},  "Stop",    kVerdana,   0x995D5D,     TextAlign::Center, Panel1, &TMainForm::OnStopClick},
+    {Panel6,  "Panel6",  kButton,            {242, 48, 39, 17},  ">>",      kVerdana,   0x885D5D,     TextAlign::Center, Panel1, &TMainForm::OnNextClick},
+    {Panel8,  "Panel8",  kButton,            {282, 48, 23, 17},  "_",       kArial,     0x2D2D2D,     TextAlign::Center, Panel1, &TMainForm::OnMinimiseClick},
+    {Panel15, "Panel15", kButton,            {306, 48, 17, 17},  "-",       kArial,     0x2D2D2D,     TextAlign::Center, Panel1, &TMainForm::OnPreviousSetClick},
+    {Panel14, "Panel14", kButton,            {324, 48, 17, 17},  "+",       kArial,     0x2D2D2D,     TextAlign::Center, Panel1, &TMainForm::OnNextSetClick},
+    {Panel9,  "Panel9",  kButton,            {82, 66, 39, 17},   "Hell 1",  kVerdana,   0x5D775D,     TextAlign::Center, Panel1, &TMainForm::OnBrightness1Click},
+    {Panel10, "Panel10", kButton,            {122, 66, 39, 17},  "Hell 2",  kVerdana,   0x5D7A5D,     TextAlign::Center, Panel1, &TMainForm::OnBrightness2Click},
+    {Panel11, "Panel11", kButton,            {162, 66, 39, 17},  "Hell 3",  kVerdana,   0x5D885D,     TextAlign::Center, Panel1, &TMainForm::OnBrightness3Click},
+    {Panel12, "Panel12", kButton,            {202, 66, 39, 17},  "Hell 4",  kVerdana,   0x5D995D,     TextAlign::Center, Panel1, &TMainForm::OnBrightness4Click},
+    {Panel7,  "Panel7",  kButton,            {242, 66, 57, 17},  "VFD off", kVerdana,   0x5DAA5D,     TextAlign::Center, Panel1, &TMainForm::OnDisplayOnOffClick},
+    {Panel13, "Panel13", kButton,            {300, 66, 41, 17},  "Config",  kArial,     0x2D2D2D,     TextAlign::Center, Panel1, &TMainForm::OnConfigClick},
 };
 
 constexpr TimerRow kTimers[] = {
-    // Key             Name      Interval Running  Tick
-    {MainTimer::Timer2, "Timer2", 5,       true,    &TMainForm::Timer2Timer},
-    {MainTimer::Timer3, "Timer3", 300,     true,    &TMainForm::Timer3Timer},
-    {MainTimer::Timer4, "Timer4", 1000,    false,   &TMainForm::Timer4Timer},
-    {MainTimer::Timer6, "Timer6", 250,     false,   &TMainForm::Timer6Timer},
-    {MainTimer::Timer5, "Timer5", 300,     false,   &TMainForm::Timer5Timer},
-    {MainTimer::Timer7, "Timer7", 4000,    false,   &TMainForm::Timer7Timer},
-    // Opening the port again after its device went away; interval set as it runs.
-    {MainTimer::Reconnect, "ReconnectTimer", 1000, false, &TMainForm::OnReconnectTick},
+    // Key               Name      Interval Running  Tick
+    {MainTimer::StartUp, "Timer2", 5,       true,    &TMainForm::OnStartUpTick},
+    {MainTimer::Mirror,  "Timer3", 300,     true,    &TMainForm::OnMirrorTick},
 };
 // clang-format on
 static_assert(std::size(kControls) == static_cast<std::size_t>(MainControl::Count));
@@ -92,26 +81,11 @@ constexpr std::int32_t kActiveSetFieldMax = kTextSetCount + 1;
 TMainForm::TMainForm(UiContext& context) : context_(context) {
     form_ = context_.Ui.CreateForm(kWindow);
     ui::CreateControls(*form_, kControls, *this, controls_);
-    form_->OnKeyDown = [this](std::uint16_t& key, platform::ShiftState shift) {
-        FormKeyDown(key, shift);
-    };
-    SerialPortNG1_ =
-        std::make_unique<serial::TSerialPortNG>(context_.Ui.UiThreadCalls(), context_.Comm);
-    SerialPortNG1_->SetCommPort("COM1");
-    SerialPortNG1_->SetBaudRate(9600);
-    SerialPortNG1_->SetErrorNoise(255);
+    ui::KeepOpenOnAltF4(*form_);
     ui::CreateTimers(*form_, kTimers, *this, timers_);
 }
 
-TMainForm::~TMainForm() {
-    // The timers go with the window; the component (if quit has not destroyed it) after them.
-    form_.reset();
-    SerialPortNG1_.reset();
-}
-
-void TMainForm::DestroySerialPort() {
-    SerialPortNG1_.reset();
-}
+TMainForm::~TMainForm() = default;
 
 void TMainForm::ShowDisplayState(bool on) {
     platform::Control& button = Control(Panel7);
@@ -119,118 +93,89 @@ void TMainForm::ShowDisplayState(bool on) {
     button.SetColor(on ? kDisplayOnColor : kDisplayOffColor);
 }
 
-void TMainForm::SetBannerPeriod(bool running) {
-    Timer(MainTimer::Timer7).SetEnabled(running);
-    DisplayEngine().BannerPeriod = running;
-}
-
-void TMainForm::Timer2Timer() {
+void TMainForm::OnStartUpTick() {
     context_.Frame.StartUpTick();
 }
 
-void TMainForm::Timer3Timer() {
+void TMainForm::OnMirrorTick() {
     UpdateMirror();
 }
 
-void TMainForm::Timer4Timer() {
-    context_.Frame.InitCommandTick();
-}
-
-void TMainForm::Timer5Timer() {
-    lum::Timer5Timer();
-}
-
-void TMainForm::Timer6Timer() {
-    context_.Frame.StartLineFeedTick();
-}
-
-void TMainForm::Timer7Timer() {
-    context_.Frame.BannerEndTick();
-}
-
-void TMainForm::OnReconnectTick() {
-    context_.Frame.ReconnectTick();
-}
-
 void TMainForm::UpdateMirror() {
-    std::string title = QueryHostString(HOST_PLAYLIST_TITLE, QueryHost(HOST_LIST_POS, 0));
+    NowPlaying& player = context_.Player;
+    std::string title = player.EntryTitle(player.ListPosition());
     ReplaceUmlauts(title);
-    Control(Label2).SetText(FormatPlayTime(QueryHost(HOST_OUTPUT_TIME, 0)));
-    Control(Label1).SetText(MirrorTitleStep(title, GlobalSettings().Separator, mirror_));
+    Control(Label2).SetText(FormatPlayTime(player.PositionMs()));
+    Control(Label1).SetText(MirrorTitleStep(title, context_.Values.Separator, mirror_));
 }
 
-void TMainForm::Panel2Click() {
-    SendHostCommand(HOST_CMD_PREVIOUS);
+void TMainForm::OnPreviousClick() {
+    context_.Transport.Send(TransportCommand::Previous);
 }
 
-void TMainForm::Panel3Click() {
-    SendHostCommand(HOST_CMD_PLAY);
+void TMainForm::OnPlayClick() {
+    context_.Transport.Send(TransportCommand::Play);
 }
 
-void TMainForm::Panel4Click() {
-    SendHostCommand(HOST_CMD_PAUSE);
+void TMainForm::OnPauseClick() {
+    context_.Transport.Send(TransportCommand::Pause);
 }
 
-void TMainForm::Panel5Click() {
-    SendHostCommand(HOST_CMD_STOP);
+void TMainForm::OnStopClick() {
+    context_.Transport.Send(TransportCommand::Stop);
 }
 
-void TMainForm::Panel6Click() {
-    SendHostCommand(HOST_CMD_NEXT);
+void TMainForm::OnNextClick() {
+    context_.Transport.Send(TransportCommand::Next);
 }
 
-void TMainForm::Panel7Click() {
-    if (SerialPortNG1_ == nullptr) {
+void TMainForm::OnDisplayOnOffClick() {
+    DisplayDriver& display = *context_.Display;
+    if (display.SerialPort() == nullptr) {
         return;
     }
-    if (context_.Frame.DisplayIsOn()) {
-        context_.Frame.SwitchDisplayOff();
+    if (display.IsOn()) {
+        display.SwitchOff();
     } else {
-        context_.Frame.StartDisplay();
+        display.SwitchOn();
     }
 }
 
-void TMainForm::Panel8Click() {
+void TMainForm::OnMinimiseClick() {
     form_->SetMinimized(true);
 }
 
-void TMainForm::Panel9Click() {
-    SendBrightness(1);
+void TMainForm::OnBrightness1Click() {
+    context_.Display->Engine().SendBrightness(1);
 }
 
-void TMainForm::Panel10Click() {
-    SendBrightness(2);
+void TMainForm::OnBrightness2Click() {
+    context_.Display->Engine().SendBrightness(2);
 }
 
-void TMainForm::Panel11Click() {
-    SendBrightness(3);
+void TMainForm::OnBrightness3Click() {
+    context_.Display->Engine().SendBrightness(3);
 }
 
-void TMainForm::Panel12Click() {
-    SendBrightness(4);
+void TMainForm::OnBrightness4Click() {
+    context_.Display->Engine().SendBrightness(4);
 }
 
-void TMainForm::Panel13Click() {
-    context_.configform->ShowDialog();
+void TMainForm::OnConfigClick() {
+    context_.Frame.ShowConfigDialog();
 }
 
-void TMainForm::Panel14Click() {
-    Settings& settings = GlobalSettings();
+void TMainForm::OnNextSetClick() {
+    Settings& settings = context_.Values;
     settings.ActiveSet =
         std::min(std::clamp(settings.ActiveSet + 1, 1, kActiveSetFieldMax), settings.SetCount);
-    context_.configform->ActiveSetChanged();
+    context_.Frame.ActiveSetChanged();
 }
 
-void TMainForm::Panel15Click() {
-    Settings& settings = GlobalSettings();
+void TMainForm::OnPreviousSetClick() {
+    Settings& settings = context_.Values;
     settings.ActiveSet = std::clamp(settings.ActiveSet - 1, 1, kActiveSetFieldMax);
-    context_.configform->ActiveSetChanged();
-}
-
-void TMainForm::FormKeyDown(std::uint16_t& key, platform::ShiftState shift) {
-    if (key == platform::kKeyF4 && shift.Alt) {
-        key = platform::kKeyNone;
-    }
+    context_.Frame.ActiveSetChanged();
 }
 
 } // namespace lum

@@ -1,10 +1,9 @@
 #pragma once
-// TMainForm: the plug-in's small main window. It mirrors the host's title and playing position
-// in two dark-blue fields, has buttons for the player, the display and the active text set,
-// and owns the serial port component SerialPortNG1 and the timers of the start-up, the display
-// start sequence, the refresh and the mirror.
+// TMainForm: the plug-in's small main window. It mirrors the player's title and playing
+// position in two dark-blue fields, has buttons for the player, the display and the active text
+// set, and owns the timers of the start-up and the mirror; the display driver keeps its timers
+// on this window too.
 
-#include "serial/SerialNG.h"
 #include "ui/UiContext.h"
 #include "ui/main/Mirror.h"
 
@@ -37,14 +36,13 @@ enum class MainControl {
     Count
 };
 
-/// The timers of the main window, in the order of its timer table.
-enum class MainTimer { Timer2, Timer3, Timer4, Timer6, Timer5, Timer7, Reconnect, Count };
+/// The main window's own timers, in the order of its timer table.
+enum class MainTimer { StartUp, Mirror, Count };
 
 /// The main window.
 class TMainForm {
 public:
-    /// Creates the window hidden, with SerialPortNG1 closed on "COM1" at 9600 baud and the
-    /// start-up and mirror timers running.
+    /// Creates the window hidden, with the start-up and mirror timers running.
     explicit TMainForm(UiContext& context);
     ~TMainForm();
     TMainForm(const TMainForm&) = delete;
@@ -57,50 +55,36 @@ public:
     [[nodiscard]] platform::Timer& Timer(MainTimer timer) {
         return *timers_[static_cast<std::size_t>(timer)];
     }
-    /// The serial port component; null once quit has destroyed it.
-    [[nodiscard]] serial::TSerialPortNG* SerialPortNG1() { return SerialPortNG1_.get(); }
-    /// Destroys the serial port component (quit): closes the port and ends its worker.
-    void DestroySerialPort();
 
     /// Shows the display's state on Panel7: "VFD off" on green while it is on, "VFD on" on
     /// grey while it is off.
     void ShowDisplayState(bool on);
-    /// Starts or ends the banner period: Timer7 runs exactly while frames show the banner.
-    void SetBannerPeriod(bool running);
+    /// The mirror update: title and playing position of the player's current entry.
+    void UpdateMirror();
 
     // Handlers, bound by the layout tables.
-    void Timer2Timer();
-    void Timer3Timer();
-    void Timer4Timer();
-    void Timer5Timer();
-    void Timer6Timer();
-    void Timer7Timer();
-    void OnReconnectTick();
-    void Panel2Click();
-    void Panel3Click();
-    void Panel4Click();
-    void Panel5Click();
-    void Panel6Click();
-    void Panel7Click();
-    void Panel8Click();
-    void Panel9Click();
-    void Panel10Click();
-    void Panel11Click();
-    void Panel12Click();
-    void Panel13Click();
-    void Panel14Click();
-    void Panel15Click();
-    void FormKeyDown(std::uint16_t& key, platform::ShiftState shift);
-
-    /// The mirror update: title and playing position of the host's current entry.
-    void UpdateMirror();
+    void OnStartUpTick();
+    void OnMirrorTick();
+    void OnPreviousClick();
+    void OnPlayClick();
+    void OnPauseClick();
+    void OnStopClick();
+    void OnNextClick();
+    void OnDisplayOnOffClick();
+    void OnMinimiseClick();
+    void OnBrightness1Click();
+    void OnBrightness2Click();
+    void OnBrightness3Click();
+    void OnBrightness4Click();
+    void OnConfigClick();
+    void OnNextSetClick();
+    void OnPreviousSetClick();
 
 private:
     UiContext& context_;
     std::unique_ptr<platform::Form> form_;
     std::array<platform::Control*, static_cast<std::size_t>(MainControl::Count)> controls_{};
     std::array<platform::Timer*, static_cast<std::size_t>(MainTimer::Count)> timers_{};
-    std::unique_ptr<serial::TSerialPortNG> SerialPortNG1_;
     MirrorState mirror_;
 };
 

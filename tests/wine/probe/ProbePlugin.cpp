@@ -2,8 +2,8 @@
 // callbacks that make the host's answers visible: config shows every answer in a message box
 // and sends the pause command; quit shows "probe quit".
 
-#include "plugin/HostInterface.h"
-#include "plugin/PluginRecord.h"
+#include "host/HostPlayer.h"
+#include "host/PluginRecord.h"
 
 #include <string>
 #include <windows.h>
@@ -12,6 +12,13 @@ namespace {
 
 void ShowAnswers() {
     using namespace lum;
+    HostPlayer host;
+    const auto QueryHost = [&host](std::int32_t id, std::int32_t data) {
+        return host.QueryHost(id, data);
+    };
+    const auto QueryHostString = [&host](std::int32_t id, std::int32_t data) {
+        return host.QueryHostString(id, data);
+    };
     const std::int32_t position = QueryHost(HOST_LIST_POS, 0);
     const std::string text = "state=" + std::to_string(QueryHost(HOST_PLAY_STATE, 1)) +
                              " time=" + std::to_string(QueryHost(HOST_OUTPUT_TIME, 0) / 1000) +
@@ -21,7 +28,7 @@ void ShowAnswers() {
                              " title=" + QueryHostString(HOST_PLAYLIST_TITLE, position) +
                              " beyond=[" + QueryHostString(HOST_PLAYLIST_TITLE, 99) + "]";
     MessageBoxA(nullptr, text.c_str(), "probe", MB_OK);
-    SendHostCommand(HOST_CMD_PAUSE);
+    host.SendHostCommand(HOST_CMD_PAUSE);
 }
 
 std::int32_t Init() {

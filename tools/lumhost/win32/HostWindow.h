@@ -3,7 +3,7 @@
 // its transport commands, runs the commands read from standard input, and shows the current
 // entry, state and time.
 
-#include "plugin/PluginRecord.h"
+#include "host/PluginRecord.h"
 #include "tools/lumhost/HostDispatch.h"
 #include "tools/lumhost/OpenHandles.h"
 #include "tools/lumhost/PlayerHost.h"

@@ -8,7 +8,7 @@
 // "loaded <description>", "command <id>", "messagebox <text>" (with --auto-dismiss), "exit".
 // A bad playlist or a missing plug-in is a message on standard error and exit code 2.
 
-#include "plugin/PluginRecord.h"
+#include "host/PluginRecord.h"
 #include "tools/common/EscapedText.h"
 #include "tools/lumhost/CommandReader.h"
 #include "tools/lumhost/EventLog.h"
