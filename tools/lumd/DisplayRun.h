@@ -1,0 +1,78 @@
+#pragma once
+// lumd's display on the user-interface thread: one hidden form holds the display driver's
+// timers and lumd's own (the set rotation, the wait for a missing device, the retry of a change
+// that found a frame on the wire). The display starts once its device is there; the settings
+// apply as the plug-in applies them; a player's change makes the refresh tick come at once.
+
+#include "driver/DisplayDriver.h"
+#include "platform/headless/HeadlessUi.h"
+#include "settings/Settings.h"
+#include "tools/lumd/Log.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace lum::lumd {
+
+/// lumd's timers on its form.
+enum class RunTimer {
+    Rotation,    ///< the set rotation, every SetChangeSeconds
+    DeviceWait,  ///< looking for the missing device again, once a second
+    ChangeRetry, ///< showing a change again once the frame on the wire has left
+    Count
+};
+
+/// The display of one lumd run.
+class DisplayRun {
+public:
+    /// `device`: the tty every COM port of the settings opens. All given must outlive the run.
+    DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, Log& log,
+               std::string device);
+    ~DisplayRun();
+    DisplayRun(const DisplayRun&) = delete;
+    DisplayRun& operator=(const DisplayRun&) = delete;
+
+    /// Starts the display with `asRead` as the plug-in's start-up does, once the device is
+    /// there: a missing one is said once and looked for every second; one that can never be
+    /// the display's line ends the run with exit code 1.
+    void Begin(const Settings& asRead);
+    /// Applies reread values as the dialog's "OK" does (before the start: they are what the
+    /// start applies).
+    void Reread(const Settings& asRead);
+    /// The player changed: while the refresh runs, its tick comes now and its countdown starts
+    /// afresh; a frame still on the wire is let go first.
+    void ShowChangeNow();
+    /// The plug-in's quit: the blank frame is sent and the port closed; the run has finished.
+    void Quit();
+
+    [[nodiscard]] bool Finished() const { return finished_; }
+    /// 0, or 1 when the device was refused.
+    [[nodiscard]] int ExitCode() const { return exitCode_; }
+    [[nodiscard]] DisplayDriver& Driver() { return *driver_; }
+    [[nodiscard]] const Settings& Values() const { return settings_; }
+
+private:
+    void TryStart();
+    void OnRotationTick();
+    void OnDeviceWaitTick();
+    void OnChangeRetryTick();
+    [[nodiscard]] platform::Timer& Timer(RunTimer timer) {
+        return *timers_[static_cast<std::size_t>(timer)];
+    }
+
+    platform::headless::HeadlessUi& ui_;
+    Log& log_;
+    std::string device_;
+    Settings settings_;
+    Settings startValues_; ///< what the start applies, as read
+    std::unique_ptr<platform::Form> form_;
+    std::unique_ptr<DisplayDriver> driver_;
+    std::array<platform::Timer*, static_cast<std::size_t>(RunTimer::Count)> timers_{};
+    bool started_ = false;
+    bool waitReported_ = false;
+    bool finished_ = false;
+    int exitCode_ = 0;
+};
+
+} // namespace lum::lumd
