@@ -31,7 +31,7 @@ std::string LogText(std::string_view text) {
 
 DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, Log& log,
                        std::string device)
-    : ui_(ui), log_(log), device_(std::move(device)) {
+    : ui_(ui), player_(player), log_(log), device_(std::move(device)) {
     // Nobody reads a message box here: each goes to the log and is answered at once.
     ui_.SetMessageAnswerDelay([this](const platform::headless::ShownMessage& message) {
         log_.Write(message.Kind == platform::MessageKind::Error ? LogLevel::Error : LogLevel::Info,
@@ -105,6 +105,17 @@ void DisplayRun::Reread(const Settings& asRead) {
 }
 
 void DisplayRun::ShowChangeNow() {
+    const std::int32_t entry = player_.ListPosition();
+    PlayerView now{player_.PlayStateNumber(PlayState::Playing), entry, player_.EntryTitle(entry),
+                   player_.EntryFileName(entry), player_.LengthSeconds()};
+    if (now == shown_) {
+        return; // nothing the display shows has changed: the refresh keeps its beat
+    }
+    shown_ = std::move(now);
+    TickNow();
+}
+
+void DisplayRun::TickNow() {
     platform::Timer& retry = Timer(RunTimer::ChangeRetry);
     retry.SetEnabled(false);
     platform::Timer& refresh = driver_->Timer(DriverTimer::Refresh);
@@ -140,7 +151,7 @@ void DisplayRun::OnDeviceWaitTick() {
 }
 
 void DisplayRun::OnChangeRetryTick() {
-    ShowChangeNow();
+    TickNow();
 }
 
 } // namespace lum::lumd

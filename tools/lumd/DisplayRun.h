@@ -10,6 +10,7 @@
 #include "tools/lumd/Log.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -40,8 +41,10 @@ public:
     /// Applies reread values as the dialog's "OK" does (before the start: they are what the
     /// start applies).
     void Reread(const Settings& asRead);
-    /// The player changed: while the refresh runs, its tick comes now and its countdown starts
-    /// afresh; a frame still on the wire is let go first.
+    /// The player reported a change: when what the display shows of it (state, entry, title,
+    /// file, length; not the running position) differs from the last report, and while the
+    /// refresh runs, the refresh tick comes now and its countdown starts afresh; a frame still
+    /// on the wire is let go first.
     void ShowChangeNow();
     /// The plug-in's quit: the blank frame is sent and the port closed; the run has finished.
     void Quit();
@@ -53,7 +56,19 @@ public:
     [[nodiscard]] const Settings& Values() const { return settings_; }
 
 private:
+    /// What the display shows of the player, apart from the position that runs on.
+    struct PlayerView {
+        std::int32_t State = -1;
+        std::int32_t Entry = -1;
+        std::string Title{};
+        std::string File{};
+        std::int32_t Length = 0;
+
+        friend bool operator==(const PlayerView&, const PlayerView&) = default;
+    };
+
     void TryStart();
+    void TickNow();
     void OnRotationTick();
     void OnDeviceWaitTick();
     void OnChangeRetryTick();
@@ -62,10 +77,12 @@ private:
     }
 
     platform::headless::HeadlessUi& ui_;
+    NowPlaying& player_;
     Log& log_;
     std::string device_;
     Settings settings_;
     Settings startValues_; ///< what the start applies, as read
+    PlayerView shown_;     ///< the player at the last change reported
     std::unique_ptr<platform::Form> form_;
     std::unique_ptr<DisplayDriver> driver_;
     std::array<platform::Timer*, static_cast<std::size_t>(RunTimer::Count)> timers_{};
