@@ -6,6 +6,7 @@
 #include <cstring>
 #include <mpd/client.h>
 #include <poll.h>
+#include <pthread.h>
 
 namespace lum::lumd {
 namespace {
@@ -171,6 +172,7 @@ std::string MpdSource::QueryMusicDirectory(mpd_connection& connection) {
 }
 
 void MpdSource::Run(Connection connection) {
+    pthread_setname_np(pthread_self(), "lumd-mpd"); // for ps and the benchmark's threads
     const std::string where = "MPD at " + options_.Address.Text();
     bool away = !connection;
     while (!inbox_.StopRequested()) {

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <limits>
 #include <optional>
+#include <pthread.h>
 #include <systemd/sd-bus.h>
 #include <vector>
 
@@ -296,6 +297,7 @@ std::string MprisSource::OpenBus() {
 }
 
 void MprisSource::Run() {
+    pthread_setname_np(pthread_self(), "lumd-mpris"); // for ps and the benchmark's threads
     while (!inbox_.StopRequested()) {
         if (!bus_) {
             // The loss has been reported; the attempts that fail until the bus is back have not.

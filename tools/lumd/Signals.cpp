@@ -31,6 +31,7 @@ void QuitRoute::Quit() {
 
 void StartSignalThread(const sigset_t& signals, QuitRoute& route, std::function<void()> reread) {
     std::thread([signals, &route, reread = std::move(reread)] {
+        pthread_setname_np(pthread_self(), "lumd-signals");
         for (;;) {
             int signal = 0;
             if (sigwait(&signals, &signal) != 0) {

@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <optional>
+#include <pthread.h>
 #include <thread>
 #include <vector>
 
@@ -132,6 +133,7 @@ int main(int argc, char** argv) {
     }
     if (options.Foreground) {
         std::thread([&] {
+            pthread_setname_np(pthread_self(), "lumd-input");
             ReadTransportInput(std::cin, log, [&](const InputCommand& command) {
                 loop.PostFromAnyThread([&run, &player, command] {
                     if (const auto* transport = std::get_if<TransportCommand>(&command)) {
