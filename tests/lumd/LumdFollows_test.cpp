@@ -168,6 +168,10 @@ TEST_P(LumdFollows, ThePlayerAsThePluginShowsIt) {
         After([&] { bed_.Lumd().Send("prev"); }, LineStarts(0, TitleOf(tracks[0])));
     ASSERT_TRUE(back) << "prev on lumd's input did not show";
     EXPECT_TRUE(WaitFor([&] { return side_->PlayingTitle() == tracks[0].Title + "\n"; }, 2s));
+    // And the main window's brightness buttons are there too.
+    const std::size_t dimmed = line.Mark();
+    bed_.Lumd().Send("brightness 3");
+    EXPECT_TRUE(line.WaitFor(dimmed, ControlIs(0x02), 1s)) << "the byte of \"Hell 3\"";
 
     // The player goes: stopped at once; it comes back: playing again within 2 s.
     const auto [gone, goneTook] = After([&] { side_->Kill(); }, LineStarts(1, "STOP "));

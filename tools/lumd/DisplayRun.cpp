@@ -5,6 +5,8 @@
 #include "tools/lumd/DeviceCheck.h"
 #include "tools/lumd/SettingsApply.h"
 
+#include <utility>
+
 namespace lum::lumd {
 namespace {
 
@@ -50,7 +52,7 @@ DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, L
         {RunTimer::Rotation,    "RotationTimer",    0,       false,  &DisplayRun::OnRotationTick},
         {RunTimer::DeviceWait,  "DeviceWaitTimer",  1000,    false,  &DisplayRun::OnDeviceWaitTick},
         // A frame of 2 x 20 characters takes 45 ms on the wire at 9600 baud.
-        {RunTimer::ChangeRetry, "ChangeRetryTimer", 10,      false,  &DisplayRun::OnChangeRetryTick},
+        {RunTimer::SendRetry,   "SendRetryTimer",   10,      false,  &DisplayRun::OnSendRetryTick},
     };
     // clang-format on
     static_assert(std::size(kTimers) == static_cast<std::size_t>(RunTimer::Count));
@@ -112,20 +114,39 @@ void DisplayRun::ShowChangeNow() {
         return; // nothing the display shows has changed: the refresh keeps its beat
     }
     shown_ = std::move(now);
-    TickNow();
+    tickWanted_ = true;
+    SendWanted();
 }
 
-void DisplayRun::TickNow() {
-    platform::Timer& retry = Timer(RunTimer::ChangeRetry);
+void DisplayRun::Brightness(int step) {
+    brightnessWanted_ = step;
+    SendWanted();
+}
+
+void DisplayRun::SendWanted() {
+    platform::Timer& retry = Timer(RunTimer::SendRetry);
     retry.SetEnabled(false);
-    platform::Timer& refresh = driver_->Timer(DriverTimer::Refresh);
     const serial::TSerialPortNG* port = driver_->SerialPort();
-    if (!started_ || port == nullptr || !refresh.Enabled() || refresh.Interval() == 0) {
-        return; // the display is off, starting, away or quitting: the refresh shows it later
+    if (!started_ || port == nullptr) {
+        tickWanted_ = false;
+        brightnessWanted_.reset();
+        return;
     }
     if (port->SendInProgress()) {
-        retry.SetEnabled(true); // the frame would be dropped while another is on the wire
+        // What is sent while another write is on the wire is dropped: once it has left.
+        retry.SetEnabled(true);
         return;
+    }
+    if (brightnessWanted_) {
+        const int step = *brightnessWanted_;
+        brightnessWanted_.reset();
+        ui_.Dispatch([&] { driver_->Engine().SendBrightness(step); });
+        retry.SetEnabled(tickWanted_);
+        return;
+    }
+    platform::Timer& refresh = driver_->Timer(DriverTimer::Refresh);
+    if (!std::exchange(tickWanted_, false) || !refresh.Enabled() || refresh.Interval() == 0) {
+        return; // the display is off, starting or away: the refresh shows the change later
     }
     refresh.SetEnabled(false);
     refresh.SetEnabled(true);
@@ -150,8 +171,8 @@ void DisplayRun::OnDeviceWaitTick() {
     TryStart();
 }
 
-void DisplayRun::OnChangeRetryTick() {
-    TickNow();
+void DisplayRun::OnSendRetryTick() {
+    SendWanted();
 }
 
 } // namespace lum::lumd

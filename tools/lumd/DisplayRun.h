@@ -1,8 +1,9 @@
 #pragma once
 // lumd's display on the user-interface thread: one hidden form holds the display driver's
-// timers and lumd's own (the set rotation, the wait for a missing device, the retry of a change
-// that found a frame on the wire). The display starts once its device is there; the settings
-// apply as the plug-in applies them; a player's change makes the refresh tick come at once.
+// timers and lumd's own (the set rotation, the wait for a missing device, the retry of a tick or
+// a brightness byte that found a write on the wire). The display starts once its device is
+// there; the settings apply as the plug-in applies them; a player's change makes the refresh tick
+// come at once.
 
 #include "driver/DisplayDriver.h"
 #include "platform/headless/HeadlessUi.h"
@@ -12,15 +13,16 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace lum::lumd {
 
 /// lumd's timers on its form.
 enum class RunTimer {
-    Rotation,    ///< the set rotation, every SetChangeSeconds
-    DeviceWait,  ///< looking for the missing device again, once a second
-    ChangeRetry, ///< showing a change again once the frame on the wire has left
+    Rotation,   ///< the set rotation, every SetChangeSeconds
+    DeviceWait, ///< looking for the missing device again, once a second
+    SendRetry,  ///< sending what waits for the write on the wire to leave
     Count
 };
 
@@ -46,6 +48,10 @@ public:
     /// refresh runs, the refresh tick comes now and its countdown starts afresh; a frame still
     /// on the wire is let go first.
     void ShowChangeNow();
+    /// The main window's brightness buttons: the byte of step `step` (1-4) to the display once
+    /// the write on the wire (if any) has left; nothing before the start or while the device is
+    /// gone.
+    void Brightness(int step);
     /// The plug-in's quit: the blank frame is sent and the port closed; the run has finished.
     void Quit();
 
@@ -68,10 +74,11 @@ private:
     };
 
     void TryStart();
-    void TickNow();
+    /// Sends the brightness byte and then the refresh tick that wait, one write at a time.
+    void SendWanted();
     void OnRotationTick();
     void OnDeviceWaitTick();
-    void OnChangeRetryTick();
+    void OnSendRetryTick();
     [[nodiscard]] platform::Timer& Timer(RunTimer timer) {
         return *timers_[static_cast<std::size_t>(timer)];
     }
@@ -83,6 +90,8 @@ private:
     Settings settings_;
     Settings startValues_; ///< what the start applies, as read
     PlayerView shown_;     ///< the player at the last change reported
+    bool tickWanted_ = false;
+    std::optional<int> brightnessWanted_;
     std::unique_ptr<platform::Form> form_;
     std::unique_ptr<DisplayDriver> driver_;
     std::array<platform::Timer*, static_cast<std::size_t>(RunTimer::Count)> timers_{};

@@ -19,7 +19,7 @@ const std::string_view kLumdUsage =
     "  --settings FILE    the plug-in's settings file (written by lumctl); without it the\n"
     "                     display runs with the start values, switched on\n"
     "  --foreground       stay attached: commands on standard input (play, pause, stop,\n"
-    "                     next, prev, quit)\n"
+    "                     next, prev, brightness 1-4, quit)\n"
     "  --log-level LEVEL  error, warning, info (default) or debug; messages go to standard "
     "error\n"
     "SIGTERM and SIGINT quit (the display is cleared), SIGHUP rereads the settings file.\n";

@@ -3,9 +3,11 @@
 #include "tools/common/EscapedText.h"
 #include "tools/lumhost/HostCommand.h"
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 
 namespace lum::lumd {
@@ -32,6 +34,22 @@ std::optional<InputCommand> CommandOf(HostCommandKind kind) {
     }
 }
 
+// "brightness N" with N 1-4; none for any other line.
+std::optional<InputCommand> BrightnessOf(std::string_view line) {
+    constexpr std::string_view kWord = "brightness ";
+    const auto start = line.find_first_not_of(" \t");
+    if (start == std::string_view::npos || line.substr(start, kWord.size()) != kWord) {
+        return std::nullopt;
+    }
+    std::string_view step = line.substr(start + kWord.size());
+    step.remove_prefix(std::min(step.find_first_not_of(" \t"), step.size()));
+    step.remove_suffix(step.size() - std::min(step.find_last_not_of(" \t") + 1, step.size()));
+    if (step.size() != 1 || step[0] < '1' || step[0] > '4') {
+        return std::nullopt;
+    }
+    return BrightnessCommand{step[0] - '0'};
+}
+
 } // namespace
 
 void ReadTransportInput(std::istream& input, Log& log,
@@ -50,10 +68,10 @@ void ReadTransportInput(std::istream& input, Log& log,
             std::this_thread::sleep_for(std::chrono::milliseconds(command->Argument));
             continue;
         }
-        const auto wanted = command != nullptr ? CommandOf(command->Kind) : std::nullopt;
+        auto wanted = command != nullptr ? CommandOf(command->Kind) : BrightnessOf(line);
         if (!wanted) {
             log.Warning("not a command of lumd: '" + tools::EscapeText(line) +
-                        "' (play, pause, stop, next, prev, sleep MS, quit)");
+                        "' (play, pause, stop, next, prev, brightness 1-4, sleep MS, quit)");
             continue;
         }
         log.Debug("command: " + line);

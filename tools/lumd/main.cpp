@@ -138,6 +138,8 @@ int main(int argc, char** argv) {
                 loop.PostFromAnyThread([&run, &player, command] {
                     if (const auto* transport = std::get_if<TransportCommand>(&command)) {
                         player->Transport->Send(*transport);
+                    } else if (const auto* brightness = std::get_if<BrightnessCommand>(&command)) {
+                        run->Brightness(brightness->Step);
                     } else {
                         run->Quit();
                     }
