@@ -23,6 +23,7 @@
 #include <iostream>
 #include <optional>
 #include <pthread.h>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -97,7 +98,12 @@ int main(int argc, char** argv) {
     }
     std::optional<Detachment> detached;
     if (!options.Foreground) {
-        detached.emplace(Detachment::Detach());
+        try {
+            detached.emplace(Detachment::Detach());
+        } catch (const std::system_error& error) {
+            log.Error(std::string("cannot leave the terminal: ") + error.what());
+            return kExitUnusable;
+        }
     }
 
     platform::headless::RealTimeLoop loop;
