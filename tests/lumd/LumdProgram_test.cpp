@@ -8,6 +8,7 @@
 #include "TestMusic.h"
 #include "tools/lumd/Windows1252.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <dirent.h>
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <sstream>
 #include <thread>
 
 namespace lum::lumd::testing {
@@ -52,17 +54,17 @@ std::vector<pid_t> ProcessesWith(const std::string& argument) {
 
 // --- Refused input --------------------------------------------------------------------------
 
-enum class Given { Playlist, BadPlaylist, NoSource, MpdWrongPassword, MprisWithoutBus };
-enum class PortGiven { Pty, DevNull, PlainFile, Folder };
 enum class SettingsGiven { Good, Damaged, Missing };
 
 struct RefusalCase {
     const char* Name;
     friend void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.Name; }
-    Given Source;
-    PortGiven Port;
+    /// lumd's arguments; {list} stands for a playlist of the test music, {display} for the
+    /// line's pty, {file} and {folder} for a plain file and a folder, {settings} for the settings
+    /// file, {mpd} for a private MPD that wants a password, {bad} for a file that is no playlist.
+    const char* Arguments;
     SettingsGiven Settings;
-    bool Foreground; ///< without it lumd leaves the terminal first
+    bool WithoutBus; ///< the session bus's address names nothing
     int ExitCode;
     const char* Message;
 };
@@ -71,38 +73,36 @@ class LumdRefuses : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(LumdRefuses, WithItsMessageAndNothingSentOrChanged) {
     const RefusalCase& c = GetParam();
-    if (c.Source == Given::MpdWrongPassword && !MissingPrograms(MpdServer::Programs()).empty()) {
+    std::vector<std::string> arguments;
+    std::istringstream words(c.Arguments);
+    for (std::string word; words >> word;) {
+        arguments.push_back(word);
+    }
+    if (std::ranges::count(arguments, "{mpd}") != 0 &&
+        !MissingPrograms(MpdServer::Programs()).empty()) {
         GTEST_SKIP() << "missing: " << MissingPrograms(MpdServer::Programs());
     }
     LumdBed bed;
     std::unique_ptr<MpdServer> server;
-    std::vector<std::string> arguments;
-    switch (c.Source) {
-    case Given::Playlist:
-        arguments = {"--playlist", WritePlaylist(bed.Path("music"))};
-        break;
-    case Given::BadPlaylist:
-        std::ofstream(bed.Path("bad.m3u")) << "#EXTINF:x,Broken\nfile.mp3\n";
-        arguments = {"--playlist", bed.Path("bad.m3u")};
-        break;
-    case Given::NoSource:
-        break;
-    case Given::MpdWrongPassword:
-        server = std::make_unique<MpdServer>(30, "s3cret");
-        arguments = {"--mpd", "guess@" + server->Socket()};
-        break;
-    case Given::MprisWithoutBus:
-        arguments = {"--mpris"};
-        break;
-    }
-    std::string port = bed.Line().Link();
-    if (c.Port == PortGiven::DevNull) {
-        port = "/dev/null";
-    } else if (c.Port == PortGiven::PlainFile) {
-        port = bed.Path("plain");
-        std::ofstream(port) << "not a tty";
-    } else if (c.Port == PortGiven::Folder) {
-        port = bed.Path("");
+    for (std::string& argument : arguments) {
+        if (argument == "{list}") {
+            argument = WritePlaylist(bed.Path("music"));
+        } else if (argument == "{bad}") {
+            argument = bed.Path("bad.m3u");
+            std::ofstream(argument) << "#EXTINF:x,Broken\nfile.mp3\n";
+        } else if (argument == "{display}") {
+            argument = bed.Line().Link();
+        } else if (argument == "{file}") {
+            argument = bed.Path("plain");
+            std::ofstream(argument) << "not a tty";
+        } else if (argument == "{folder}") {
+            argument = bed.Path("");
+        } else if (argument == "{settings}") {
+            argument = bed.SettingsFile();
+        } else if (argument == "{mpd}") {
+            server = std::make_unique<MpdServer>(30, "s3cret");
+            argument = "guess@" + server->Socket();
+        }
     }
     if (c.Settings == SettingsGiven::Damaged) {
         fs::resize_file(bed.SettingsFile(), 100);
@@ -110,22 +110,17 @@ TEST_P(LumdRefuses, WithItsMessageAndNothingSentOrChanged) {
         fs::remove(bed.SettingsFile());
     }
     const std::string settingsBefore = ReadBytes(bed.SettingsFile());
-    arguments.insert(arguments.end(), {"--port", port, "--settings", bed.SettingsFile()});
-    if (c.Foreground) {
-        arguments.emplace_back("--foreground");
-    }
-    const char* busBefore = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    const std::string previousBus = busBefore != nullptr ? busBefore : "";
-    if (c.Source == Given::MprisWithoutBus) {
+    const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    const std::optional<std::string> busBefore =
+        bus != nullptr ? std::optional<std::string>(bus) : std::nullopt;
+    if (c.WithoutBus) {
         setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + bed.Path("no-bus")).c_str(), 1);
     }
     const LumdRun run = RunLumd(arguments, bed.Path("lumd.log"), 10s);
-    if (c.Source == Given::MprisWithoutBus) {
-        if (busBefore != nullptr) {
-            setenv("DBUS_SESSION_BUS_ADDRESS", previousBus.c_str(), 1);
-        } else {
-            unsetenv("DBUS_SESSION_BUS_ADDRESS");
-        }
+    if (busBefore) {
+        setenv("DBUS_SESSION_BUS_ADDRESS", busBefore->c_str(), 1);
+    } else {
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
     }
 
     EXPECT_EQ(run.ExitCode, c.ExitCode) << run.Output;
@@ -135,20 +130,28 @@ TEST_P(LumdRefuses, WithItsMessageAndNothingSentOrChanged) {
     EXPECT_EQ(ReadBytes(bed.SettingsFile()), settingsBefore);
 }
 
+// Without --foreground lumd leaves the terminal first: the command's exit code is still its own.
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, LumdRefuses, ::testing::Values(
-    //          Name                Source                    Port                  Settings                Fg     Exit Message
-    RefusalCase{"DeviceIsNoTty",    Given::Playlist,          PortGiven::DevNull,   SettingsGiven::Good,    true,  1, "lumd: error: /dev/null: not a tty"},
-    RefusalCase{"DeviceIsAFile",    Given::Playlist,          PortGiven::PlainFile, SettingsGiven::Good,    true,  1, "plain: not a tty but a plain file"},
-    RefusalCase{"DeviceIsAFolder",  Given::Playlist,          PortGiven::Folder,    SettingsGiven::Good,    true,  1, ": not a tty but a folder"},
-    RefusalCase{"DamagedSettings",  Given::Playlist,          PortGiven::Pty,       SettingsGiven::Damaged, true,  1,
+    RefusalCase{"DeviceIsNoTty",   "--playlist {list} --port /dev/null --settings {settings} --foreground",
+                SettingsGiven::Good,    false, 1, "lumd: error: /dev/null: not a tty"},
+    RefusalCase{"DeviceIsAFile",   "--playlist {list} --port {file} --settings {settings} --foreground",
+                SettingsGiven::Good,    false, 1, "plain: not a tty but a plain file"},
+    RefusalCase{"DeviceIsAFolder", "--playlist {list} --port {folder} --settings {settings} --foreground",
+                SettingsGiven::Good,    false, 1, ": not a tty but a folder"},
+    RefusalCase{"DamagedSettings", "--playlist {list} --port {display} --settings {settings} --foreground",
+                SettingsGiven::Damaged, false, 1,
                 "gen_lum.ini: Stream-Read-Fehler (the values run past its end at 100 bytes: damaged, or not a settings file)"},
-    RefusalCase{"MissingSettings",  Given::Playlist,          PortGiven::Pty,       SettingsGiven::Missing, true,  1,
-                "gen_lum.ini kann nicht ge\xC3\xB6""ffnet werden (no such file)"},
-    RefusalCase{"BadPlaylist",      Given::BadPlaylist,       PortGiven::Pty,       SettingsGiven::Good,    true,  1, "bad.m3u: not a playlist"},
-    RefusalCase{"NoSource",         Given::NoSource,          PortGiven::Pty,       SettingsGiven::Good,    true,  2, "lumd: no source"},
-    RefusalCase{"WrongPassword",    Given::MpdWrongPassword,  PortGiven::Pty,       SettingsGiven::Good,    false, 1, "refuses the password"},
-    RefusalCase{"NoSessionBus",     Given::MprisWithoutBus,   PortGiven::Pty,       SettingsGiven::Good,    false, 1, "lumd: error: no D-Bus session bus"}),
+    RefusalCase{"MissingSettings", "--playlist {list} --port {display} --settings {settings} --foreground",
+                SettingsGiven::Missing, false, 1, "gen_lum.ini kann nicht ge\xC3\xB6""ffnet werden (no such file)"},
+    RefusalCase{"BadPlaylist",     "--playlist {bad} --port {display} --foreground",
+                SettingsGiven::Good,    false, 1, "bad.m3u: not a playlist"},
+    RefusalCase{"NoSource",        "--port {display} --foreground",
+                SettingsGiven::Good,    false, 2, "lumd: no source"},
+    RefusalCase{"WrongPassword",   "--mpd {mpd} --port {display}",
+                SettingsGiven::Good,    false, 1, "refuses the password"},
+    RefusalCase{"NoSessionBus",    "--mpris --port {display}",
+                SettingsGiven::Good,    true,  1, "lumd: error: no D-Bus session bus"}),
     CaseName());
 // clang-format on
 
@@ -237,6 +240,12 @@ TEST_P(LumdQuits, WithTheBlankFrameLast) {
     }
     LumdProcess& lumd = bed.Start({"--playlist", playlist}, by != QuitBy::SigtermDetached);
     pid_t detached = -1;
+    // A detached lumd is no child of the test: it goes with the test whatever happens.
+    const std::unique_ptr<pid_t, void (*)(pid_t*)> endDetached(&detached, [](pid_t* pid) {
+        if (*pid > 0) {
+            kill(*pid, SIGKILL);
+        }
+    });
     if (by == QuitBy::SigtermDetached) {
         ASSERT_EQ(lumd.WaitForExit(5s), 0) << "the command ends once lumd runs";
         const std::vector<pid_t> running = ProcessesWith(bed.Line().Link());
@@ -266,6 +275,7 @@ TEST_P(LumdQuits, WithTheBlankFrameLast) {
     }
     if (by == QuitBy::SigtermDetached) {
         EXPECT_TRUE(WaitFor([&] { return kill(detached, 0) != 0; }, 3s));
+        detached = -1;
     } else {
         EXPECT_EQ(lumd.WaitForExit(3s), 0) << lumd.Output();
     }

@@ -98,10 +98,18 @@ std::string MissingPrograms(const std::vector<std::string>& programs) {
     return missing;
 }
 
-Child::Child(const std::vector<std::string>& argv, const std::string& logFile) {
+Child::Child(const std::vector<std::string>& argv, const std::string& logFile, ChildInput input) {
+    int pipeFds[2] = {-1, -1};
+    if (input == ChildInput::Pipe && pipe2(pipeFds, O_CLOEXEC) != 0) {
+        throw std::runtime_error("no pipe for " + argv[0]);
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (input == ChildInput::Pipe) {
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[0], STDIN_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    }
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logFile.c_str(),
                                      O_WRONLY | O_CREAT | O_APPEND, 0644);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
@@ -109,8 +117,13 @@ Child::Child(const std::vector<std::string>& argv, const std::string& logFile) {
     const int failed =
         posix_spawnp(&pid_, pointers[0], &actions, nullptr, pointers.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    if (input == ChildInput::Pipe) {
+        close(pipeFds[0]);
+        input_ = pipeFds[1];
+    }
     if (failed != 0) {
         pid_ = -1;
+        close(input_);
         throw std::runtime_error(argv[0] + ": cannot start");
     }
 }
@@ -119,6 +132,21 @@ Child::~Child() {
     if (!Stop(SIGTERM, std::chrono::seconds(5))) {
         Stop(SIGKILL, std::chrono::seconds(5));
     }
+    if (input_ >= 0) {
+        close(input_);
+    }
+}
+
+void Child::Send(const std::string& line) {
+    const std::string text = line + "\n";
+    if (write(input_, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+        throw std::runtime_error("the child takes no input");
+    }
+}
+
+std::optional<int> Child::ExitCode() {
+    static_cast<void>(Running());
+    return exitCode_;
 }
 
 bool Child::Running() {
@@ -128,6 +156,7 @@ bool Child::Running() {
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
         pid_ = -1;
+        exitCode_ = ExitCodeOf(status);
         return false;
     }
     return true;

@@ -3,6 +3,7 @@
 // that run beside the test (mpd, dbus-daemon, mpv), each in this process's environment.
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -26,12 +27,16 @@ struct CommandResult {
 /// The programs of `programs` that are not on PATH, joined by blanks; empty when all are there.
 [[nodiscard]] std::string MissingPrograms(const std::vector<std::string>& programs);
 
+/// Where a child's standard input comes from.
+enum class ChildInput { Nothing, Pipe };
+
 /// A program running beside the test; ended (SIGTERM, then SIGKILL) when dropped.
 class Child {
 public:
-    /// Starts `argv` with standard output and error appended to `logFile`; raises
-    /// std::runtime_error when it cannot start.
-    Child(const std::vector<std::string>& argv, const std::string& logFile);
+    /// Starts `argv` with standard output and error appended to `logFile` and standard input
+    /// from `input`; raises std::runtime_error when it cannot start.
+    Child(const std::vector<std::string>& argv, const std::string& logFile,
+          ChildInput input = ChildInput::Nothing);
     ~Child();
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
@@ -41,9 +46,15 @@ public:
     bool Stop(int signal, std::chrono::milliseconds timeout);
     /// Whether it still runs.
     [[nodiscard]] bool Running();
+    /// Its exit code once it has ended (-1 when a signal ended it); none while it runs.
+    [[nodiscard]] std::optional<int> ExitCode();
+    /// Writes `line` and a line break to its standard input (ChildInput::Pipe).
+    void Send(const std::string& line);
 
 private:
     pid_t pid_ = -1;
+    int input_ = -1;
+    std::optional<int> exitCode_;
 };
 
 /// A temporary folder, removed with everything in it when dropped.
