@@ -82,10 +82,33 @@ std::size_t RealTimeLoop::ServePending() {
     }
 }
 
-void RealTimeLoop::WaitForWork(std::chrono::steady_clock::time_point deadline, const bool* ended) {
+void RealTimeLoop::PostFromAnyThread(std::function<void()> call) {
+    {
+        const std::lock_guard lock(mutex_);
+        postedFromThreads_.push_back(std::move(call));
+    }
+    changed_.notify_all();
+}
+
+bool RealTimeLoop::RunPostedFromThreads() {
+    std::vector<std::function<void()>> calls;
+    {
+        const std::lock_guard lock(mutex_);
+        calls.swap(postedFromThreads_);
+    }
+    for (const auto& call : calls) {
+        call();
+    }
+    return !calls.empty();
+}
+
+void RealTimeLoop::WaitForWork(std::chrono::steady_clock::time_point deadline, const bool* ended,
+                               bool posted) {
     std::unique_lock lock(mutex_);
-    changed_.wait_until(lock, deadline,
-                        [&] { return !queue_.empty() || (ended != nullptr && *ended); });
+    changed_.wait_until(lock, deadline, [&] {
+        return !queue_.empty() || (ended != nullptr && *ended) ||
+               (posted && !postedFromThreads_.empty());
+    });
 }
 
 bool RealTimeLoop::ServeUntil(const std::function<bool()>& done,
@@ -123,7 +146,7 @@ void RealTimeLoop::Run(std::chrono::steady_clock::time_point deadline,
                        const std::function<bool()>* done) {
     for (;;) {
         ServePending();
-        if (RunPosted()) {
+        if (RunPosted() || RunPostedFromThreads()) {
             continue;
         }
         if ((done != nullptr && (*done)()) || std::chrono::steady_clock::now() >= deadline) {
@@ -136,7 +159,7 @@ void RealTimeLoop::Run(std::chrono::steady_clock::time_point deadline,
             continue;
         }
         WaitForWork(due ? std::min(deadline, start_ + std::chrono::milliseconds(*due)) : deadline,
-                    nullptr);
+                    nullptr, true);
     }
 }
 

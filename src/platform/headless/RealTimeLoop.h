@@ -1,8 +1,8 @@
 #pragma once
 // The headless user-interface loop in real time: synchronised calls from worker threads wait in
-// a queue until the user-interface thread serves them, and the window timers fire on the steady
-// clock. Native runs and tests over real devices serve it; waiting for a worker's end serves it
-// too.
+// a queue until the user-interface thread serves them, calls posted from any thread run at the
+// loop's next turn without the poster waiting, and the window timers fire on the steady clock.
+// Native runs and tests over real devices serve it; waiting for a worker's end serves it too.
 
 #include "platform/headless/HeadlessLoop.h"
 
@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace lum::platform::headless {
 
@@ -38,6 +39,11 @@ public:
     /// Serves calls for `duration`, sleeping while there are none.
     void ServeFor(std::chrono::milliseconds duration);
 
+    /// Any thread: queues `call` to run on the user-interface thread at the loop's next turn
+    /// that fires timers (RunFor, RunUntil), after the calls posted before it, as a posted
+    /// message runs; returns at once. Serving calls alone (ServeUntil, ServeFor) runs none.
+    void PostFromAnyThread(std::function<void()> call);
+
 private:
     class Thread;
     struct Pending {
@@ -47,13 +53,18 @@ private:
 
     /// Runs the loop until `deadline` or until `done` (if given) holds.
     void Run(std::chrono::steady_clock::time_point deadline, const std::function<bool()>* done);
-    /// Waits until a call is queued, `deadline` has passed or `ended` is set.
-    void WaitForWork(std::chrono::steady_clock::time_point deadline, const bool* ended);
+    /// Runs the calls posted from other threads so far; answers whether there were any.
+    bool RunPostedFromThreads();
+    /// Waits until a call is queued (or, with `posted`, posted from a thread), `deadline` has
+    /// passed or `ended` is set.
+    void WaitForWork(std::chrono::steady_clock::time_point deadline, const bool* ended,
+                     bool posted = false);
 
     const std::chrono::steady_clock::time_point start_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Pending*> queue_;
+    std::vector<std::function<void()>> postedFromThreads_; ///< guarded by mutex_
 };
 
 } // namespace lum::platform::headless

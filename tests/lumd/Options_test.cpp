@@ -1,0 +1,97 @@
+// lumd's command line: what each line asks for, and the lines that are none.
+#include "CaseName.h"
+#include "tools/lumd/Options.h"
+
+#include <gtest/gtest.h>
+#include <ostream>
+#include <sstream>
+
+namespace lum::lumd {
+namespace {
+
+struct OptionsCase {
+    const char* Name;
+    friend void PrintTo(const OptionsCase& c, std::ostream* out) { *out << c.Name; }
+    const char* Line;  ///< the arguments, separated by blanks
+    const char* Error; ///< a part of the error's message; empty: the line is fine
+    SourceKind Source = SourceKind::Mpd;
+    const char* Detail = ""; ///< the MPD address, the player's name or the playlist
+    LogLevel Level = LogLevel::Info;
+    bool Foreground = false;
+};
+
+// The environment's MPD_HOST, for the lines without an address.
+const MpdEnvironment kEnvironment{"envhost", "6601"};
+
+std::string DetailOf(const LumdOptions& options) {
+    switch (options.Source) {
+    case SourceKind::Mpd:
+        return options.Mpd.Text() +
+               (options.Mpd.Password.empty() ? "" : " " + options.Mpd.Password);
+    case SourceKind::Mpris:
+        return options.PlayerName;
+    case SourceKind::Playlist:
+        return options.Playlist;
+    }
+    return {};
+}
+
+class LumdOptionsParse : public ::testing::TestWithParam<OptionsCase> {};
+
+TEST_P(LumdOptionsParse, TakesTheLineOrSaysWhatIsWrong) {
+    const OptionsCase& c = GetParam();
+    std::vector<std::string> words;
+    std::istringstream line(c.Line);
+    for (std::string word; line >> word;) {
+        words.push_back(word == "''" ? std::string() : word);
+    }
+    const std::vector<std::string_view> arguments(words.begin(), words.end());
+    if (c.Error[0] != '\0') {
+        try {
+            static_cast<void>(ParseOptions(arguments, kEnvironment));
+            ADD_FAILURE() << "accepted";
+        } catch (const OptionsError& error) {
+            EXPECT_NE(std::string(error.what()).find(c.Error), std::string::npos) << error.what();
+        }
+        return;
+    }
+    const LumdOptions options = ParseOptions(arguments, kEnvironment);
+    EXPECT_EQ(options.Source, c.Source);
+    EXPECT_EQ(DetailOf(options), c.Detail);
+    EXPECT_EQ(options.Level, c.Level);
+    EXPECT_EQ(options.Foreground, c.Foreground);
+    EXPECT_EQ(options.Port, "/dev/ttyUSB0");
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, LumdOptionsParse, ::testing::Values(
+    OptionsCase{"MpdFromTheEnvironment", "--mpd --port /dev/ttyUSB0",                 "", SourceKind::Mpd, "envhost:6601"},
+    OptionsCase{"MpdGiven",              "--port /dev/ttyUSB0 --mpd pw@box:6610",     "", SourceKind::Mpd, "box:6610 pw"},
+    OptionsCase{"MpdSocketFolder",       "--mpd /run/mpd/socket --music-dir /m --port /dev/ttyUSB0 --foreground",
+                                                                                      "", SourceKind::Mpd, "/run/mpd/socket", LogLevel::Info, true},
+    OptionsCase{"MprisAny",              "--mpris --port /dev/ttyUSB0 --log-level debug",
+                                                                                      "", SourceKind::Mpris, "", LogLevel::Debug},
+    OptionsCase{"MprisNamed",            "--mpris vlc --port /dev/ttyUSB0 --log-level error",
+                                                                                      "", SourceKind::Mpris, "vlc", LogLevel::Error},
+    OptionsCase{"Playlist",              "--playlist demo/playlist.m3u --port /dev/ttyUSB0",
+                                                                                      "", SourceKind::Playlist, "demo/playlist.m3u"},
+    OptionsCase{"NoSource",              "--port /dev/ttyUSB0",                       "no source"},
+    OptionsCase{"TwoSources",            "--mpd --mpris --port /dev/ttyUSB0",         "one source a run: --mpd and --mpris"},
+    OptionsCase{"NoPort",                "--mpd",                                     "no display: give --port"},
+    OptionsCase{"PortWithoutValue",      "--mpd --port",                              "--port needs a value"},
+    OptionsCase{"EmptySettings",         "--mpd --port /dev/ttyUSB0 --settings ''",   "--settings needs a value"},
+    OptionsCase{"PlaylistWithoutFile",   "--playlist --port /dev/ttyUSB0",            "--playlist needs a value"},
+    OptionsCase{"MusicFolderWithMpris",  "--mpris --music-dir /m --port /dev/ttyUSB0", "--music-dir goes with --mpd only"},
+    OptionsCase{"BadMpdPort",            "--mpd box:0 --port /dev/ttyUSB0",           "bad port '0'"},
+    OptionsCase{"BadLevel",              "--mpd --port /dev/ttyUSB0 --log-level loud", "unknown log level 'loud'"},
+    OptionsCase{"Unknown",               "--mpd --port /dev/ttyUSB0 --daemon",        "unknown argument '--daemon'"}),
+    CaseName());
+// clang-format on
+
+TEST(LumdOptions, HelpNeedsNothingElse) {
+    const std::vector<std::string_view> arguments = {"--help"};
+    EXPECT_TRUE(ParseOptions(arguments, {}).Help);
+}
+
+} // namespace
+} // namespace lum::lumd

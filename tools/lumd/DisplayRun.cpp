@@ -1,0 +1,178 @@
+#include "tools/lumd/DisplayRun.h"
+
+#include "platform/Comm.h"
+#include "platform/TimerTable.h"
+#include "tools/lumd/DeviceCheck.h"
+#include "tools/lumd/SettingsApply.h"
+
+#include <utility>
+
+namespace lum::lumd {
+namespace {
+
+using TimerRow = platform::TimerRow<RunTimer, DisplayRun>;
+
+/// A message of the plug-in's code for the log: Windows-1252 as UTF-8, line breaks as blanks.
+std::string LogText(std::string_view text) {
+    std::string utf8;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20) {
+            utf8 += ' ';
+        } else if (byte < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (byte >> 6));
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+} // namespace
+
+DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, Log& log,
+                       std::string device)
+    : ui_(ui), player_(player), log_(log), device_(std::move(device)) {
+    // Nobody reads a message box here: each goes to the log and is answered at once.
+    ui_.SetMessageAnswerDelay([this](const platform::headless::ShownMessage& message) {
+        log_.Write(message.Kind == platform::MessageKind::Error ? LogLevel::Error : LogLevel::Info,
+                   LogText(message.Text));
+        return std::uint64_t{0};
+    });
+    form_ = ui_.CreateForm(platform::FormArgs{.Name = "LumdForm", .Caption = "lumd"});
+    driver_ =
+        std::make_unique<DisplayDriver>(ui_, platform::SystemComm(), *form_, settings_, player);
+    driver_->OnShowState = [this](bool on) {
+        log_.Debug(on ? "display switched on" : "display switched off");
+    };
+    // clang-format off
+    static constexpr TimerRow kTimers[] = {
+        // Key                   Name                Interval Running Tick
+        {RunTimer::Rotation,    "RotationTimer",    0,       false,  &DisplayRun::OnRotationTick},
+        {RunTimer::DeviceWait,  "DeviceWaitTimer",  1000,    false,  &DisplayRun::OnDeviceWaitTick},
+        // A frame of 2 x 20 characters takes 45 ms on the wire at 9600 baud.
+        {RunTimer::SendRetry,   "SendRetryTimer",   10,      false,  &DisplayRun::OnSendRetryTick},
+    };
+    // clang-format on
+    static_assert(std::size(kTimers) == static_cast<std::size_t>(RunTimer::Count));
+    static_assert(platform::RowsInIdOrder(kTimers));
+    platform::CreateTimers(*form_, kTimers, *this, timers_);
+}
+
+DisplayRun::~DisplayRun() {
+    for (platform::Timer* timer : timers_) {
+        timer->SetEnabled(false);
+    }
+    // The driver's timers live on the form: the driver goes first.
+    driver_.reset();
+}
+
+void DisplayRun::Begin(const Settings& asRead) {
+    startValues_ = asRead;
+    TryStart();
+}
+
+void DisplayRun::TryStart() {
+    const DeviceCheck check = CheckDevice(device_);
+    if (check.State == DeviceState::Missing) {
+        if (!waitReported_) {
+            waitReported_ = true;
+            log_.Info("waiting for " + device_ + " (" + check.Reason +
+                      "); looking again every second");
+        }
+        Timer(RunTimer::DeviceWait).SetEnabled(true);
+        return;
+    }
+    Timer(RunTimer::DeviceWait).SetEnabled(false);
+    if (check.State == DeviceState::Ready) {
+        ApplyAtStart(startValues_, settings_, *driver_, Timer(RunTimer::Rotation));
+        if (driver_->SerialPort()->Active()) {
+            started_ = true;
+            log_.Info("display on " + device_ + (settings_.DisplayOff ? " (switched off)" : ""));
+            return;
+        }
+    }
+    log_.Error(device_ + ": " + (check.Reason.empty() ? "cannot be opened" : check.Reason));
+    exitCode_ = 1;
+    Quit();
+}
+
+void DisplayRun::Reread(const Settings& asRead) {
+    if (!started_) {
+        startValues_ = asRead;
+        return;
+    }
+    ui_.Dispatch([&] { ApplyReread(asRead, settings_, *driver_, Timer(RunTimer::Rotation)); });
+}
+
+void DisplayRun::ShowChangeNow() {
+    const std::int32_t entry = player_.ListPosition();
+    PlayerView now{player_.PlayStateNumber(PlayState::Playing), entry, player_.EntryTitle(entry),
+                   player_.EntryFileName(entry), player_.LengthSeconds()};
+    if (now == shown_) {
+        return; // nothing the display shows has changed: the refresh keeps its beat
+    }
+    shown_ = std::move(now);
+    tickWanted_ = true;
+    SendWanted();
+}
+
+void DisplayRun::Brightness(int step) {
+    brightnessWanted_ = step;
+    SendWanted();
+}
+
+void DisplayRun::SendWanted() {
+    platform::Timer& retry = Timer(RunTimer::SendRetry);
+    retry.SetEnabled(false);
+    const serial::TSerialPortNG* port = driver_->SerialPort();
+    if (!started_ || port == nullptr) {
+        tickWanted_ = false;
+        brightnessWanted_.reset();
+        return;
+    }
+    if (port->SendInProgress()) {
+        // What is sent while another write is on the wire is dropped: once it has left.
+        retry.SetEnabled(true);
+        return;
+    }
+    if (brightnessWanted_) {
+        const int step = *brightnessWanted_;
+        brightnessWanted_.reset();
+        ui_.Dispatch([&] { driver_->Engine().SendBrightness(step); });
+        retry.SetEnabled(tickWanted_);
+        return;
+    }
+    platform::Timer& refresh = driver_->Timer(DriverTimer::Refresh);
+    if (!std::exchange(tickWanted_, false) || !refresh.Enabled() || refresh.Interval() == 0) {
+        return; // the display is off, starting or away: the refresh shows the change later
+    }
+    refresh.SetEnabled(false);
+    refresh.SetEnabled(true);
+    ui_.Dispatch(refresh.OnTimer);
+}
+
+void DisplayRun::Quit() {
+    for (platform::Timer* timer : timers_) {
+        timer->SetEnabled(false);
+    }
+    if (started_) {
+        driver_->Quit();
+    }
+    finished_ = true;
+}
+
+void DisplayRun::OnRotationTick() {
+    RotationStep(settings_, Timer(RunTimer::Rotation));
+}
+
+void DisplayRun::OnDeviceWaitTick() {
+    TryStart();
+}
+
+void DisplayRun::OnSendRetryTick() {
+    SendWanted();
+}
+
+} // namespace lum::lumd

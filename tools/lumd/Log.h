@@ -1,0 +1,40 @@
+#pragma once
+// lumd's messages: each has a level, and those at or above the chosen level go to a sink (standard
+// error unless set otherwise). Writing is thread-safe: the player sources log from their threads.
+
+#include <functional>
+#include <mutex>
+#include <string_view>
+
+namespace lum::lumd {
+
+/// How much a message matters, the most important first.
+enum class LogLevel { Error, Warning, Info, Debug };
+
+/// The message's level as a word ("error", "warning", "info", "debug").
+[[nodiscard]] std::string_view LogLevelName(LogLevel level);
+
+/// A filter by level in front of one sink.
+class Log {
+public:
+    /// Receives each message that passes the filter, one call at a time.
+    using Sink = std::function<void(LogLevel, std::string_view)>;
+
+    /// Passes messages up to `threshold` to `sink`; without a sink, to standard error as
+    /// "lumd: LEVEL: text".
+    explicit Log(LogLevel threshold = LogLevel::Info, Sink sink = {});
+
+    /// Passes `text` on when `level` is at or above the threshold.
+    void Write(LogLevel level, std::string_view text);
+    void Error(std::string_view text) { Write(LogLevel::Error, text); }
+    void Warning(std::string_view text) { Write(LogLevel::Warning, text); }
+    void Info(std::string_view text) { Write(LogLevel::Info, text); }
+    void Debug(std::string_view text) { Write(LogLevel::Debug, text); }
+
+private:
+    LogLevel threshold_;
+    Sink sink_;
+    std::mutex mutex_;
+};
+
+} // namespace lum::lumd

@@ -1,0 +1,85 @@
+#pragma once
+// MPD as lumd's player, through libmpdclient. A worker thread holds one connection: it reads the
+// status and the current song, publishes them as a snapshot, and then waits in MPD's "idle"
+// command until the server reports a change of the player, the queue or the database; MPD is
+// never polled. Transport commands go over the same connection: the worker is woken, ends the idle
+// with "noidle", runs them, and idles again, so commands and status never race on two connections.
+//
+// A lost connection reads as "stopped, not connected" at once; the worker then tries again once
+// per retry interval and says so once on loss and once on return. Entry files are local when the
+// music folder is known (given, or from the server's "config" answer, which MPD gives on a local
+// socket only) and the file exists there; otherwise the display gets MPD's tags.
+
+#include "tools/lumd/Log.h"
+#include "tools/lumd/MpdAddress.h"
+#include "tools/lumd/SnapshotSource.h"
+#include "tools/lumd/SourceStart.h"
+#include "tools/lumd/TrackTags.h"
+#include "tools/lumd/WorkerInbox.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+struct mpd_connection;
+
+namespace lum::lumd {
+
+/// How to reach MPD and whom to tell about changes.
+struct MpdSourceOptions {
+    MpdAddress Address{};
+    std::string MusicDirectory{}; ///< MPD's music folder on this machine; empty: ask the server
+    std::chrono::milliseconds RetryInterval{1000};
+    std::chrono::milliseconds Timeout{5000}; ///< for connecting and for each answer
+    MonotonicClock Clock = SteadyNow;
+    ChangeCallback OnChange{};
+};
+
+/// Now-playing answers and transport commands for an MPD server.
+class MpdSource final : public SnapshotSource, public PlayerTransport {
+public:
+    MpdSource(MpdSourceOptions options, Log& log);
+    /// Stops the worker and closes the connection.
+    ~MpdSource() override;
+    MpdSource(const MpdSource&) = delete;
+    MpdSource& operator=(const MpdSource&) = delete;
+
+    /// Connects (waiting at most the time-out) and starts the worker; call once. Ready: connected.
+    /// Waiting: the server cannot be reached now, the worker keeps trying. Refused: the server
+    /// turned lumd away (wrong or missing password); no worker runs.
+    [[nodiscard]] StartResult Start();
+
+    /// Queues `command` for the server: prev, play, pause (toggles), stop, next. While the server
+    /// is away the command is dropped with a warning.
+    void Send(TransportCommand command) override;
+
+private:
+    struct ConnectionCloser {
+        void operator()(mpd_connection* connection) const;
+    };
+    using Connection = std::unique_ptr<mpd_connection, ConnectionCloser>;
+    struct Attempt {
+        Connection Link;
+        StartOutcome Outcome = StartOutcome::Ready;
+        std::string Message{};
+    };
+
+    [[nodiscard]] Attempt Connect();
+    [[nodiscard]] std::string QueryMusicDirectory(mpd_connection& connection);
+    void Run(Connection connection);
+    void WaitToRetry();
+    [[nodiscard]] bool Refresh(mpd_connection& connection);
+    [[nodiscard]] bool IdleOnce(mpd_connection& connection);
+    [[nodiscard]] bool RunCommands(mpd_connection& connection);
+    [[nodiscard]] std::string LocalPath(const std::string& uri) const;
+
+    MpdSourceOptions options_;
+    Log& log_;
+    WorkerInbox inbox_;
+    std::string musicDirectory_; ///< the worker's, once started
+    std::string lastFailure_;    ///< the last reason for not being connected that was logged
+    std::thread worker_;
+};
+
+} // namespace lum::lumd
