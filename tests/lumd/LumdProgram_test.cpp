@@ -312,9 +312,9 @@ TEST(LumdRereads, TheSettingsOnSighupAndKeepsThemWhenTheFileIsDamaged) {
     bed.WriteSettings(changed);
     const std::size_t reread = bed.Line().Mark();
     lumd.Signal(SIGHUP);
-    // As the dialog's "OK": CR LF, the initialisation byte (dropped when the CR LF is still on
-    // its way, as the serial component drops a write while one is pending), and the start
-    // sequence again.
+    // As the dialog's "OK": CR LF, the initialisation byte, and the start sequence again. The
+    // refresh runs meanwhile, and the serial component drops a write while another is on its
+    // way: on a loaded machine any of these bytes may be dropped, but nothing else comes.
     const auto shown = bed.WaitForStart(reread);
     ASSERT_TRUE(shown) << lumd.Output();
     EXPECT_TRUE(LineStarts(0, "Reread " + FirstTitle())(*shown)) << shown->Lines[0];
@@ -324,9 +324,15 @@ TEST(LumdRereads, TheSettingsOnSighupAndKeepsThemWhenTheFileIsDamaged) {
             controls.push_back(event.Control);
         }
     }
-    const std::vector<std::uint8_t> once = {'\r', '\n', 0x14, '\r', '\n'};
-    const std::vector<std::uint8_t> twice = {'\r', '\n', 0x14, 0x14, '\r', '\n'};
-    EXPECT_TRUE(controls == once || controls == twice) << ::testing::PrintToString(controls);
+    const std::vector<std::uint8_t> sent = {'\r', '\n', 0x14, 0x14, '\r', '\n'};
+    auto next = sent.begin();
+    for (const std::uint8_t control : controls) {
+        next = std::find(next, sent.end(), control);
+        ASSERT_NE(next, sent.end()) << ::testing::PrintToString(controls);
+        ++next;
+    }
+    EXPECT_NE(std::find(controls.begin(), controls.end(), 0x14), controls.end())
+        << ::testing::PrintToString(controls);
     EXPECT_TRUE(lumd.WaitForOutput("settings read again", 1s));
 
     fs::resize_file(bed.SettingsFile(), 50);
