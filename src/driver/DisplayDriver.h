@@ -1,8 +1,8 @@
 #pragma once
 // The display on its serial line: the line (the serial port component in the plug-in), the
-// display engine writing to it,
-// the display start sequence and switch-off, applying the line settings, bringing the display
-// back after its device went away, and the quit that lets the blank frame reach the display.
+// display engine writing to it, the display start sequence and switch-off, applying the line
+// settings, bringing the display back after its device went away, and the quit that lets the
+// blank frame reach the display.
 // It is the one owner of the display's on/off state: the start-up, the main window's button and
 // the dialog's "OK" all switch the display through it. Its timers live on the form it is given
 // (the plug-in's main window); the display's state is shown through OnShowState.
@@ -114,7 +114,7 @@ private:
     platform::Ui& ui_;
     Settings& settings_;
     std::unique_ptr<DisplayLine> line_;
-    serial::TSerialPortNG* component_ = nullptr; ///< the plug-in's line's component, if that
+    serial::TSerialPortNG* component_ = nullptr; ///< the component, on the plug-in's line
     SerialDisplayPort displayPort_;
     DisplayEngine engine_;
     std::array<platform::Timer*, static_cast<std::size_t>(DriverTimer::Count)> timers_{};
