@@ -1,6 +1,7 @@
 // The driver's parts and its quit.
 #include "driver/DisplayDriver.h"
 
+#include "driver/SerialComponentLine.h"
 #include "platform/TimerTable.h"
 
 #include <algorithm>
@@ -36,14 +37,16 @@ std::size_t LargestWrite(const Settings& settings) {
 
 DisplayDriver::DisplayDriver(platform::Ui& ui, platform::Comm& comm, platform::Form& timerOwner,
                              Settings& settings, NowPlaying& player)
-    : ui_(ui), settings_(settings), displayPort_(port_), engine_(settings, player, displayPort_) {
-    port_ = std::make_unique<serial::TSerialPortNG>(
-        ui.UiThreadCalls(), comm,
-        [this](serial::TSerialPortNG&, std::uint32_t place, std::uint32_t code,
-               const std::string&) { SerialReport(place, code); });
-    port_->SetCommPort("COM1");
-    port_->SetBaudRate(9600);
-    port_->SetErrorNoise(255);
+    : DisplayDriver(ui, std::make_unique<SerialComponentLine>(ui.UiThreadCalls(), comm), timerOwner,
+                    settings, player) {
+    component_ = &static_cast<SerialComponentLine&>(*line_).Component();
+}
+
+DisplayDriver::DisplayDriver(platform::Ui& ui, std::unique_ptr<DisplayLine> line,
+                             platform::Form& timerOwner, Settings& settings, NowPlaying& player)
+    : ui_(ui), settings_(settings), line_(std::move(line)), displayPort_(line_),
+      engine_(settings, player, displayPort_) {
+    line_->OnTrouble = [this](LineTrouble trouble) { OnLineTrouble(trouble); };
 
     // clang-format off
     static constexpr TimerRow kTimers[] = {
@@ -65,7 +68,7 @@ DisplayDriver::~DisplayDriver() {
     for (platform::Timer* timer : timers_) {
         timer->SetEnabled(false);
     }
-    port_.reset();
+    line_.reset();
 }
 
 void DisplayDriver::ShowState(bool on) {
@@ -90,20 +93,21 @@ void DisplayDriver::OnRefreshTick() {
 void DisplayDriver::Quit() {
     StopDisplayTimers();
     Timer(DriverTimer::Reconnect).SetEnabled(false);
-    if (port_ == nullptr) {
+    if (line_ == nullptr) {
         return;
     }
-    // The blank frame must reach the display: one write at a time, and closing the port
+    // The blank frame must reach the display: one write at a time, and closing the line
     // empties its output queue. Every wait is bounded, so a dead line cannot hold the host.
-    serial::TSerialPortNG* port = port_.get();
-    const std::uint32_t bound = WireTime(LargestWrite(settings_), port->BaudRate()) + kQuitGrace;
-    const auto writeEnded = [port] { return !port->SendInProgress(); };
+    DisplayLine* line = line_.get();
+    const std::uint32_t bound = WireTime(LargestWrite(settings_), line->BaudRate()) + kQuitGrace;
+    const auto writeEnded = [line] { return !line->SendPending(); };
     ui_.ServeCallsUntil(writeEnded, bound);
     engine_.ClearDisplay();
     ui_.ServeCallsUntil(writeEnded, bound);
     ui_.ServeCallsUntil([] { return false; }, kStatusSettle);
-    ui_.ServeCallsUntil([port] { return port->CommStateOutQueue() == 0; }, bound);
-    port_.reset();
+    ui_.ServeCallsUntil([line] { return line->OutQueueBytes() == 0; }, bound);
+    line_.reset();
+    component_ = nullptr;
 }
 
 } // namespace lum

@@ -1,12 +1,14 @@
 #pragma once
-// The display on its serial line: the serial port component, the display engine writing to it,
-// the display start sequence and switch-off, applying the line settings, bringing the display
-// back after its device went away, and the quit that lets the blank frame reach the display.
+// The display on its serial line: the line (the serial port component in the plug-in), the
+// display engine writing to it, the display start sequence and switch-off, applying the line
+// settings, bringing the display back after its device went away, and the quit that lets the
+// blank frame reach the display.
 // It is the one owner of the display's on/off state: the start-up, the main window's button and
 // the dialog's "OK" all switch the display through it. Its timers live on the form it is given
 // (the plug-in's main window); the display's state is shown through OnShowState.
 
 #include "display/DisplayEngine.h"
+#include "driver/DisplayLine.h"
 #include "driver/SerialDisplayPort.h"
 #include "platform/Comm.h"
 #include "platform/Ui.h"
@@ -34,18 +36,26 @@ enum class DriverTimer {
 /// The display driver.
 class DisplayDriver {
 public:
-    /// Creates the serial port component, closed on "COM1" at 9600 baud, and the timers on
-    /// `timerOwner`, stopped. Everything given must outlive the driver.
+    /// The plug-in's driver: its line is the serial port component on `comm`, closed on "COM1"
+    /// at 9600 baud; the timers on `timerOwner`, stopped. Everything given must outlive the
+    /// driver.
     DisplayDriver(platform::Ui& ui, platform::Comm& comm, platform::Form& timerOwner,
                   Settings& settings, NowPlaying& player);
-    /// Stops the timers and destroys the serial port component (if Quit has not).
+    /// A driver on `line`, which it owns, closed.
+    DisplayDriver(platform::Ui& ui, std::unique_ptr<DisplayLine> line, platform::Form& timerOwner,
+                  Settings& settings, NowPlaying& player);
+    /// Stops the timers and releases the line (if Quit has not).
     ~DisplayDriver();
     DisplayDriver(const DisplayDriver&) = delete;
     DisplayDriver& operator=(const DisplayDriver&) = delete;
 
     [[nodiscard]] DisplayEngine& Engine() { return engine_; }
-    /// The serial port component; null once Quit has destroyed it.
-    [[nodiscard]] serial::TSerialPortNG* SerialPort() { return port_.get(); }
+    /// The line; null once Quit has released it.
+    [[nodiscard]] DisplayLine* Line() { return line_.get(); }
+    /// Whether Quit has released the line: nothing reaches the display any more.
+    [[nodiscard]] bool IsReleased() const { return line_ == nullptr; }
+    /// The serial port component of the plug-in's line; null on another line and after Quit.
+    [[nodiscard]] serial::TSerialPortNG* SerialPort() { return line_ ? component_ : nullptr; }
     [[nodiscard]] platform::Timer& Timer(DriverTimer timer) {
         return *timers_[static_cast<std::size_t>(timer)];
     }
@@ -77,7 +87,7 @@ public:
     /// Ends the banner period at once (a click on the splash's picture).
     void EndBannerPeriod();
     /// The quit: the timers stop, the blank frame is sent and allowed to leave the line (each
-    /// wait bounded), and the serial port component is destroyed.
+    /// wait bounded), and the line is closed and released.
     void Quit();
 
     /// Shows the display's state: true when it is switched on, false when off.
@@ -98,13 +108,13 @@ private:
     void CancelStartSequence();
     /// DTR down, the refresh and a pending start sequence stopped.
     void LowerDisplay();
-    /// A report of the serial component: a failed send or wait on a device that has gone
-    /// starts bringing the display back.
-    void SerialReport(std::uint32_t place, std::uint32_t code);
+    /// A trouble of the line: the device gone starts bringing the display back.
+    void OnLineTrouble(LineTrouble trouble);
 
     platform::Ui& ui_;
     Settings& settings_;
-    std::unique_ptr<serial::TSerialPortNG> port_;
+    std::unique_ptr<DisplayLine> line_;
+    serial::TSerialPortNG* component_ = nullptr; ///< the component, on the plug-in's line
     SerialDisplayPort displayPort_;
     DisplayEngine engine_;
     std::array<platform::Timer*, static_cast<std::size_t>(DriverTimer::Count)> timers_{};

@@ -8,12 +8,12 @@ namespace lum {
 
 void DisplayDriver::OpenLine(std::int32_t comPort, std::string_view baudRateText,
                              std::int32_t refreshInterval) {
-    OpenDisplayLine(*port_, comPort, baudRateText);
+    OpenDisplayLine(*line_, comPort, baudRateText);
     Timer(DriverTimer::Refresh).SetInterval(static_cast<std::uint32_t>(refreshInterval));
 }
 
 void DisplayDriver::SwitchOn() {
-    if (port_ == nullptr) {
+    if (line_ == nullptr) {
         return; // after quit nothing reaches the display any more
     }
     if (deviceLost_) {
@@ -22,7 +22,7 @@ void DisplayDriver::SwitchOn() {
         ShowState(true);
         return;
     }
-    port_->SetDTRState(true);
+    line_->SetDtr(true);
     ShowState(true);
     Timer(DriverTimer::InitCommand).SetEnabled(true);
 }
@@ -50,7 +50,7 @@ void DisplayDriver::OnBannerEndTick() {
 }
 
 void DisplayDriver::SwitchOff() {
-    if (port_ == nullptr) {
+    if (line_ == nullptr) {
         return;
     }
     ShowState(false);
@@ -63,7 +63,7 @@ void DisplayDriver::SwitchOff() {
 }
 
 void DisplayDriver::LowerDisplay() {
-    port_->SetDTRState(false);
+    line_->SetDtr(false);
     Timer(DriverTimer::Refresh).SetEnabled(false);
     CancelStartSequence();
 }
@@ -74,11 +74,11 @@ void DisplayDriver::CancelStartSequence() {
 }
 
 bool DisplayDriver::IsOn() const {
-    return deviceLost_ ? displayWanted_ : port_ != nullptr && port_->DTRState();
+    return deviceLost_ ? displayWanted_ : line_ != nullptr && line_->Dtr();
 }
 
 void DisplayDriver::ApplyLine(std::string_view baudRateText) {
-    if (port_ == nullptr) {
+    if (line_ == nullptr) {
         return;
     }
     platform::Timer& refresh = Timer(DriverTimer::Refresh);
@@ -86,17 +86,17 @@ void DisplayDriver::ApplyLine(std::string_view baudRateText) {
     if (deviceLost_) {
         // The port opens with these settings once the device is back; the display then gets
         // the state ApplyDisplayState records.
-        SetDisplayLine(*port_, settings_.ComPort, baudRateText);
+        SetDisplayLine(*line_, settings_.ComPort, baudRateText);
         refresh.SetInterval(interval);
         return;
     }
-    OpenDisplayLine(*port_, settings_.ComPort, baudRateText);
+    OpenDisplayLine(*line_, settings_.ComPort, baudRateText);
     refresh.SetInterval(interval);
     refresh.SetEnabled(true);
 }
 
 void DisplayDriver::ApplyDisplayState() {
-    if (port_ == nullptr) {
+    if (line_ == nullptr) {
         return;
     }
     const bool on = !settings_.DisplayOff;
@@ -112,7 +112,7 @@ void DisplayDriver::ApplyDisplayState() {
         ShowState(false);
         return;
     }
-    port_->SetDTRState(true);
+    line_->SetDtr(true);
     ShowState(true);
     engine_.SendInitCommand();
     Timer(DriverTimer::InitCommand).SetEnabled(true);

@@ -3,13 +3,13 @@
 namespace lum {
 
 void SerialDisplayPort::SendText(std::string_view text) {
-    if (component_ != nullptr) {
-        component_->SendText(text);
+    if (line_ != nullptr) {
+        line_->Send(text);
     }
 }
 
 bool SerialDisplayPort::SendInProgress() const {
-    return component_ != nullptr && component_->SendInProgress();
+    return line_ != nullptr && line_->SendPending();
 }
 
 } // namespace lum

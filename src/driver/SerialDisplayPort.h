@@ -1,26 +1,25 @@
 #pragma once
-// The display engine's port on the serial port component, for as long as the component exists:
-// after quit nothing reaches it.
+// The display engine's port on the display's line, for as long as the line exists: after quit
+// nothing reaches it.
 
 #include "display/DisplayPort.h"
-#include "serial/SerialNG.h"
+#include "driver/DisplayLine.h"
 
 #include <memory>
 
 namespace lum {
 
-/// Writes display frames and commands through the serial port component its owner holds.
+/// Writes display frames and commands through the line its owner holds.
 class SerialDisplayPort final : public DisplayPort {
 public:
-    /// `component` is the owner's pointer to the component; null once it is destroyed.
-    explicit SerialDisplayPort(const std::unique_ptr<serial::TSerialPortNG>& component)
-        : component_(component) {}
+    /// `line` is the owner's pointer to the line; null once it is released.
+    explicit SerialDisplayPort(const std::unique_ptr<DisplayLine>& line) : line_(line) {}
 
     void SendText(std::string_view text) override;
     [[nodiscard]] bool SendInProgress() const override;
 
 private:
-    const std::unique_ptr<serial::TSerialPortNG>& component_;
+    const std::unique_ptr<DisplayLine>& line_;
 };
 
 } // namespace lum

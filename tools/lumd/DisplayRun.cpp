@@ -1,6 +1,5 @@
 #include "tools/lumd/DisplayRun.h"
 
-#include "platform/Comm.h"
 #include "platform/TimerTable.h"
 #include "tools/lumd/DeviceCheck.h"
 #include "tools/lumd/SettingsApply.h"
@@ -32,7 +31,7 @@ std::string LogText(std::string_view text) {
 } // namespace
 
 DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, Log& log,
-                       std::string device)
+                       std::string device, std::unique_ptr<DisplayLine> line)
     : ui_(ui), player_(player), log_(log), device_(std::move(device)) {
     // Nobody reads a message box here: each goes to the log and is answered at once.
     ui_.SetMessageAnswerDelay([this](const platform::headless::ShownMessage& message) {
@@ -41,8 +40,7 @@ DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, L
         return std::uint64_t{0};
     });
     form_ = ui_.CreateForm(platform::FormArgs{.Name = "LumdForm", .Caption = "lumd"});
-    driver_ =
-        std::make_unique<DisplayDriver>(ui_, platform::SystemComm(), *form_, settings_, player);
+    driver_ = std::make_unique<DisplayDriver>(ui_, std::move(line), *form_, settings_, player);
     driver_->OnShowState = [this](bool on) {
         log_.Debug(on ? "display switched on" : "display switched off");
     };
@@ -87,7 +85,7 @@ void DisplayRun::TryStart() {
     Timer(RunTimer::DeviceWait).SetEnabled(false);
     if (check.State == DeviceState::Ready) {
         ApplyAtStart(startValues_, settings_, *driver_, Timer(RunTimer::Rotation));
-        if (driver_->SerialPort()->Active()) {
+        if (driver_->Line()->IsOpen()) {
             started_ = true;
             log_.Info("display on " + device_ + (settings_.DisplayOff ? " (switched off)" : ""));
             return;
@@ -126,13 +124,13 @@ void DisplayRun::Brightness(int step) {
 void DisplayRun::SendWanted() {
     platform::Timer& retry = Timer(RunTimer::SendRetry);
     retry.SetEnabled(false);
-    const serial::TSerialPortNG* port = driver_->SerialPort();
-    if (!started_ || port == nullptr) {
+    const DisplayLine* line = driver_->Line();
+    if (!started_ || line == nullptr) {
         tickWanted_ = false;
         brightnessWanted_.reset();
         return;
     }
-    if (port->SendInProgress()) {
+    if (line->SendPending()) {
         // What is sent while another write is on the wire is dropped: once it has left.
         retry.SetEnabled(true);
         return;

@@ -6,6 +6,7 @@
 // come at once.
 
 #include "driver/DisplayDriver.h"
+#include "driver/DisplayLine.h"
 #include "platform/headless/HeadlessUi.h"
 #include "settings/Settings.h"
 #include "tools/lumd/Log.h"
@@ -29,9 +30,10 @@ enum class RunTimer {
 /// The display of one lumd run.
 class DisplayRun {
 public:
-    /// `device`: the tty every COM port of the settings opens. All given must outlive the run.
-    DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, Log& log,
-               std::string device);
+    /// `device`: the tty every COM port of the settings opens, through `line`, which the run's
+    /// driver owns. All else given must outlive the run.
+    DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, Log& log, std::string device,
+               std::unique_ptr<DisplayLine> line);
     ~DisplayRun();
     DisplayRun(const DisplayRun&) = delete;
     DisplayRun& operator=(const DisplayRun&) = delete;

@@ -8,7 +8,6 @@
 
 #include "platform/headless/HeadlessUi.h"
 #include "platform/headless/RealTimeLoop.h"
-#include "platform/posix/ComPortNames.h"
 #include "tools/lumd/ChangeRelay.h"
 #include "tools/lumd/Detach.h"
 #include "tools/lumd/DeviceCheck.h"
@@ -18,6 +17,7 @@
 #include "tools/lumd/SettingsApply.h"
 #include "tools/lumd/Signals.h"
 #include "tools/lumd/TransportInput.h"
+#include "tools/lumd/TtyDisplayLine.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -34,8 +34,6 @@ using namespace lum::lumd;
 
 constexpr int kExitUnusable = 1;
 constexpr int kExitBadCommandLine = 2;
-/// The COM ports a settings file can name: COM1 to COM9.
-constexpr unsigned kComPorts = 9;
 
 std::optional<Settings> SettingsToStartWith(const LumdOptions& options, Log& log) {
     if (options.SettingsFile.empty()) {
@@ -93,9 +91,6 @@ int main(int argc, char** argv) {
         log.Error(options.Port + ": " + device.Reason);
         return kExitUnusable;
     }
-    for (unsigned number = 1; number <= kComPorts; ++number) {
-        platform::posix::SetComPortPath(number, options.Port);
-    }
     std::optional<Detachment> detached;
     if (!options.Foreground) {
         try {
@@ -130,7 +125,10 @@ int main(int argc, char** argv) {
         log.Info("following " + player->Description);
     }
 
-    auto run = std::make_unique<DisplayRun>(ui, *player->Now, log, options.Port);
+    auto line = std::make_unique<TtyDisplayLine>(options.Port, [&loop](std::function<void()> call) {
+        loop.PostFromAnyThread(std::move(call));
+    });
+    auto run = std::make_unique<DisplayRun>(ui, *player->Now, log, options.Port, std::move(line));
     changes.SetHandler([&run] { run->ShowChangeNow(); });
     reread = [&] { Reread(options, log, *run); };
     quitRoute.Arm([&loop, &run] { loop.PostFromAnyThread([&run] { run->Quit(); }); });

@@ -3,11 +3,11 @@
 
 #include "platform/posix/PortOpenFailures.h"
 #include "platform/posix/PosixSync.h"
+#include "platform/posix/UnsharedTty.h"
 
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace lum::platform::posix {
@@ -25,28 +25,14 @@ std::shared_ptr<Port> OpenFailed(const std::string& path, int error) {
 } // namespace
 
 std::shared_ptr<Port> Port::Open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return OpenFailed(path, errno);
+    int fd = -1;
+    if (const int error = OpenUnsharedTty(path, fd); error != 0) {
+        return OpenFailed(path, error);
     }
-    // Unshared, as Windows opens a COM port: the lock keeps out every other opener through this
-    // layer (a privileged one too), the tty's exclusive mode every other unprivileged open. The
-    // lock comes first, so that an opener it refuses leaves the owner's exclusive mode alone.
     std::array<int, 2> wake{};
-    int error = 0;
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        error = errno;
-    } else if (const int raw = TtyMakeRaw(fd); raw != 0) {
-        error = raw;
-    } else if (pipe2(wake.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
-        error = errno;
-    } else if (const int exclusive = TtyExclusive(fd, true); exclusive != 0) {
-        error = exclusive;
-        ::close(wake[0]);
-        ::close(wake[1]);
-    }
-    if (error != 0) {
-        ::close(fd);
+    if (pipe2(wake.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
+        const int error = errno;
+        CloseUnsharedTty(fd);
         return OpenFailed(path, error);
     }
     std::shared_ptr<Port> port(new Port(fd, wake[0], wake[1]));
@@ -89,10 +75,7 @@ void Port::Close() {
     }
     const std::lock_guard lock(mutex_);
     EndAllPending(comm::kErrorOperationAborted);
-    // The exclusive mode belongs to the tty, not to this open: while anyone else keeps the tty
-    // (a pty's master side) it would outlive the close. Closing lets go of the lock.
-    static_cast<void>(TtyExclusive(fd_, false));
-    ::close(fd_);
+    CloseUnsharedTty(fd_);
     ::close(wakeRead_);
     ::close(wakeWrite_);
 }

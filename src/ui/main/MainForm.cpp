@@ -131,7 +131,7 @@ void TMainForm::OnNextClick() {
 
 void TMainForm::OnDisplayOnOffClick() {
     DisplayDriver& display = *context_.Display;
-    if (display.SerialPort() == nullptr) {
+    if (display.IsReleased()) {
         return;
     }
     if (display.IsOn()) {

@@ -1,0 +1,31 @@
+#include "driver/SerialComponentLine.h"
+
+#include "driver/DeviceLoss.h"
+
+namespace lum {
+
+SerialComponentLine::SerialComponentLine(platform::SyncCalls& ui, platform::Comm& comm)
+    : port_(ui, comm,
+            [this](serial::TSerialPortNG&, std::uint32_t place, std::uint32_t code,
+                   const std::string&) { OnReport(place, code); }) {
+    port_.SetCommPort("COM1");
+    port_.SetBaudRate(9600);
+    port_.SetErrorNoise(255);
+}
+
+void SerialComponentLine::SetFrame8N1() {
+    port_.SetDataBits(8);
+    port_.SetStopBits(0);
+    port_.SetParityType(0);
+    port_.SetFlowControl(0);
+}
+
+void SerialComponentLine::OnReport(std::uint32_t place, std::uint32_t code) {
+    if (IsNoSerialLine(place)) {
+        Report(LineTrouble::NoSerialLine);
+    } else if (IsDeviceLoss(place, code)) {
+        Report(LineTrouble::DeviceGone);
+    }
+}
+
+} // namespace lum
