@@ -3,4 +3,6 @@
 set -euo pipefail
 source scripts/lib/steps.sh
 build native
-ctest --preset native -j2
+# Most tests wait on real time (ptys, players, the virtual display), not on the processor: four
+# at a time.
+ctest --preset native -j4

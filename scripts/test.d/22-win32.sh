@@ -1,4 +1,4 @@
-# lane: cpu
+# lane: builds
 # The shipped flavour: the 32-bit DLL and tools.
 set -euo pipefail
 source scripts/lib/steps.sh

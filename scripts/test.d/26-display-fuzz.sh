@@ -1,4 +1,4 @@
-# lane: cpu
+# lane: builds
 # Short libFuzzer runs of the fuzz targets of the display engine, the virtual display and the
 # settings file reader (clang), 15 s each, two at a time (one a core), starting from the corpus
 # in fuzz/corpus; new inputs and crashes go to a temporary folder, so the repository stays
