@@ -1,8 +1,8 @@
 // The display's on and off sequences from the main window's button and the splash window, and
 // quit, which clears the display before the serial port goes.
-#include "support/PluginHarness.h"
 #include "platform/Files.h"
 #include "plugin/PluginLife.h"
+#include "support/PluginHarness.h"
 #include "ui/main/MainForm.h"
 
 #include <algorithm>
@@ -11,7 +11,6 @@
 namespace lum::test {
 namespace {
 
-constexpr char kBanner[] = " Winamp  Lum Plugin  Code: the Lum team ";
 const std::string kBlank = Blanks(20, 2);
 
 class DisplaySequenceTest : public PluginTest {

@@ -1,9 +1,9 @@
 // The display's device going away and coming back, on virtual time with the scripted comm
 // layer: the loss noticed from every code a vanished device gives, the port closed and opened
 // again once a second without a message, and the display's state back once the device is.
-#include "support/PluginHarness.h"
 #include "driver/DeviceLoss.h"
 #include "serial/SerialReports.h"
+#include "support/PluginHarness.h"
 
 #include <algorithm>
 
@@ -11,8 +11,6 @@ namespace lum::test {
 namespace {
 
 namespace comm = platform::comm;
-
-constexpr char kBanner[] = " Winamp  Lum Plugin  Code: the Lum team ";
 
 class ReconnectTest : public PluginTest {
 protected:

@@ -15,14 +15,14 @@ struct UrlCase {
     std::optional<std::string> LocalPath;
 };
 
-class FileUrlPath : public testing::TestWithParam<UrlCase> {};
+class FileUrlPath : public ::testing::TestWithParam<UrlCase> {};
 
 TEST_P(FileUrlPath, IsTheLocalFileOrNone) {
     EXPECT_EQ(LocalPathOfFileUrl(GetParam().Url), GetParam().LocalPath);
 }
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Cases, FileUrlPath, testing::Values(
+INSTANTIATE_TEST_SUITE_P(Cases, FileUrlPath, ::testing::Values(
     UrlCase{"Plain",            "file:///music/a.mp3",                   "/music/a.mp3"},
     UrlCase{"Localhost",        "file://localhost/music/a.mp3",          "/music/a.mp3"},
     UrlCase{"Escapes",          "file:///m/M%C3%B6tley%20Cr%c3%bce.mp3", "/m/M\xC3\xB6tley Cr\xC3\xBC" "e.mp3"},

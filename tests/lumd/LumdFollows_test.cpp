@@ -7,7 +7,6 @@
 #include "MpdServer.h"
 #include "SessionBus.h"
 #include "TestMusic.h"
-#include "tools/lumd/Windows1252.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -22,18 +21,6 @@ using Clock = std::chrono::steady_clock;
 
 // One refresh interval and 100 ms: how soon a change must be on the line.
 constexpr auto kPromptly = 300ms + 100ms;
-
-std::string TitleOf(const TestTrack& track) {
-    return Utf8ToWindows1252(track.Artist + " - " + track.Title);
-}
-
-std::vector<std::string> AllFiles() {
-    std::vector<std::string> files;
-    for (const TestTrack& track : StandardTracks()) {
-        files.push_back(track.File);
-    }
-    return files;
-}
 
 // The player under test, driven by its own tool.
 class PlayerSide {
@@ -70,12 +57,12 @@ private:
 
 class MprisSide final : public PlayerSide {
 public:
-    MprisSide() { player_ = bus_.StartPlayer(AllFiles()); }
+    MprisSide() { player_ = bus_.StartPlayer(StandardFiles()); }
     std::vector<std::string> Arguments() override { return {"--mpris"}; }
     void Command(const std::string& word) override { bus_.Playerctl({word}); }
     std::string PlayingTitle() override { return bus_.Playerctl({"metadata", "title"}); }
     void Kill() override { bus_.StopPlayer(player_); }
-    void Restart() override { player_ = bus_.StartPlayer(AllFiles()); }
+    void Restart() override { player_ = bus_.StartPlayer(StandardFiles()); }
 
 private:
     SessionBus bus_;
@@ -130,12 +117,12 @@ TEST_P(LumdFollows, ThePlayerAsThePluginShowsIt) {
     ASSERT_GE(start.size(), 3U);
     EXPECT_TRUE(ControlIs(0x14)(start[0]) && ControlIs('\r')(start[1]) &&
                 ControlIs('\n')(start[2]));
-    EXPECT_TRUE(LineStarts(0, TitleOf(tracks[0]))(*first)) << first->Lines[0];
+    EXPECT_TRUE(LineStarts(0, DisplayTitle(tracks[0]))(*first)) << first->Lines[0];
     EXPECT_TRUE(LineStarts(1, "PLAY ")(*first)) << first->Lines[1];
     EXPECT_NE(first->Lines[1].find(tracks[0].Album), std::string::npos) << first->Lines[1];
 
     const auto [next, nextTook] =
-        After([&] { side_->Command("next"); }, LineStarts(0, TitleOf(tracks[1])));
+        After([&] { side_->Command("next"); }, LineStarts(0, DisplayTitle(tracks[1])));
     ASSERT_TRUE(next) << "the next title did not show";
     EXPECT_LE(nextTook, kPromptly);
     const auto [paused, pauseTook] =
@@ -165,7 +152,7 @@ TEST_P(LumdFollows, ThePlayerAsThePluginShowsIt) {
 
     // lumd's own transport command reaches the player.
     const auto [back, backTook] =
-        After([&] { bed_.Lumd().Send("prev"); }, LineStarts(0, TitleOf(tracks[0])));
+        After([&] { bed_.Lumd().Send("prev"); }, LineStarts(0, DisplayTitle(tracks[0])));
     ASSERT_TRUE(back) << "prev on lumd's input did not show";
     EXPECT_TRUE(WaitFor([&] { return side_->PlayingTitle() == tracks[0].Title + "\n"; }, 2s));
     // And the main window's brightness buttons are there too.
@@ -178,7 +165,7 @@ TEST_P(LumdFollows, ThePlayerAsThePluginShowsIt) {
     ASSERT_TRUE(gone) << "the player's end did not show";
     EXPECT_LE(goneTook, kPromptly + 200ms); // the kill itself waits for the process
     const auto [again, againTook] =
-        After([&] { side_->Restart(); }, LineStarts(0, TitleOf(tracks[0])));
+        After([&] { side_->Restart(); }, LineStarts(0, DisplayTitle(tracks[0])));
     ASSERT_TRUE(again) << "the player's return did not show";
     EXPECT_LE(againTook, 2s + 1s); // the restart itself waits until the player answers
 

@@ -17,7 +17,7 @@ struct AddressCase {
     const char* Text;
 };
 
-class MpdAddressParsing : public testing::TestWithParam<AddressCase> {};
+class MpdAddressParsing : public ::testing::TestWithParam<AddressCase> {};
 
 TEST_P(MpdAddressParsing, FindsHostPortAndPassword) {
     const AddressCase& c = GetParam();
@@ -27,7 +27,7 @@ TEST_P(MpdAddressParsing, FindsHostPortAndPassword) {
 }
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Cases, MpdAddressParsing, testing::Values(
+INSTANTIATE_TEST_SUITE_P(Cases, MpdAddressParsing, ::testing::Values(
     AddressCase{"Default",          std::nullopt,           {},                       {"localhost", 6600, ""},        "localhost:6600"},
     AddressCase{"HostAlone",        "music.local",          {},                       {"music.local", 6600, ""},      "music.local:6600"},
     AddressCase{"HostAndPort",      "10.0.0.5:6601",        {},                       {"10.0.0.5", 6601, ""},         "10.0.0.5:6601"},
@@ -53,7 +53,7 @@ struct BadAddressCase {
     const char* Message;
 };
 
-class BadMpdAddress : public testing::TestWithParam<BadAddressCase> {};
+class BadMpdAddress : public ::testing::TestWithParam<BadAddressCase> {};
 
 TEST_P(BadMpdAddress, IsRefusedWithItsCause) {
     const BadAddressCase& c = GetParam();
@@ -66,7 +66,7 @@ TEST_P(BadMpdAddress, IsRefusedWithItsCause) {
 }
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Cases, BadMpdAddress, testing::Values(
+INSTANTIATE_TEST_SUITE_P(Cases, BadMpdAddress, ::testing::Values(
     BadAddressCase{"PortZero",     "box:0",      {},               "bad port '0' in 'box:0' (the MPD address) (1-65535)"},
     BadAddressCase{"PortTooHigh",  "box:65536",  {},               "bad port '65536' in 'box:65536' (the MPD address) (1-65535)"},
     BadAddressCase{"PortNotDigit", "box:66x",    {},               "bad port '66x' in 'box:66x' (the MPD address) (1-65535)"},

@@ -4,7 +4,6 @@
 #include "SourceWatch.h"
 #include "TestMusic.h"
 #include "tools/lumd/MpdSource.h"
-#include "tools/lumd/Windows1252.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
@@ -14,15 +13,6 @@ namespace lum::lumd::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-// How soon a change must reach the source after the command that caused it has returned.
-constexpr auto kPromptly = 100ms;
-// Long enough for anything that has no deadline of its own: a wait that should not end.
-constexpr auto kPatience = 5s;
-
-std::string TitleOf(const TestTrack& track) {
-    return Utf8ToWindows1252(track.Artist + " - " + track.Title);
-}
 
 // A private MPD, a source on it and what the source publishes and logs.
 class MpdSourceTest : public ::testing::Test {
@@ -49,7 +39,7 @@ protected:
     MpdAddress Tcp() const { return MpdAddress{"127.0.0.1", server_->Port()}; }
 
     bool Sees(const std::function<bool(const TrackSnapshot&)>& wanted,
-              std::chrono::milliseconds timeout = kPatience) {
+              std::chrono::milliseconds timeout = kSourcePatience) {
         return WaitFor([&] { return wanted(source_->Current()); }, timeout);
     }
 
@@ -63,7 +53,7 @@ TEST_F(MpdSourceTest, ShowsThePlayingEntryAsALocalFile) {
     server_->PlayStandardTracks();
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
     const TestTrack& first = StandardTracks()[0];
-    ASSERT_TRUE(Sees(TitleIs(TitleOf(first))));
+    ASSERT_TRUE(Sees(TitleIs(DisplayTitle(first))));
     const TrackSnapshot now = source_->Current();
     EXPECT_TRUE(now.Connected);
     EXPECT_EQ(source_->PlayStateNumber(PlayState::Playing), 1);
@@ -94,7 +84,7 @@ TEST_P(MpdEntryFile, IsLocalOnlyWhereTheFileIsFound) {
     server_->Mpc({"play"});
     ASSERT_EQ(StartSource(c.OverTcp ? Tcp() : MpdAddress{server_->Socket()}, folder).Outcome,
               StartOutcome::Ready);
-    ASSERT_TRUE(Sees(TitleIs(TitleOf(StandardTracks()[2]))));
+    ASSERT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[2]))));
     const std::string local = server_->MusicFolder() + "/" + StandardTracks()[2].File;
     EXPECT_EQ(source_->EntryFileName(0), c.Local ? local : StandardTracks()[2].File);
     EXPECT_EQ(source_->PlayerTag() == nullptr, c.Local);
@@ -139,21 +129,21 @@ struct ServerChangeCase {
 TEST_F(MpdSourceTest, ServerChangesReachTheSourceAtOnce) {
     server_->PlayStandardTracks();
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
-    ASSERT_TRUE(Sees(TitleIs(TitleOf(StandardTracks()[0]))));
+    ASSERT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[0]))));
     const ServerChangeCase steps[] = {
-        {"next", {"next"}, TitleIs(TitleOf(StandardTracks()[1]))},
+        {"next", {"next"}, TitleIs(DisplayTitle(StandardTracks()[1]))},
         {"pause", {"pause"}, StateIs(PlayState::Paused)},
         {"play", {"play"}, StateIs(PlayState::Playing)},
-        {"next again", {"next"}, TitleIs(TitleOf(StandardTracks()[2]))},
+        {"next again", {"next"}, TitleIs(DisplayTitle(StandardTracks()[2]))},
         {"stop", {"stop"}, StateIs(PlayState::Stopped)},
     };
     for (const ServerChangeCase& step : steps) {
         const std::size_t mark = watch_.Mark();
         server_->Mpc(step.Mpc);
         const auto returned = Clock::now();
-        const auto seen = watch_.WaitFrom(mark, step.Expected, kPatience);
+        const auto seen = watch_.WaitFrom(mark, step.Expected, kSourcePatience);
         ASSERT_TRUE(seen.has_value()) << step.Name;
-        EXPECT_LE(*seen - returned, kPromptly) << step.Name;
+        EXPECT_LE(*seen - returned, kSourcePromptly) << step.Name;
     }
 }
 
@@ -162,7 +152,7 @@ TEST_F(MpdSourceTest, PositionRunsOnWithoutAskingTheServer) {
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
     ASSERT_TRUE(Sees(StateIs(PlayState::Playing)));
     // A player may report more as it settles (mpv: the length, the first position).
-    ASSERT_TRUE(watch_.WaitQuiet(300ms, kPatience));
+    ASSERT_TRUE(watch_.WaitQuiet(300ms, kSourcePatience));
     const std::size_t mark = watch_.Mark();
     const auto start = Clock::now();
     const std::int32_t first = source_->PositionMs();
@@ -182,13 +172,13 @@ TEST_F(MpdSourceTest, PositionRunsOnWithoutAskingTheServer) {
 TEST_F(MpdSourceTest, TransportCommandsReachTheServer) {
     server_->PlayStandardTracks();
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
-    ASSERT_TRUE(Sees(TitleIs(TitleOf(StandardTracks()[0]))));
+    ASSERT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[0]))));
     const struct {
         TransportCommand Command;
         std::function<bool(const TrackSnapshot&)> Expected;
     } steps[] = {
-        {TransportCommand::Next, TitleIs(TitleOf(StandardTracks()[1]))},
-        {TransportCommand::Previous, TitleIs(TitleOf(StandardTracks()[0]))},
+        {TransportCommand::Next, TitleIs(DisplayTitle(StandardTracks()[1]))},
+        {TransportCommand::Previous, TitleIs(DisplayTitle(StandardTracks()[0]))},
         {TransportCommand::Pause, StateIs(PlayState::Paused)},
         {TransportCommand::Pause, StateIs(PlayState::Playing)},
         {TransportCommand::Stop, StateIs(PlayState::Stopped)},
@@ -197,7 +187,7 @@ TEST_F(MpdSourceTest, TransportCommandsReachTheServer) {
     for (const auto& step : steps) {
         const std::size_t mark = watch_.Mark();
         source_->Send(step.Command);
-        EXPECT_TRUE(watch_.WaitFrom(mark, step.Expected, kPatience).has_value())
+        EXPECT_TRUE(watch_.WaitFrom(mark, step.Expected, kSourcePatience).has_value())
             << TransportCommandName(step.Command);
     }
     EXPECT_TRUE(log_.Lines(LogLevel::Warning).empty());
@@ -223,7 +213,7 @@ TEST_F(MpdSourceTest, ServerRestartReadsStoppedThenComesBackQuietly) {
     ASSERT_TRUE(Sees([](const TrackSnapshot& s) { return s.Connected; }, 2s))
         << "not back within 2 s of the server";
     server_->PlayStandardTracks();
-    EXPECT_TRUE(Sees(TitleIs(TitleOf(StandardTracks()[0])), 1s));
+    EXPECT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[0])), 1s));
     EXPECT_LT(Clock::now() - back, 2s + 1s);
 
     EXPECT_EQ(log_.Lines(LogLevel::Warning).size(), 1U);

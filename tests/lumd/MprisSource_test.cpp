@@ -5,7 +5,6 @@
 #include "SourceWatch.h"
 #include "TestMusic.h"
 #include "tools/lumd/MprisSource.h"
-#include "tools/lumd/Windows1252.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -16,21 +15,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kPromptly = 100ms;
-constexpr auto kPatience = 5s;
 constexpr const char* kFirstPlayer = "org.mpris.MediaPlayer2.mpv";
-
-std::string TitleOf(const TestTrack& track) {
-    return Utf8ToWindows1252(track.Artist + " - " + track.Title);
-}
-
-std::vector<std::string> AllFiles() {
-    std::vector<std::string> files;
-    for (const TestTrack& track : StandardTracks()) {
-        files.push_back(track.File);
-    }
-    return files;
-}
 
 bool IsConnected(const TrackSnapshot& snapshot) {
     return snapshot.Connected;
@@ -60,7 +45,7 @@ protected:
     }
 
     bool Sees(const std::function<bool(const TrackSnapshot&)>& wanted,
-              std::chrono::milliseconds timeout = kPatience) {
+              std::chrono::milliseconds timeout = kSourcePatience) {
         return WaitFor([&] { return wanted(source_->Current()); }, timeout);
     }
 
@@ -71,10 +56,10 @@ protected:
 };
 
 TEST_F(MprisSourceTest, ShowsThePlayingEntryAsALocalFile) {
-    bus_->StartPlayer(AllFiles());
+    bus_->StartPlayer(StandardFiles());
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
     const TestTrack& first = StandardTracks()[0];
-    ASSERT_TRUE(Sees(TitleIs(TitleOf(first))));
+    ASSERT_TRUE(Sees(TitleIs(DisplayTitle(first))));
     ASSERT_TRUE(Sees(StateIs(PlayState::Playing)));
     EXPECT_EQ(source_->PlayerName(), kFirstPlayer);
     EXPECT_EQ(source_->ListPosition(), 0); // mpv-mpris has no TrackList interface
@@ -106,37 +91,37 @@ TEST_F(MprisSourceTest, RemoteFilesShowThePlayersTagsInWindows1252) {
 }
 
 TEST_F(MprisSourceTest, PlayerChangesReachTheSourceAtOnce) {
-    bus_->StartPlayer(AllFiles());
+    bus_->StartPlayer(StandardFiles());
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
-    ASSERT_TRUE(Sees(TitleIs(TitleOf(StandardTracks()[0]))));
+    ASSERT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[0]))));
     const struct {
         const char* Name;
         std::vector<std::string> Playerctl;
         std::function<bool(const TrackSnapshot&)> Expected;
     } steps[] = {
-        {"next", {"next"}, TitleIs(TitleOf(StandardTracks()[1]))},
+        {"next", {"next"}, TitleIs(DisplayTitle(StandardTracks()[1]))},
         {"pause", {"pause"}, StateIs(PlayState::Paused)},
         {"play", {"play"}, StateIs(PlayState::Playing)},
-        {"next again", {"next"}, TitleIs(TitleOf(StandardTracks()[2]))},
+        {"next again", {"next"}, TitleIs(DisplayTitle(StandardTracks()[2]))},
         {"stop", {"stop"}, StateIs(PlayState::Stopped)},
     };
     for (const auto& step : steps) {
         const std::size_t mark = watch_.Mark();
         bus_->Playerctl(step.Playerctl);
         const auto returned = Clock::now();
-        const auto seen = watch_.WaitFrom(mark, step.Expected, kPatience);
+        const auto seen = watch_.WaitFrom(mark, step.Expected, kSourcePatience);
         ASSERT_TRUE(seen.has_value()) << step.Name;
-        EXPECT_LE(*seen - returned, kPromptly) << step.Name;
+        EXPECT_LE(*seen - returned, kSourcePromptly) << step.Name;
     }
 }
 
 TEST_F(MprisSourceTest, PositionRunsOnWithoutAskingThePlayer) {
-    bus_->StartPlayer(AllFiles());
+    bus_->StartPlayer(StandardFiles());
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
-    ASSERT_TRUE(Sees(TitleIs(TitleOf(StandardTracks()[0]))));
+    ASSERT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[0]))));
     ASSERT_TRUE(Sees(StateIs(PlayState::Playing)));
     // A player may report more as it settles (mpv: the length, the first position).
-    ASSERT_TRUE(watch_.WaitQuiet(300ms, kPatience));
+    ASSERT_TRUE(watch_.WaitQuiet(300ms, kSourcePatience));
     const std::size_t mark = watch_.Mark();
     const auto start = Clock::now();
     const std::int32_t first = source_->PositionMs();
@@ -152,16 +137,16 @@ TEST_F(MprisSourceTest, PositionRunsOnWithoutAskingThePlayer) {
 }
 
 TEST_F(MprisSourceTest, TransportCommandsReachThePlayer) {
-    bus_->StartPlayer(AllFiles());
+    bus_->StartPlayer(StandardFiles());
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
-    ASSERT_TRUE(Sees(TitleIs(TitleOf(StandardTracks()[0]))));
+    ASSERT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[0]))));
     // mpv empties its playlist on Stop, so Stop comes last.
     const struct {
         TransportCommand Command;
         std::function<bool(const TrackSnapshot&)> Expected;
     } steps[] = {
-        {TransportCommand::Next, TitleIs(TitleOf(StandardTracks()[1]))},
-        {TransportCommand::Previous, TitleIs(TitleOf(StandardTracks()[0]))},
+        {TransportCommand::Next, TitleIs(DisplayTitle(StandardTracks()[1]))},
+        {TransportCommand::Previous, TitleIs(DisplayTitle(StandardTracks()[0]))},
         {TransportCommand::Pause, StateIs(PlayState::Paused)},
         {TransportCommand::Pause, StateIs(PlayState::Playing)},
         {TransportCommand::Stop, StateIs(PlayState::Stopped)},
@@ -169,14 +154,14 @@ TEST_F(MprisSourceTest, TransportCommandsReachThePlayer) {
     for (const auto& step : steps) {
         const std::size_t mark = watch_.Mark();
         source_->Send(step.Command);
-        EXPECT_TRUE(watch_.WaitFrom(mark, step.Expected, kPatience).has_value())
+        EXPECT_TRUE(watch_.WaitFrom(mark, step.Expected, kSourcePatience).has_value())
             << TransportCommandName(step.Command);
     }
     EXPECT_TRUE(log_.Lines(LogLevel::Warning).empty());
 }
 
 TEST_F(MprisSourceTest, PlayerLeavingReadsStoppedAndTheNextOneIsFollowed) {
-    const std::size_t player = bus_->StartPlayer(AllFiles());
+    const std::size_t player = bus_->StartPlayer(StandardFiles());
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
     ASSERT_TRUE(Sees(StateIs(PlayState::Playing)));
 
@@ -186,7 +171,7 @@ TEST_F(MprisSourceTest, PlayerLeavingReadsStoppedAndTheNextOneIsFollowed) {
 
     const auto start = Clock::now();
     bus_->StartPlayer({StandardTracks()[1].File});
-    EXPECT_TRUE(Sees(TitleIs(TitleOf(StandardTracks()[1])), 2s));
+    EXPECT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[1])), 2s));
     EXPECT_LT(Clock::now() - start, 2s + 1s);
     EXPECT_EQ(log_.Lines(LogLevel::Info, "left the session bus").size(), 1U);
     EXPECT_EQ(log_.Lines(LogLevel::Info, "following the MPRIS player").size(), 2U);
@@ -200,10 +185,10 @@ TEST_F(MprisSourceTest, BusWithoutPlayersIsWaitedOn) {
     EXPECT_TRUE(IsGone(source_->Current()));
     source_->Send(TransportCommand::Next);
     EXPECT_TRUE(WaitFor([&] { return !log_.Lines(LogLevel::Warning, "'next' dropped").empty(); },
-                        kPatience));
+                        kSourcePatience));
 
     bus_->StartPlayer({StandardTracks()[0].File});
-    EXPECT_TRUE(Sees(TitleIs(TitleOf(StandardTracks()[0])), 2s));
+    EXPECT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[0])), 2s));
     EXPECT_EQ(source_->PlayerName(), kFirstPlayer);
 }
 
@@ -228,13 +213,13 @@ TEST_F(MprisSourceTest, NameChoosesThePlayer) {
         EXPECT_EQ(result.Message, c.Message) << c.Filter;
         EXPECT_TRUE(source_->PlayerName().starts_with(c.NameStart)) << source_->PlayerName();
         if (*c.NameStart != '\0' && std::string_view(c.NameStart) != kFirstPlayer) {
-            EXPECT_TRUE(Sees(TitleIs(TitleOf(StandardTracks()[1])))) << c.Filter;
+            EXPECT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[1])))) << c.Filter;
         }
     }
 }
 
 TEST_F(MprisSourceTest, SessionBusRestartIsFollowed) {
-    bus_->StartPlayer(AllFiles());
+    bus_->StartPlayer(StandardFiles());
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
     ASSERT_TRUE(Sees(StateIs(PlayState::Playing)));
 

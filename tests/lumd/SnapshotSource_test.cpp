@@ -31,7 +31,7 @@ struct PositionCase {
     std::int32_t Expected;
 };
 
-class InterpolatedPosition : public testing::TestWithParam<PositionCase> {};
+class InterpolatedPosition : public ::testing::TestWithParam<PositionCase> {};
 
 TEST_P(InterpolatedPosition, RunsOnOnlyWhilePlaying) {
     const PositionCase& c = GetParam();
@@ -50,7 +50,7 @@ TEST_P(InterpolatedPosition, RunsOnOnlyWhilePlaying) {
 }
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Cases, InterpolatedPosition, testing::Values(
+INSTANTIATE_TEST_SUITE_P(Cases, InterpolatedPosition, ::testing::Values(
     //           name                 entry  state               elapsed rate  length  later   position
     PositionCase{"Playing",           true,  PlayState::Playing, 1000,   1.0,  0,      2500ms, 3500},
     PositionCase{"PlayingFaster",     true,  PlayState::Playing, 1000,   2.0,  0,      2500ms, 6000},

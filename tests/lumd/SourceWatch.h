@@ -17,6 +17,11 @@ namespace lum::lumd::testing {
 
 using Clock = std::chrono::steady_clock;
 
+/// How soon a player's change must reach the source after the command that caused it returned.
+inline constexpr std::chrono::milliseconds kSourcePromptly{100};
+/// Long enough for anything that has no deadline of its own: a wait that should not end.
+inline constexpr std::chrono::milliseconds kSourcePatience{5'000};
+
 /// Records the snapshots a source publishes through its change callback.
 class SourceWatch {
 public:

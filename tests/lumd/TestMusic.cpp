@@ -79,6 +79,18 @@ const std::vector<TestTrack>& StandardTracks() {
     return tracks;
 }
 
+std::vector<std::string> StandardFiles() {
+    std::vector<std::string> files;
+    for (const TestTrack& track : StandardTracks()) {
+        files.push_back(track.File);
+    }
+    return files;
+}
+
+std::string DisplayTitle(const TestTrack& track) {
+    return Utf8ToWindows1252(track.Artist + " - " + track.Title);
+}
+
 std::vector<std::string> MusicPrograms() {
     return {"sox", "lame"};
 }

@@ -24,6 +24,12 @@ struct TestTrack {
 /// longer than ID3v1 holds.
 [[nodiscard]] const std::vector<TestTrack>& StandardTracks();
 
+/// The files of StandardTracks, in order.
+[[nodiscard]] std::vector<std::string> StandardFiles();
+
+/// "Artist - Title" of `track` in Windows-1252: the title the display shows.
+[[nodiscard]] std::string DisplayTitle(const TestTrack& track);
+
 /// The programs MakeTestMusic needs.
 [[nodiscard]] std::vector<std::string> MusicPrograms();
 

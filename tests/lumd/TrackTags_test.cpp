@@ -15,14 +15,14 @@ struct TitleCase {
     std::string Expected;
 };
 
-class DisplayTitleRule : public testing::TestWithParam<TitleCase> {};
+class DisplayTitleRule : public ::testing::TestWithParam<TitleCase> {};
 
 TEST_P(DisplayTitleRule, ShowsArtistAndTitleElseTitleElseFileName) {
     EXPECT_EQ(DisplayTitle(GetParam().Tags, GetParam().Uri), GetParam().Expected);
 }
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Cases, DisplayTitleRule, testing::Values(
+INSTANTIATE_TEST_SUITE_P(Cases, DisplayTitleRule, ::testing::Values(
     TitleCase{"ArtistAndTitle", {.Artist = "Can", .Title = "Vitamin C"},     "x/a.mp3", "Can - Vitamin C"},
     TitleCase{"TitleAlone",     {.Title = "Vitamin C"},                      "x/a.mp3", "Vitamin C"},
     TitleCase{"ArtistAlone",    {.Artist = "Can"},                           "x/a.mp3", "a.mp3"},

@@ -14,14 +14,14 @@ struct ConversionCase {
     std::string Expected;
 };
 
-class Windows1252Conversion : public testing::TestWithParam<ConversionCase> {};
+class Windows1252Conversion : public ::testing::TestWithParam<ConversionCase> {};
 
 TEST_P(Windows1252Conversion, GivesTheSingleByteText) {
     EXPECT_EQ(Utf8ToWindows1252(GetParam().Utf8), GetParam().Expected);
 }
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Cases, Windows1252Conversion, testing::Values(
+INSTANTIATE_TEST_SUITE_P(Cases, Windows1252Conversion, ::testing::Values(
     ConversionCase{"Ascii",              "Plain text 123", "Plain text 123"},
     ConversionCase{"Umlauts",            "\u00e4\u00f6\u00fc\u00c4\u00d6\u00dc\u00df", "\xE4\xF6\xFC\xC4\xD6\xDC\xDF"},
     ConversionCase{"LatinOneTop",        "\u00a0\u00ff", "\xA0\xFF"},

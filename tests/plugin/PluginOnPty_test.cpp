@@ -1,16 +1,16 @@
 // The plug-in over real ptys in real time, on the headless platform with the POSIX comm layer:
 // quit with a frame still pending on a full line, and the display's device going away and
 // coming back under the same name (COM1 is a symbolic link that is pointed at a new pty).
-#include "support/PtyPair.h"
-#include "support/PluginHarness.h"
+#include "host/PluginRecord.h"
 #include "platform/Files.h"
 #include "platform/headless/HeadlessUi.h"
 #include "platform/headless/RealTimeLoop.h"
 #include "platform/posix/ComPortNames.h"
 #include "plugin/PluginEnvironment.h"
 #include "plugin/PluginLife.h"
-#include "host/PluginRecord.h"
 #include "settings/SettingsFile.h"
+#include "support/PluginHarness.h"
+#include "support/PtyPair.h"
 #include "ui/main/MainForm.h"
 
 #include <algorithm>
@@ -62,9 +62,7 @@ protected:
         return *winampGetGeneralPurposePlugin();
     }
 
-    [[nodiscard]] serial::TSerialPortNG* Port() {
-        return LoadedPlugin()->Display().SerialPort();
-    }
+    [[nodiscard]] serial::TSerialPortNG* Port() { return LoadedPlugin()->Display().SerialPort(); }
 
     platform::headless::RealTimeLoop loop_;
     platform::headless::HeadlessUi ui_{loop_};
@@ -155,8 +153,7 @@ TEST_F(PluginOnPty, TheDisplayComesBackOnANewDeviceUnderTheSameName) {
     const auto took = std::chrono::steady_clock::now() - back;
     ASSERT_GE(received.size(), kWanted) << "the start sequence and a frame on the new device";
     EXPECT_EQ(std::string(received.begin(), received.begin() + 3), "\x14\r\n");
-    EXPECT_EQ(std::string(received.begin() + 3, received.begin() + 43),
-              " Winamp  Lum Plugin  Code: the Lum team ");
+    EXPECT_EQ(std::string(received.begin() + 3, received.begin() + 43), kBanner);
     EXPECT_LT(took, 3000ms);
     EXPECT_TRUE(ui_.Messages().empty());
 }

@@ -13,8 +13,6 @@ namespace {
 
 using platform::MessageKind;
 
-constexpr char kBanner[] = " Winamp  Lum Plugin  Code: the Lum team ";
-
 // The start values with the display switched on.
 Settings DisplayOn() {
     Settings settings;

@@ -2,17 +2,23 @@
 // A TSerialPortNG over the scripted comm layer and the virtual-time loop, with its reports
 // and raised events recorded in order.
 
+#include "serial/SerialNG.h"
 #include "support/FakeComm.h"
 #include "support/VirtualUiLoop.h"
-#include "serial/SerialNG.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lum::serial::testing {
+
+/// The bytes of `text`, as the component sends and receives them.
+inline std::vector<std::uint8_t> Bytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
 
 /// One report that reached OnProcessError.
 struct SeenReport {

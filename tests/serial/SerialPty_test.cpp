@@ -1,10 +1,10 @@
 // The component over real ptys through the POSIX comm layer, served by the headless loop:
 // line settings in the kernel, bytes both ways, open failures, the port held exclusively, and
 // the device vanishing.
-#include "support/PtyPair.h"
 #include "SerialFixture.h"
 #include "platform/headless/RealTimeLoop.h"
 #include "platform/posix/PortOpenFailures.h"
+#include "support/PtyPair.h"
 
 #include <algorithm>
 #include <atomic>
@@ -25,10 +25,6 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace comm = platform::comm;
-
-std::vector<std::uint8_t> Bytes(std::string_view text) {
-    return {text.begin(), text.end()};
-}
 
 class SerialPty : public ::testing::Test {
 protected:

@@ -11,7 +11,7 @@ namespace {
 namespace comm = platform::comm;
 using Completion = platform::virtualtime::FakeComm::Completion;
 
-struct Case {
+struct ReportCase {
     SerialReport Id;
     std::uint32_t Code;
     std::function<void(SerialHarness&)> Provoke;
@@ -38,7 +38,7 @@ void Close(SerialHarness& h) {
     h.loop.RunFor(300);
 }
 
-const Case kCases[] = {
+const ReportCase kCases[] = {
     {SerialReport::XonLimClamped, 150, [](SerialHarness& h) { h.port->SetXONLimDiv(150); }},
     {SerialReport::XoffLimClamped, 200, [](SerialHarness& h) { h.port->SetXOFFLimDiv(200); }},
     {SerialReport::Deactivating, 0,
@@ -257,7 +257,7 @@ bool Contains(const std::vector<SeenReport>& reports, const SeenReport& report) 
 }
 
 TEST(SerialReports, EveryReportWithPlaceCodeMessageAndLevel) {
-    for (const Case& c : kCases) {
+    for (const ReportCase& c : kCases) {
         const ReportRow& row = ReportOf(c.Id);
         const SeenReport expected{row.Place, c.Code, std::string(row.Msg)};
         SCOPED_TRACE(::testing::PrintToString(expected));

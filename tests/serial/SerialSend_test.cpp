@@ -12,10 +12,6 @@ using Completion = platform::virtualtime::FakeComm::Completion;
 
 using SerialSend = SerialFixture;
 
-std::vector<std::uint8_t> Bytes(std::string_view text) {
-    return {text.begin(), text.end()};
-}
-
 TEST_F(SerialSend, WriteTimeout) {
     struct Case {
         const char* Name;

@@ -35,11 +35,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 namespace fs = std::filesystem;
 
-const std::string kStreamReadError(messages::kStreamReadError);
-const std::string kStreamWriteError(messages::kStreamWriteError);
-const std::string kInvalidValue = "Ung\xFC"
-                                  "ltiger Wert der Eigenschaft";
-
 // The start values as the settings file stores them, byte for byte.
 const Bytes kStartValueFile = {
     0x02, 0x01,                         //  1 ComPort 1

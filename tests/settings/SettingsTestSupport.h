@@ -9,6 +9,13 @@
 
 namespace lum {
 
+/// The reader's messages as the tests compare them.
+inline const std::string kStreamReadError(messages::kStreamReadError);
+inline const std::string kStreamWriteError(messages::kStreamWriteError);
+/// "Ungültiger Wert der Eigenschaft" in Windows-1252: ü is the single byte 0xFC.
+inline const std::string kInvalidValue = "Ung\xFC"
+                                         "ltiger Wert der Eigenschaft";
+
 /// Names a parameterised test after its case's `name`.
 struct CaseName {
     template <typename Case>

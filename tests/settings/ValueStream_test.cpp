@@ -18,11 +18,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const std::string kStreamReadError(messages::kStreamReadError);
-// "Ungültiger Wert der Eigenschaft" in Windows-1252: ü is the single byte 0xFC.
-const std::string kInvalidValue = "Ung\xFC"
-                                  "ltiger Wert der Eigenschaft";
-
 Bytes Concat(Bytes head, const Bytes& tail) {
     head.insert(head.end(), tail.begin(), tail.end());
     return head;

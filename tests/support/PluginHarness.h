@@ -20,6 +20,9 @@
 
 namespace lum::test {
 
+/// The banner the display shows after the start sequence with the start values' texts.
+inline constexpr char kBanner[] = " Winamp  Lum Plugin  Code: the Lum team ";
+
 /// One write on the display's line: when it started (virtual ms) and its bytes.
 struct LineWrite {
     std::uint64_t At;

@@ -90,7 +90,7 @@ TEST_F(ConfigFormTest, OkSavesAndStartsTheDisplay) {
     EXPECT_EQ(comm.Dcb().BaudRate, 9600u) << "the text 9600 with no entry selected";
     Advance(1'600);
     const std::string frame = Frame({"PLAY", "PLAY           00:00"});
-    const std::string banner = " Winamp  Lum Plugin  Code: the Lum team ";
+    const std::string banner = kBanner;
     EXPECT_EQ(Writes(), (std::vector<LineWrite>{{ok, "\r\n"},
                                                 {ok, "\x14"},
                                                 {ok + 300, frame},
