@@ -1,6 +1,7 @@
 // MpdSource against a real MPD that the test starts and drives with mpc.
 #include "CaseName.h"
 #include "MpdServer.h"
+#include "SourceSteps.h"
 #include "SourceWatch.h"
 #include "TestMusic.h"
 #include "tools/lumd/MpdSource.h"
@@ -119,32 +120,13 @@ TEST_F(MpdSourceTest, RemoteFilesShowTheServersTagsInWindows1252) {
     EXPECT_EQ(tag->Genre, 75); // Polka
 }
 
-struct ServerChangeCase {
-    const char* Name;
-    friend void PrintTo(const ServerChangeCase& c, std::ostream* out) { *out << c.Name; }
-    std::vector<std::string> Mpc;
-    std::function<bool(const TrackSnapshot&)> Expected;
-};
-
 TEST_F(MpdSourceTest, ServerChangesReachTheSourceAtOnce) {
     server_->PlayStandardTracks();
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
     ASSERT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[0]))));
-    const ServerChangeCase steps[] = {
-        {"next", {"next"}, TitleIs(DisplayTitle(StandardTracks()[1]))},
-        {"pause", {"pause"}, StateIs(PlayState::Paused)},
-        {"play", {"play"}, StateIs(PlayState::Playing)},
-        {"next again", {"next"}, TitleIs(DisplayTitle(StandardTracks()[2]))},
-        {"stop", {"stop"}, StateIs(PlayState::Stopped)},
-    };
-    for (const ServerChangeCase& step : steps) {
-        const std::size_t mark = watch_.Mark();
-        server_->Mpc(step.Mpc);
-        const auto returned = Clock::now();
-        const auto seen = watch_.WaitFrom(mark, step.Expected, kSourcePatience);
-        ASSERT_TRUE(seen.has_value()) << step.Name;
-        EXPECT_LE(*seen - returned, kSourcePromptly) << step.Name;
-    }
+    ExpectStepsFollowed(
+        watch_, PlayerCommandSteps([this](const std::string& word) { server_->Mpc({word}); }),
+        kSourcePromptly);
 }
 
 TEST_F(MpdSourceTest, PositionRunsOnWithoutAskingTheServer) {
@@ -153,16 +135,7 @@ TEST_F(MpdSourceTest, PositionRunsOnWithoutAskingTheServer) {
     ASSERT_TRUE(Sees(StateIs(PlayState::Playing)));
     // A player may report more as it settles (mpv: the length, the first position).
     ASSERT_TRUE(watch_.WaitQuiet(300ms, kSourcePatience));
-    const std::size_t mark = watch_.Mark();
-    const auto start = Clock::now();
-    const std::int32_t first = source_->PositionMs();
-    for (int second = 1; second <= 2; ++second) {
-        std::this_thread::sleep_until(start + std::chrono::seconds(second));
-        const auto elapsed =
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-        EXPECT_NEAR(source_->PositionMs() - first, elapsed, 150) << "after " << second << " s";
-    }
-    EXPECT_EQ(watch_.Mark(), mark) << "the source heard from the server while nothing changed";
+    ExpectPositionRunsOnQuietly(watch_, *source_);
     // The interpolated position agrees with the server's own to the second it reports.
     const std::string status = server_->Mpc({"status", "%currenttime%"});
     const int serverSeconds = std::stoi(status.substr(status.find(':') + 1));
@@ -173,23 +146,10 @@ TEST_F(MpdSourceTest, TransportCommandsReachTheServer) {
     server_->PlayStandardTracks();
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
     ASSERT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[0]))));
-    const struct {
-        TransportCommand Command;
-        std::function<bool(const TrackSnapshot&)> Expected;
-    } steps[] = {
-        {TransportCommand::Next, TitleIs(DisplayTitle(StandardTracks()[1]))},
-        {TransportCommand::Previous, TitleIs(DisplayTitle(StandardTracks()[0]))},
-        {TransportCommand::Pause, StateIs(PlayState::Paused)},
-        {TransportCommand::Pause, StateIs(PlayState::Playing)},
-        {TransportCommand::Stop, StateIs(PlayState::Stopped)},
-        {TransportCommand::Play, StateIs(PlayState::Playing)},
-    };
-    for (const auto& step : steps) {
-        const std::size_t mark = watch_.Mark();
-        source_->Send(step.Command);
-        EXPECT_TRUE(watch_.WaitFrom(mark, step.Expected, kSourcePatience).has_value())
-            << TransportCommandName(step.Command);
-    }
+    std::vector<SourceStep> steps = TransportSteps(*source_);
+    steps.push_back(
+        {"play", [this] { source_->Send(TransportCommand::Play); }, StateIs(PlayState::Playing)});
+    ExpectStepsFollowed(watch_, steps);
     EXPECT_TRUE(log_.Lines(LogLevel::Warning).empty());
 }
 

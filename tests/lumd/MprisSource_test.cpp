@@ -2,6 +2,7 @@
 // playerctl.
 #include "CaseName.h"
 #include "SessionBus.h"
+#include "SourceSteps.h"
 #include "SourceWatch.h"
 #include "TestMusic.h"
 #include "tools/lumd/MprisSource.h"
@@ -94,25 +95,9 @@ TEST_F(MprisSourceTest, PlayerChangesReachTheSourceAtOnce) {
     bus_->StartPlayer(StandardFiles());
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
     ASSERT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[0]))));
-    const struct {
-        const char* Name;
-        std::vector<std::string> Playerctl;
-        std::function<bool(const TrackSnapshot&)> Expected;
-    } steps[] = {
-        {"next", {"next"}, TitleIs(DisplayTitle(StandardTracks()[1]))},
-        {"pause", {"pause"}, StateIs(PlayState::Paused)},
-        {"play", {"play"}, StateIs(PlayState::Playing)},
-        {"next again", {"next"}, TitleIs(DisplayTitle(StandardTracks()[2]))},
-        {"stop", {"stop"}, StateIs(PlayState::Stopped)},
-    };
-    for (const auto& step : steps) {
-        const std::size_t mark = watch_.Mark();
-        bus_->Playerctl(step.Playerctl);
-        const auto returned = Clock::now();
-        const auto seen = watch_.WaitFrom(mark, step.Expected, kSourcePatience);
-        ASSERT_TRUE(seen.has_value()) << step.Name;
-        EXPECT_LE(*seen - returned, kSourcePromptly) << step.Name;
-    }
+    ExpectStepsFollowed(
+        watch_, PlayerCommandSteps([this](const std::string& word) { bus_->Playerctl({word}); }),
+        kSourcePromptly);
 }
 
 TEST_F(MprisSourceTest, PositionRunsOnWithoutAskingThePlayer) {
@@ -122,16 +107,7 @@ TEST_F(MprisSourceTest, PositionRunsOnWithoutAskingThePlayer) {
     ASSERT_TRUE(Sees(StateIs(PlayState::Playing)));
     // A player may report more as it settles (mpv: the length, the first position).
     ASSERT_TRUE(watch_.WaitQuiet(300ms, kSourcePatience));
-    const std::size_t mark = watch_.Mark();
-    const auto start = Clock::now();
-    const std::int32_t first = source_->PositionMs();
-    for (int second = 1; second <= 2; ++second) {
-        std::this_thread::sleep_until(start + std::chrono::seconds(second));
-        const auto elapsed =
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-        EXPECT_NEAR(source_->PositionMs() - first, elapsed, 150) << "after " << second << " s";
-    }
-    EXPECT_EQ(watch_.Mark(), mark) << "the source heard from the player while nothing changed";
+    ExpectPositionRunsOnQuietly(watch_, *source_);
     const double playerSeconds = std::stod(bus_->Playerctl({"position"}));
     EXPECT_NEAR(source_->PositionMs() / 1000.0, playerSeconds, 0.15);
 }
@@ -141,22 +117,7 @@ TEST_F(MprisSourceTest, TransportCommandsReachThePlayer) {
     ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
     ASSERT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[0]))));
     // mpv empties its playlist on Stop, so Stop comes last.
-    const struct {
-        TransportCommand Command;
-        std::function<bool(const TrackSnapshot&)> Expected;
-    } steps[] = {
-        {TransportCommand::Next, TitleIs(DisplayTitle(StandardTracks()[1]))},
-        {TransportCommand::Previous, TitleIs(DisplayTitle(StandardTracks()[0]))},
-        {TransportCommand::Pause, StateIs(PlayState::Paused)},
-        {TransportCommand::Pause, StateIs(PlayState::Playing)},
-        {TransportCommand::Stop, StateIs(PlayState::Stopped)},
-    };
-    for (const auto& step : steps) {
-        const std::size_t mark = watch_.Mark();
-        source_->Send(step.Command);
-        EXPECT_TRUE(watch_.WaitFrom(mark, step.Expected, kSourcePatience).has_value())
-            << TransportCommandName(step.Command);
-    }
+    ExpectStepsFollowed(watch_, TransportSteps(*source_));
     EXPECT_TRUE(log_.Lines(LogLevel::Warning).empty());
 }
 
