@@ -86,8 +86,7 @@ bool Position(const Inputs& in, std::string& out) {
 }
 
 // A text field of the current tag, trimmed, with control bytes as blanks.
-template <std::string TID3Info::*Field>
-bool TagText(const Inputs& in, std::string& out) {
+template <std::string TID3Info::*Field> bool TagText(const Inputs& in, std::string& out) {
     AppendWithoutControls(out, TrimBlanksAndControls(in.Tag.*Field));
     return true;
 }

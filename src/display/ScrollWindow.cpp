@@ -27,8 +27,8 @@ void AppendScrollWindow(std::string& out, std::string_view expanded, std::string
     out.append(lineStart + width - out.size(), ' ');
 }
 
-std::string ScrollWindow(std::string_view expanded, std::string_view separator,
-                         std::int64_t offset, std::size_t width) {
+std::string ScrollWindow(std::string_view expanded, std::string_view separator, std::int64_t offset,
+                         std::size_t width) {
     std::string window;
     window.reserve(width);
     AppendScrollWindow(window, expanded, separator, offset, width);

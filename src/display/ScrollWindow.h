@@ -13,8 +13,8 @@ namespace lum {
 
 /// The length of a line's scroll text: the expanded length, plus the separator's when the line
 /// is longer than `width`.
-[[nodiscard]] std::int64_t ScrollTextLength(std::size_t expandedLength,
-                                            std::size_t separatorLength, std::size_t width);
+[[nodiscard]] std::int64_t ScrollTextLength(std::size_t expandedLength, std::size_t separatorLength,
+                                            std::size_t width);
 
 /// Appends the `width` characters a line shows to `out`: for an expanded text longer than
 /// `width`, the characters of (text + separator) written twice in a row from `offset` on (a

@@ -42,16 +42,14 @@ struct HostCommandId {
 /// The transport commands, in the order of TransportCommand.
 inline constexpr HostCommandId kHostCommandIds[] = {
     // Command                     Id
-    {TransportCommand::Previous, HOST_CMD_PREVIOUS},
-    {TransportCommand::Play, HOST_CMD_PLAY},
-    {TransportCommand::Pause, HOST_CMD_PAUSE},
-    {TransportCommand::Stop, HOST_CMD_STOP},
+    {TransportCommand::Previous, HOST_CMD_PREVIOUS}, {TransportCommand::Play, HOST_CMD_PLAY},
+    {TransportCommand::Pause, HOST_CMD_PAUSE},       {TransportCommand::Stop, HOST_CMD_STOP},
     {TransportCommand::Next, HOST_CMD_NEXT},
 };
 static_assert(std::size(kHostCommandIds) == 5);
 
 /// Sends one message to the host player's window and answers what the window answers.
-using HostMessenger =
-    std::function<std::intptr_t(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)>;
+using HostMessenger = std::function<std::intptr_t(std::uint32_t message, std::uintptr_t wParam,
+                                                  std::intptr_t lParam)>;
 
 } // namespace lum

@@ -66,9 +66,9 @@ template <typename Id, typename Owner> struct ControlRow {
     std::span<const std::string_view> Items = {}; ///< combo boxes
 };
 
+using platform::CreateTimers;
 using platform::RowsInIdOrder;
 using platform::TimerRow;
-using platform::CreateTimers;
 
 /// Creates the controls of `rows` on `form` in table order, binds their handlers to `owner`
 /// and keeps them in `controls`, indexed by their Id.

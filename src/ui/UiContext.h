@@ -30,12 +30,12 @@ public:
 /// The windows' surroundings; the pointers are set as the windows and the driver are created.
 struct UiContext {
     platform::Ui& Ui;
-    Settings& Values;            ///< the settings the windows show and edit
-    NowPlaying& Player;          ///< the player the main window mirrors
-    PlayerTransport& Transport;  ///< where the main window's player buttons go
+    Settings& Values;           ///< the settings the windows show and edit
+    NowPlaying& Player;         ///< the player the main window mirrors
+    PlayerTransport& Transport; ///< where the main window's player buttons go
     PluginFrame& Frame;
-    DisplayDriver* Display = nullptr;      ///< the display on its serial line
-    platform::Form* MainWindow = nullptr;  ///< the main window, which the dialog shows and hides
+    DisplayDriver* Display = nullptr;     ///< the display on its serial line
+    platform::Form* MainWindow = nullptr; ///< the main window, which the dialog shows and hides
     Taboutw* aboutw = nullptr;
     Tbefehle* befehle = nullptr;
 };

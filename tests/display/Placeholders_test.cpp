@@ -108,7 +108,7 @@ TEST_F(ExpandPlaceholdersTest, Umlauts) {
     const std::string lineTemplate = "\xE4\xF6\xFC\xC4\xD6\xDC\xDF %titel";
     settings.ReplaceUmlauts = true;
     EXPECT_EQ(engine.ExpandPlaceholders(lineTemplate), "aeoeueAeOeUe\xDF Moetley Stra\xDF"
-                                                "e");
+                                                       "e");
     settings.ReplaceUmlauts = false;
     EXPECT_EQ(engine.ExpandPlaceholders(lineTemplate), lineTemplate.substr(0, 8) + host.Title);
 }

@@ -1,10 +1,10 @@
 // The plug-in's life in the host: load creates the windows in their order and states, config
 // shows the dialog, quit releases the port, unload destroys everything and a second load works
 // again; a quit that arrives inside a message box's loop unloads once the box has closed.
-#include "support/PluginHarness.h"
 #include "display/DisplayEngine.h"
 #include "platform/Files.h"
 #include "plugin/PluginLife.h"
+#include "support/PluginHarness.h"
 #include "ui/main/MainForm.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The plug-in record and the export through which the host finds it.
 
-#include "support/PluginHarness.h"
 #include "host/PluginRecord.h"
+#include "support/PluginHarness.h"
 
 #include <cstddef>
 #include <cstring>

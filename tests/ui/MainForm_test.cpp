@@ -1,7 +1,7 @@
 // The main window: the mirror of the host's title and position, the transport and set buttons,
 // minimising, the configuration button and its keys.
-#include "support/PluginHarness.h"
 #include "host/HostMessages.h"
+#include "support/PluginHarness.h"
 #include "ui/main/Mirror.h"
 
 namespace lum::test {

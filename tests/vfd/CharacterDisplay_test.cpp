@@ -3,8 +3,8 @@
 #include "display/DisplayBytes.h"
 #include "display/DisplayEngine.h"
 #include "host/HostPlayer.h"
-#include "tools/common/HostModel.h"
 #include "settings/Settings.h"
+#include "tools/common/HostModel.h"
 #include "tools/vfd/CharacterDisplay.h"
 
 #include <gtest/gtest.h>

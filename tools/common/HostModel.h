@@ -3,8 +3,8 @@
 // queries and the transport commands, shared by every stand-in host (the tests, the fuzzers,
 // the benchmark, the display preview and lumhost).
 
-#include "platform/MessageWindow.h"
 #include "host/HostMessages.h"
+#include "platform/MessageWindow.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,8 +1,8 @@
 #include "ui/splash/Splash.h"
 
+#include "driver/DisplayDriver.h"
 #include "ui/FormLayout.h"
 #include "ui/Pictures.h"
-#include "driver/DisplayDriver.h"
 
 #include <iterator>
 

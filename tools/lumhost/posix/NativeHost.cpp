@@ -1,7 +1,7 @@
 #include "tools/lumhost/posix/NativeHost.h"
 
-#include "plugin/PluginLife.h"
 #include "host/PluginRecord.h"
+#include "plugin/PluginLife.h"
 #include "tools/common/EscapedText.h"
 #include "tools/lumhost/EventLog.h"
 #include "tools/lumhost/posix/HeadlessAutomation.h"
