@@ -4,5 +4,5 @@ set -euo pipefail
 source scripts/lib/steps.sh
 build native
 # Most tests wait on real time (ptys, players, the virtual display), not on the processor: four
-# at a time.
-ctest --preset native -j4
+# at a time. The Wine lane's demo builds in this folder too; it waits until the tests are done.
+holding_build_lock native ctest --preset native -j4
