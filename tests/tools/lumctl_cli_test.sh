@@ -3,33 +3,9 @@
 # Usage: lumctl_cli_test.sh PATH-TO-LUMCTL
 set -uo pipefail
 
-lumctl=$1
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-
-# run ARGS...: runs lumctl with standard input from /dev/null; sets rc, out, err.
-run() {
-    "$lumctl" "$@" </dev/null >"$work/stdout" 2>"$work/stderr"
-    rc=$?
-    out=$(cat "$work/stdout")
-    err=$(cat "$work/stderr")
-}
-
-# run_with_input TEXT ARGS...: the same with TEXT on standard input.
-run_with_input() {
-    local text=$1
-    shift
-    printf '%s' "$text" | "$lumctl" "$@" >"$work/stdout" 2>"$work/stderr"
-    rc=$?
-    out=$(cat "$work/stdout")
-    err=$(cat "$work/stderr")
-}
+tool=$1
+lumctl=$tool
+source "$(dirname "$0")/../cli.sh"
 
 expect_rc() { [[ $rc == "$1" ]] || fail "$2: exit code $rc, expected $1 (stderr: $err)"; }
 expect_same() { cmp -s "$1" "$2" || fail "$3: $1 and $2 differ"; }
@@ -279,8 +255,4 @@ done
 stray=$(find "$work" -name '*.ini.*' | grep -v '\.before$')
 [[ -z $stray ]] || fail "temporary files left: $stray"
 
-if ((failures > 0)); then
-    echo "$failures check(s) failed" >&2
-    exit 1
-fi
-echo "lumctl: all checks passed"
+finish

@@ -5,23 +5,9 @@
 # Usage: vfd_cli_test.sh PATH-TO-VFD
 set -euo pipefail
 
-vfd=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-
-# run ARGS...: runs vfd (at most 20 s) with standard input from /dev/null; sets rc, out, err.
-run() {
-    rc=0
-    timeout 20 "$vfd" "$@" </dev/null >"$work/stdout" 2>"$work/stderr" || rc=$?
-    out=$(cat "$work/stdout")
-    err=$(cat "$work/stderr")
-}
+tool=$1
+vfd=$tool
+source "$(dirname "$0")/../cli.sh"
 
 # wait_for_link PATH: waits (at most 10 s) until PATH is a symbolic link to a pty.
 wait_for_link() {
@@ -122,8 +108,4 @@ run --file "$work/dir"
 [[ $rc == 1 && $err == "vfd: cannot read $work/dir: Is a directory" ]] ||
     fail "a directory as --file: rc $rc, '$err'"
 
-if ((failures > 0)); then
-    echo "$failures check(s) failed" >&2
-    exit 1
-fi
-echo "vfd: all checks passed"
+finish
