@@ -60,5 +60,25 @@ TEST(TransportInput, TakesTheHostsWordsAndWarnsOfTheRest) {
     EXPECT_EQ(seen, expected);
 }
 
+TEST(TransportInput, JunkLinesAreEchoedCutAndTheNextLineIsRead) {
+    const std::string kJunk(100'000, 'x'); // longer than any command line: not held whole
+    const std::string kShortJunk(1'000, 'y');
+    std::vector<std::string> warnings;
+    std::vector<std::string> seen;
+    Log log(LogLevel::Warning,
+            [&](LogLevel, std::string_view text) { warnings.emplace_back(text); });
+    std::istringstream input(kJunk + "\n" + kShortJunk + "\nnext\n");
+    ReadTransportInput(input, log,
+                       [&](const InputCommand& command) { seen.push_back(Shown(command)); });
+    EXPECT_EQ(seen, std::vector<std::string>{"next"});
+    ASSERT_EQ(warnings.size(), 2U);
+    EXPECT_NE(warnings[0].find("command line too long: "), std::string::npos) << warnings[0];
+    EXPECT_NE(warnings[0].find("(100000 bytes, cut)"), std::string::npos) << warnings[0];
+    EXPECT_NE(warnings[1].find("(1000 bytes, cut)"), std::string::npos) << warnings[1];
+    for (const std::string& warning : warnings) {
+        EXPECT_LT(warning.size(), 400U) << warning;
+    }
+}
+
 } // namespace
 } // namespace lum::lumd

@@ -1,7 +1,8 @@
 #include "tools/lumd/TransportInput.h"
 
-#include "tools/common/EscapedText.h"
+#include "tools/lumhost/CommandReader.h"
 #include "tools/lumhost/HostCommand.h"
+#include "tools/lumhost/InputEcho.h"
 
 #include <algorithm>
 #include <chrono>
@@ -54,8 +55,12 @@ std::optional<InputCommand> BrightnessOf(std::string_view line) {
 
 void ReadTransportInput(std::istream& input, Log& log,
                         const std::function<void(const InputCommand&)>& run) {
-    std::string line;
-    while (std::getline(input, line)) {
+    while (auto read = host::ReadInputLine(input)) {
+        if (read->TooLong()) {
+            log.Warning("command line too long: " + host::EchoInput(read->Start, read->Bytes));
+            continue;
+        }
+        std::string& line = read->Start;
         if (line.ends_with('\r')) {
             line.pop_back();
         }
@@ -70,11 +75,11 @@ void ReadTransportInput(std::istream& input, Log& log,
         }
         auto wanted = command != nullptr ? CommandOf(command->Kind) : BrightnessOf(line);
         if (!wanted) {
-            log.Warning("not a command of lumd: '" + tools::EscapeText(line) +
+            log.Warning("not a command of lumd: '" + host::EchoInput(line) +
                         "' (play, pause, stop, next, prev, brightness 1-4, sleep MS, quit)");
             continue;
         }
-        log.Debug("command: " + line);
+        log.Debug("command: " + host::EchoInput(line));
         run(*wanted);
         if (std::holds_alternative<QuitCommand>(*wanted)) {
             return;

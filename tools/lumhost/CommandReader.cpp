@@ -4,20 +4,11 @@
 
 #include <chrono>
 #include <iostream>
-#include <optional>
 #include <thread>
 
 namespace lum::host {
-namespace {
 
-/// One line of input without its LF: its length, and its first kMaxCommandBytes bytes.
-struct InputLine {
-    std::string Start;
-    std::size_t Bytes = 0;
-};
-
-/// The next line of `input`; nothing at its end. Bytes past the limit are counted, not kept.
-std::optional<InputLine> ReadLine(std::istream& input) {
+std::optional<InputLine> ReadInputLine(std::istream& input) {
     using Traits = std::istream::traits_type;
     // As any read of a stream: a tied output stream is flushed first.
     if (const std::istream::sentry ready(input, true); !ready) {
@@ -40,11 +31,9 @@ std::optional<InputLine> ReadLine(std::istream& input) {
     }
 }
 
-} // namespace
-
 void ReadCommands(std::istream& input, const CommandRunner& run) {
-    while (auto read = ReadLine(input)) {
-        if (read->Bytes > kMaxCommandBytes) {
+    while (auto read = ReadInputLine(input)) {
+        if (read->TooLong()) {
             std::cerr << "lumhost: command line too long: " << EchoInput(read->Start, read->Bytes)
                       << '\n';
             continue;
