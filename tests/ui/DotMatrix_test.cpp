@@ -89,7 +89,7 @@ TEST(Renderer, DrawingIsCutAtThePicturesEdges) {
         std::vector<std::string> Picture;
     } cases[] = {
         // Past the right edge and above the top: the block's dots do not wrap into the next row.
-        {0, -2, "A\x7F", {"#...# ##", "#...# ##", "##### ##", "#...# ##", "#...# ##"}},
+        {0, -3, "A\x7F", {"#...# ##", "##### ##", "#...# ##", "#...# ##", "        "}},
         // Past the left edge and below the bottom: nor into the row before.
         {-6, 3, "\x7FH", {"        ", "        ", "        ", "#...#   ", "#...#   "}},
     };
