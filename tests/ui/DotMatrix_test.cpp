@@ -73,12 +73,18 @@ std::vector<std::string> Drawn(int width, int height, int x, int y, std::string_
 }
 
 TEST(Renderer, CellsShowTheirGlyphsOneDotApart) {
-    // 'A', '0', 'ä' and a byte without a glyph (a block), as a display shows them.
+    // 'A', '0', a umlaut and a byte without a glyph (a block), as a display shows them.
+    // clang-format off
     const std::vector<std::string> expected = {
-        ".###. .###. .#.#. #####", "#...# #...# ..... #####", "#...# #..## .###. #####",
-        "#...# #.#.# ....# #####", "##### ##..# .#### #####", "#...# #...# #...# #####",
+        ".###. .###. .#.#. #####",
+        "#...# #...# ..... #####",
+        "#...# #..## .###. #####",
+        "#...# #.#.# ....# #####",
+        "##### ##..# .#### #####",
+        "#...# #...# #...# #####",
         "#...# .###. .#### #####",
     };
+    // clang-format on
     EXPECT_EQ(Drawn(23, 7, 0, 0, "A0\xE4\x7F"), expected);
 }
 
