@@ -28,9 +28,6 @@ struct SettingsField {
     std::int32_t Max = 0;
 };
 
-/// Number of values in the settings file.
-inline constexpr std::size_t kStoredValueCount = 79;
-
 /// The stored values of `settings`, in file order, pointing into `settings`.
 [[nodiscard]] std::vector<SettingsField> StoredFields(Settings& settings);
 

@@ -60,21 +60,6 @@ protected:
     HostPlayer link;
 };
 
-TEST_F(HostInterface, MessageNumbersAndIdsAreTheHostsOwn) {
-    EXPECT_EQ(kWmUser, 0x0400u);
-    EXPECT_EQ(kWmCommand, 0x0111u);
-    EXPECT_EQ(HOST_PLAY_STATE, 104);
-    EXPECT_EQ(HOST_OUTPUT_TIME, 105);
-    EXPECT_EQ(HOST_LIST_POS, 125);
-    EXPECT_EQ(HOST_PLAYLIST_FILE, 211);
-    EXPECT_EQ(HOST_PLAYLIST_TITLE, 212);
-    EXPECT_EQ(HOST_CMD_PREVIOUS, 40044);
-    EXPECT_EQ(HOST_CMD_PLAY, 40045);
-    EXPECT_EQ(HOST_CMD_PAUSE, 40046);
-    EXPECT_EQ(HOST_CMD_STOP, 40047);
-    EXPECT_EQ(HOST_CMD_NEXT, 40048);
-}
-
 struct QueryCase {
     const char* name;
     std::int32_t id;
@@ -237,18 +222,18 @@ TEST_F(HostInterface, HandleThatNamesNoWindowAnswersZero) {
 }
 
 // Each question of the display engine is one query with its id and data, each transport
-// command one WM_COMMAND with its id.
+// command one WM_COMMAND with its id: the numbers as the host player knows them.
 TEST_F(HostInterface, QuestionsAndCommandsAsMessages) {
     FakeHostWindow host;
     host.answer = [](std::uint32_t, std::uintptr_t, std::intptr_t lParam) { return lParam; };
     UseHost(host);
     NowPlaying& player = link;
-    EXPECT_EQ(player.PlayStateNumber(PlayState::Stopped), HOST_PLAY_STATE);
-    EXPECT_EQ(player.PlayStateNumber(PlayState::Playing), HOST_PLAY_STATE);
-    EXPECT_EQ(player.PlayStateNumber(PlayState::Paused), HOST_PLAY_STATE);
-    EXPECT_EQ(player.PositionMs(), HOST_OUTPUT_TIME);
-    EXPECT_EQ(player.LengthSeconds(), HOST_OUTPUT_TIME);
-    EXPECT_EQ(player.ListPosition(), HOST_LIST_POS);
+    EXPECT_EQ(player.PlayStateNumber(PlayState::Stopped), 104);
+    EXPECT_EQ(player.PlayStateNumber(PlayState::Playing), 104);
+    EXPECT_EQ(player.PlayStateNumber(PlayState::Paused), 104);
+    EXPECT_EQ(player.PositionMs(), 105);
+    EXPECT_EQ(player.LengthSeconds(), 105);
+    EXPECT_EQ(player.ListPosition(), 125);
     host.answer = {};
     EXPECT_EQ(player.EntryFileName(5), "");
     EXPECT_EQ(player.EntryTitle(6), "");
@@ -259,14 +244,14 @@ TEST_F(HostInterface, QuestionsAndCommandsAsMessages) {
           TransportCommand::Stop, TransportCommand::Next}) {
         transport.Send(command);
     }
-    EXPECT_EQ(host.received, (std::vector<Received>{{0x0400, 0, HOST_PLAY_STATE},
-                                                    {0x0400, 1, HOST_PLAY_STATE},
-                                                    {0x0400, 3, HOST_PLAY_STATE},
-                                                    {0x0400, 0, HOST_OUTPUT_TIME},
-                                                    {0x0400, 1, HOST_OUTPUT_TIME},
-                                                    {0x0400, 0, HOST_LIST_POS},
-                                                    {0x0400, 5, HOST_PLAYLIST_FILE},
-                                                    {0x0400, 6, HOST_PLAYLIST_TITLE},
+    EXPECT_EQ(host.received, (std::vector<Received>{{0x0400, 0, 104},
+                                                    {0x0400, 1, 104},
+                                                    {0x0400, 3, 104},
+                                                    {0x0400, 0, 105},
+                                                    {0x0400, 1, 105},
+                                                    {0x0400, 0, 125},
+                                                    {0x0400, 5, 211},
+                                                    {0x0400, 6, 212},
                                                     {0x0111, 40044, 0},
                                                     {0x0111, 40045, 0},
                                                     {0x0111, 40046, 0},

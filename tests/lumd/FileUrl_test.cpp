@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <ostream>
+#include <string>
+#include <string_view>
 
 namespace lum::lumd {
 namespace {
@@ -11,7 +13,7 @@ namespace {
 struct UrlCase {
     const char* Name;
     friend void PrintTo(const UrlCase& c, std::ostream* out) { *out << c.Name; }
-    const char* Url;
+    std::string_view Url;
     std::optional<std::string> LocalPath;
 };
 
@@ -30,6 +32,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, FileUrlPath, ::testing::Values(
     UrlCase{"Http",             "http://localhost/a.mp3",                std::nullopt},
     UrlCase{"PlainPath",        "/music/a.mp3",                          std::nullopt},
     UrlCase{"BadEscape",        "file:///a%2",                           std::nullopt},
+    // Views cut inside an escape that the bytes after them would complete.
+    UrlCase{"EscapeCutByView",  std::string_view("file:///a%2F", 11),    std::nullopt},
+    UrlCase{"PercentEndsView",  std::string_view("file:///a%41", 10),    std::nullopt},
     UrlCase{"NonHexEscape",     "file:///a%zz.mp3",                      std::nullopt},
     UrlCase{"NoPath",           "file://",                               std::nullopt}),
     CaseName());

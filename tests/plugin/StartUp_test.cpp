@@ -69,6 +69,7 @@ TEST_F(StartUpTest, LoadedValuesAreAppliedAsRead) {
     const Case cases[] = {
         {"start values", [](Settings&) {}, "\\\\.\\COM1", 9600, 1},
         {"COM7", [](Settings& s) { s.ComPort = 7; }, "\\\\.\\COM7", 9600, 7},
+        {"COM9", [](Settings& s) { s.ComPort = 9; }, "\\\\.\\COM9", 9600, 9},
         {"ComPort 0 keeps COM1", [](Settings& s) { s.ComPort = 0; }, "\\\\.\\COM1", 9600, 1},
         {"ComPort 10 keeps COM1", [](Settings& s) { s.ComPort = 10; }, "\\\\.\\COM1", 9600, 9},
         {"4800 baud", [](Settings& s) { s.BaudRateIndex = 1; }, "\\\\.\\COM1", 4800, 1},
