@@ -37,7 +37,7 @@ void DisplayLine::PlugIn() {
     reader_ = std::thread([this] { Read(); });
 }
 
-void DisplayLine::Unplug() {
+void DisplayLine::StopReading() {
     if (!reader_.joinable()) {
         return;
     }
@@ -46,6 +46,22 @@ void DisplayLine::Unplug() {
         stop_ = true;
     }
     reader_.join();
+}
+
+void DisplayLine::Fill() {
+    StopReading();
+    // The test's own open of the slave, apart from lumd's: a write that would block fails.
+    ::fcntl(slave_, F_SETFL, ::fcntl(slave_, F_GETFL) | O_NONBLOCK);
+    const std::string chunk(4096, 'x');
+    while (::write(slave_, chunk.data(), chunk.size()) > 0) {
+    }
+}
+
+void DisplayLine::Unplug() {
+    if (master_ < 0) {
+        return;
+    }
+    StopReading();
     std::filesystem::remove(link_);
     ::close(master_);
     ::close(slave_);

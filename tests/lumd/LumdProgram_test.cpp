@@ -1,6 +1,8 @@
 // The lumd program's own behaviour: input it refuses (with the message and exit code, and
-// nothing sent or changed), what it waits for, how it quits (the blank frame last), rereading
-// the settings on SIGHUP, and a player's change on the line at once.
+// nothing sent or changed), what it waits for, how it quits (the blank frame last, also after a
+// player that changes without end, whose frames never exceed what the line carries), rereading
+// the settings on SIGHUP, a player's change on the line at once, and sleeping while the display
+// takes nothing.
 #include "CaseName.h"
 #include "LumdBed.h"
 #include "MpdServer.h"
@@ -221,7 +223,26 @@ INSTANTIATE_TEST_SUITE_P(Cases, LumdWaits, ::testing::Values(
 
 // --- Quitting -------------------------------------------------------------------------------
 
-enum class QuitBy { Sigterm, Sigint, Command, SigtermDetached, SigtermWhileWaiting };
+enum class QuitBy {
+    Sigterm,
+    Sigint,
+    Command,
+    SigtermDetached,
+    SigtermWhileWaiting,
+    SigtermWhileChanging
+};
+
+// The bytes of `events` that arrived in [from, from + window).
+std::size_t BytesWithin(const std::vector<LineEvent>& events, Clock::time_point from,
+                        Clock::duration window) {
+    std::size_t bytes = 0;
+    for (const LineEvent& event : events) {
+        if (event.At >= from && event.At - from < window) {
+            bytes += event.IsFrame() ? std::size_t{kTestWidth * kTestLines} : 1;
+        }
+    }
+    return bytes;
+}
 
 struct QuitCase {
     const char* Name;
@@ -257,10 +278,26 @@ TEST_P(LumdQuits, WithTheBlankFrameLast) {
     } else {
         ASSERT_TRUE(bed.Line().WaitFor(0, AnyFrame(), 5s)) << lumd.Output();
     }
+    if (by == QuitBy::SigtermWhileChanging) {
+        // A change every 5 ms for 3 s: each shown as soon as the line is free, none faster.
+        ASSERT_TRUE(bed.WaitForStart()) << lumd.Output();
+        const std::size_t mark = bed.Line().Mark();
+        const auto start = Clock::now();
+        for (int change = 0; Clock::now() - start < 3s; ++change) {
+            lumd.Send(change % 2 == 0 ? "next" : "prev");
+            std::this_thread::sleep_for(5ms);
+        }
+        // 9600 baud carry 960 bytes a second; a frame may start at the window's end.
+        constexpr std::size_t kCarried = 3 * 960;
+        const std::size_t bytes = BytesWithin(bed.Line().EventsFrom(mark), start, 3s);
+        EXPECT_LE(bytes, kCarried + kTestWidth * kTestLines);
+        EXPECT_GE(bytes, kCarried * 2 / 3) << "the line kept busy with the changes";
+    }
 
     switch (by) {
     case QuitBy::Sigterm:
     case QuitBy::SigtermWhileWaiting:
+    case QuitBy::SigtermWhileChanging:
         lumd.Signal(SIGTERM);
         break;
     case QuitBy::Sigint:
@@ -296,7 +333,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, LumdQuits, ::testing::Values(
     QuitCase{"Sigint",              QuitBy::Sigint},
     QuitCase{"QuitCommand",         QuitBy::Command},
     QuitCase{"SigtermDetached",     QuitBy::SigtermDetached},
-    QuitCase{"SigtermWhileWaiting", QuitBy::SigtermWhileWaiting}),
+    QuitCase{"SigtermWhileWaiting", QuitBy::SigtermWhileWaiting},
+    QuitCase{"SigtermWhileChanging", QuitBy::SigtermWhileChanging}),
     CaseName());
 // clang-format on
 
@@ -385,6 +423,38 @@ TEST(LumdShowsAChange, AtOnceAndNotAtTheNextTick) {
         ASSERT_TRUE(after);
         EXPECT_GT(after->At - shown->At, 900ms);
     }
+}
+
+// --- Sleeping while the display takes nothing ------------------------------------------------
+
+// The times lumd's threads have gone to sleep so far.
+long WakeUps(pid_t pid) {
+    long total = 0;
+    for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task")) {
+        std::istringstream status(ReadBytes(task.path().string() + "/status"));
+        for (std::string line; std::getline(status, line);) {
+            if (line.starts_with("voluntary_ctxt_switches:")) {
+                total += std::stol(line.substr(line.find(':') + 1));
+            }
+        }
+    }
+    return total;
+}
+
+// A display that takes nothing leaves a change waiting for the line: lumd waits for the line to
+// take more, and wakes for the refresh's ticks (every 300 ms) and nothing else.
+TEST(LumdSleeps, WhileTheDisplayTakesNothing) {
+    LumdBed bed;
+    LumdProcess& lumd = bed.Start({"--playlist", WritePlaylist(bed.Path("music"))});
+    ASSERT_TRUE(bed.WaitForStart()) << lumd.Output();
+    bed.Line().Fill();
+    lumd.Send("next");
+    std::this_thread::sleep_for(500ms);
+    const long before = WakeUps(lumd.Pid());
+    std::this_thread::sleep_for(2s);
+    const long woken = WakeUps(lumd.Pid()) - before;
+    EXPECT_LE(woken, 2 * 10) << "wake-ups in 2 s; the refresh's ticks are about 7";
+    EXPECT_FALSE(lumd.WaitForExit(0ms)) << lumd.Output();
 }
 
 } // namespace

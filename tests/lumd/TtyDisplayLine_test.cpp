@@ -1,7 +1,7 @@
 // lumd's display line over real ptys: what is sent arrives, also when the tty takes it only bit
-// by bit; the device going away (the pty's master closed) reaches the driver once, as a posted
-// call and never inside a send, and the line opens again once a new device is at the path; and
-// the line is held exclusively while open.
+// by bit, and counts as pending until the line's rate has carried it; the device going away (the
+// pty's master closed) reaches the driver once, as a posted call and never inside a send, and the
+// line opens again once a new device is at the path; and the line is held exclusively while open.
 #include "CaseName.h"
 #include "support/PtyPair.h"
 #include "tools/lumd/TtyDisplayLine.h"
@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <unistd.h>
 
@@ -95,14 +96,17 @@ protected:
 
 struct SendCase {
     const char* Name;
+    friend void PrintTo(const SendCase& c, std::ostream* out) { *out << c.Name; }
     std::size_t Bytes;
-    bool PendingAfterSend; ///< the tty did not take it all at once
+    std::uint32_t BaudRate;
 };
 
 class TtyDisplayLineSends : public TtyDisplayLineTest,
                             public ::testing::WithParamInterface<SendCase> {};
 
-TEST_P(TtyDisplayLineSends, AndEveryByteArrivesInOrder) {
+// A send is pending until its bytes have left the wire at the line's rate, however much the tty
+// took at once; the end of a watched send is told once, when the line takes the next.
+TEST_P(TtyDisplayLineSends, AndEveryByteArrivesInOrderPacedByTheRate) {
     const SendCase& c = GetParam();
     std::string text(c.Bytes, '\0');
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -110,27 +114,38 @@ TEST_P(TtyDisplayLineSends, AndEveryByteArrivesInOrder) {
     }
     const auto line = OpenLine();
     ASSERT_TRUE(line->IsOpen());
+    line->SetBaudRate(c.BaudRate);
+    std::optional<std::chrono::steady_clock::time_point> ended;
+    line->OnSendEnded = [&] {
+        ended = std::chrono::steady_clock::now();
+        EXPECT_FALSE(line->SendPending());
+    };
+    const auto sent = std::chrono::steady_clock::now();
     line->Send(text);
-    EXPECT_EQ(line->SendPending(), c.PendingAfterSend);
-    if (line->SendPending()) {
-        line->Send("dropped while a write is pending");
-    }
+    EXPECT_TRUE(line->SendPending());
+    EXPECT_GT(line->OutQueueBytes(), 0U);
+    EXPECT_LE(line->OutQueueBytes(), text.size());
+    line->Send("dropped while a write is pending");
+    line->WatchSendEnd();
 
     EXPECT_EQ(Received(text.size()), text);
-    for (int i = 0; i < 100 && line->SendPending(); ++i) {
-        std::this_thread::sleep_for(10ms);
-    }
-    EXPECT_FALSE(line->SendPending());
+    EXPECT_EQ(posted_.Run(5s), 1U);
+    ASSERT_TRUE(ended);
+    const auto wire =
+        std::chrono::nanoseconds(std::uint64_t{10} * c.Bytes * 1'000'000'000 / c.BaudRate);
+    EXPECT_GE(*ended - sent, wire);
+    EXPECT_LT(*ended - sent, wire + 500ms);
+    EXPECT_EQ(line->OutQueueBytes(), 0U);
     line->Send("next");
     EXPECT_EQ(Received(4), "next");
-    EXPECT_EQ(posted_.Run(50ms), 0U);
+    EXPECT_EQ(posted_.Run(50ms), 0U) << "told only when watched";
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, TtyDisplayLineSends, ::testing::Values(
-    //       Name                     Bytes               PendingAfterSend
-    SendCase{"TakenAtOnce",           42,                 false},
-    SendCase{"FinishedAsTheTtyTakes", kMoreThanAPtyHolds, true}),
+    //       Name                     Bytes               BaudRate
+    SendCase{"TakenAtOnce",           42,                 9'600},
+    SendCase{"FinishedAsTheTtyTakes", kMoreThanAPtyHolds, 4'000'000}),
     CaseName());
 // clang-format on
 
