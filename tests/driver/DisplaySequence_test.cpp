@@ -202,7 +202,7 @@ TEST_P(QuitOnALineThatNeverDrains, GivesUpAfterItsBoundedWaits) {
 INSTANTIATE_TEST_SUITE_P(Cases, QuitOnALineThatNeverDrains, ::testing::Values(
     //            Name                   Width Lines Rate    Took
     // the BA63 clear text, 48 bytes: 50 ms
-    QuitBoundCase{"Ba63ClearIsLargest",  20,   2,    9'600,  3 * (50 + 500) + 150},
+    QuitBoundCase{"Ba63ClearIsLargest",  16,   2,    9'600,  3 * (50 + 500) + 150},
     // a BA63 frame, 2 x 40 and 8 bytes: 91.7 ms, rounded up
     QuitBoundCase{"Ba63FrameIsLargest",  40,   2,    9'600,  3 * (92 + 500) + 150},
     // 4 x 40 and CR: 161 bytes at 1200 baud

@@ -448,6 +448,7 @@ TEST(LumdSleeps, WhileTheDisplayTakesNothing) {
     LumdProcess& lumd = bed.Start({"--playlist", WritePlaylist(bed.Path("music"))});
     ASSERT_TRUE(bed.WaitForStart()) << lumd.Output();
     bed.Line().Fill();
+    std::this_thread::sleep_for(400ms); // a refresh's frame is now left waiting for the line
     lumd.Send("next");
     std::this_thread::sleep_for(500ms);
     const long before = WakeUps(lumd.Pid());
