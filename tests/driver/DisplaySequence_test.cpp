@@ -1,7 +1,6 @@
 // The display's on and off sequences from the main window's button and the splash window, and
 // quit, which clears the display before the serial port goes, and gives up on a line that never
 // drains after its bounded waits.
-#include "driver/DisplayDriver.h"
 #include "platform/Files.h"
 #include "plugin/PluginLife.h"
 #include "support/PluginHarness.h"
@@ -138,77 +137,50 @@ TEST_F(DisplaySequenceTest, BrightnessBytesGoOutWhateverTheDisplayState) {
     EXPECT_EQ(sent, "\x04\x03\x02\x01");
 }
 
-// A line on which every write stays pending and whose queue never empties.
-class NeverDrainingLine final : public DisplayLine {
-public:
-    NeverDrainingLine(std::uint32_t rate, std::vector<std::string>& sent)
-        : rate_(rate), sent_(sent) {}
-    void SetPortName(std::string_view) override {}
-    void SetBaudRate(std::uint32_t rate) override { rate_ = rate; }
-    [[nodiscard]] std::uint32_t BaudRate() const override { return rate_; }
-    void SetFrame8N1() override {}
-    void SetOpen(bool) override {}
-    [[nodiscard]] bool IsOpen() const override { return true; }
-    void SetDtr(bool) override {}
-    [[nodiscard]] bool Dtr() const override { return true; }
-    void Send(std::string_view text) override { sent_.emplace_back(text); }
-    [[nodiscard]] bool SendPending() const override { return true; }
-    [[nodiscard]] std::uint32_t OutQueueBytes() const override { return 1; }
-
-private:
-    std::uint32_t rate_;
-    std::vector<std::string>& sent_;
-};
-
-class NothingPlaying final : public NowPlaying {
-public:
-    std::int32_t PlayStateNumber(PlayState) override { return 0; }
-    std::int32_t PositionMs() override { return 0; }
-    std::int32_t LengthSeconds() override { return 0; }
-    std::int32_t ListPosition() override { return 0; }
-    std::string EntryFileName(std::int32_t) override { return {}; }
-    std::string EntryTitle(std::int32_t) override { return {}; }
-};
-
 struct QuitBoundCase {
     const char* Name;
     int Width;
     int Lines;
-    std::uint32_t Rate;
+    std::int32_t BaudRateIndex; ///< 0: 2400, 2: 9600, 4: 19200 baud
     std::uint64_t Took; ///< three waits of the largest write's wire time and 500 ms, and 150 ms
 };
 
 class QuitOnALineThatNeverDrains : public PluginTest,
                                    public ::testing::WithParamInterface<QuitBoundCase> {};
 
+// A write that never ends and a queue that never empties: each of quit's waits gives up after
+// its bound, and the port starts closing then.
 TEST_P(QuitOnALineThatNeverDrains, GivesUpAfterItsBoundedWaits) {
-    const QuitBoundCase& c = GetParam();
     Settings settings;
-    settings.LineWidth = c.Width;
-    settings.LineCount = c.Lines;
-    std::vector<std::string> sent;
-    NothingPlaying player;
-    const auto owner = ui.CreateForm(platform::FormArgs{.Name = "Owner", .Caption = "Owner"});
-    DisplayDriver driver(ui, std::make_unique<NeverDrainingLine>(c.Rate, sent), *owner, settings,
-                         player);
+    settings.DisplayOff = false;
+    settings.LineWidth = GetParam().Width;
+    settings.LineCount = GetParam().Lines;
+    settings.BaudRateIndex = GetParam().BaudRateIndex;
+    WriteSettings(settings);
+    PluginRecord& record = Load();
+    Advance(6'000);
+    comm.SetWriteCompletion(platform::virtualtime::FakeComm::Completion::Pending);
+    comm.SetOutQueue(1);
+    Advance(1'000);
+    ASSERT_TRUE(comm.WritePending());
     const std::uint64_t start = loop.Now();
-    driver.Quit();
-    EXPECT_EQ(loop.Now() - start, c.Took);
-    EXPECT_EQ(sent.size(), 1u) << "the blank frame, offered once";
-    EXPECT_TRUE(driver.IsReleased());
+    std::uint64_t closing = 0;
+    comm.OnNextCall("SetCommMask", [&] { closing = loop.Now(); });
+    record.quit();
+    EXPECT_EQ(closing - start, GetParam().Took);
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, QuitOnALineThatNeverDrains, ::testing::Values(
     //            Name                   Width Lines Rate    Took
-    // the BA63 clear text, 48 bytes: 50 ms
-    QuitBoundCase{"Ba63ClearIsLargest",  16,   2,    9'600,  3 * (50 + 500) + 150},
+    // the BA63 clear text, 48 bytes at 9600 baud: 50 ms
+    QuitBoundCase{"Ba63ClearIsLargest",  16,   2,    2,      3 * (50 + 500) + 150},
     // a BA63 frame, 2 x 40 and 8 bytes: 91.7 ms, rounded up
-    QuitBoundCase{"Ba63FrameIsLargest",  40,   2,    9'600,  3 * (92 + 500) + 150},
-    // 4 x 40 and CR: 161 bytes at 1200 baud
-    QuitBoundCase{"PlainFrameIsLargest", 40,   4,    1'200,  3 * (1'342 + 500) + 150},
+    QuitBoundCase{"Ba63FrameIsLargest",  40,   2,    2,      3 * (92 + 500) + 150},
+    // 4 x 40 and CR: 161 bytes at 2400 baud
+    QuitBoundCase{"PlainFrameIsLargest", 40,   4,    0,      3 * (671 + 500) + 150},
     // 8 x 80 at most: 641 bytes at 19200 baud
-    QuitBoundCase{"SizeClamped",         100,  9,    19'200, 3 * (334 + 500) + 150}),
+    QuitBoundCase{"SizeClamped",         100,  9,    4,      3 * (334 + 500) + 150}),
     [](const ::testing::TestParamInfo<QuitBoundCase>& c) { return std::string(c.param.Name); });
 // clang-format on
 
