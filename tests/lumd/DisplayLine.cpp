@@ -37,7 +37,7 @@ void DisplayLine::PlugIn() {
     reader_ = std::thread([this] { Read(); });
 }
 
-void DisplayLine::StopReading() {
+void DisplayLine::Unplug() {
     if (!reader_.joinable()) {
         return;
     }
@@ -46,32 +46,6 @@ void DisplayLine::StopReading() {
         stop_ = true;
     }
     reader_.join();
-}
-
-void DisplayLine::Fill() {
-    StopReading();
-    // The test's own open of the slave, apart from lumd's: a write that would block fails.
-    ::fcntl(slave_, F_SETFL, ::fcntl(slave_, F_GETFL) | O_NONBLOCK);
-    // The pty refuses a large write while it still has room for a small one, and once full its
-    // master's line discipline still takes in what it has room for, a moment later: full is
-    // when a round of single bytes after a pause takes nothing.
-    const std::string chunk(4096, 'x');
-    for (bool took = true; took;) {
-        took = false;
-        for (const std::size_t size : {chunk.size(), std::size_t{1}}) {
-            while (::write(slave_, chunk.data(), size) > 0) {
-                took = true;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-}
-
-void DisplayLine::Unplug() {
-    if (master_ < 0) {
-        return;
-    }
-    StopReading();
     std::filesystem::remove(link_);
     ::close(master_);
     ::close(slave_);
