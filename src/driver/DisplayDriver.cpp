@@ -77,6 +77,12 @@ void DisplayDriver::ShowState(bool on) {
     }
 }
 
+void DisplayDriver::TellDevicePresence(bool present) {
+    if (OnDevicePresence) {
+        OnDevicePresence(present);
+    }
+}
+
 void DisplayDriver::SetBannerPeriod(bool running) {
     Timer(DriverTimer::BannerEnd).SetEnabled(running);
     engine_.SetBannerPeriod(running);

@@ -92,6 +92,8 @@ public:
 
     /// Shows the display's state: true when it is switched on, false when off.
     std::function<void(bool on)> OnShowState;
+    /// Hears that the display's device has gone (false), and that it is back (true): once each.
+    std::function<void(bool present)> OnDevicePresence;
 
 private:
     void OnInitCommandTick();
@@ -101,6 +103,7 @@ private:
     void OnReconnectTick();
 
     void ShowState(bool on);
+    void TellDevicePresence(bool present);
     void SetBannerPeriod(bool running);
     /// Stops the start sequence, the refresh and the banner period.
     void StopDisplayTimers();

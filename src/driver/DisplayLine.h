@@ -1,10 +1,10 @@
 #pragma once
 // The display's serial line as the display driver needs it: the line settings, open and close,
-// DTR, one write at a time, the output queue for quit's waits, and the troubles the driver
-// reacts to. The plug-in's line is the serial port component (SerialComponentLine); a native
-// program may bring a line of its own. Everything is called on the user-interface thread, and
-// troubles are reported there: inside the call that met them (a send that fails at once) or at
-// a later turn of the loop.
+// DTR, one write at a time, the output queue for quit's waits, the end of a write for those who
+// wait for it, and the troubles the driver reacts to. The plug-in's line is the serial port
+// component (SerialComponentLine); a native program may bring a line of its own. Everything is
+// called on the user-interface thread, and troubles are reported there: inside the call that met
+// them (a send that fails at once) or at a later turn of the loop.
 
 #include <cstdint>
 #include <functional>
@@ -49,15 +49,28 @@ public:
     [[nodiscard]] virtual bool SendPending() const = 0;
     /// Bytes written but not yet on the wire, as last known.
     [[nodiscard]] virtual std::uint32_t OutQueueBytes() const = 0;
+    /// Asks for one OnSendEnded once the pending write has ended (soon when none is pending). A
+    /// line that cannot tell does nothing: the plug-in's line, whose users look again at their
+    /// next tick.
+    virtual void WatchSendEnd() {}
 
     /// Hears the line's troubles on the user-interface thread.
     std::function<void(LineTrouble)> OnTrouble;
+    /// Hears on the user-interface thread, at a later turn of its loop, that a watched write has
+    /// ended and the line takes the next one.
+    std::function<void()> OnSendEnded;
 
 protected:
     /// Tells OnTrouble, if set.
     void Report(LineTrouble trouble) {
         if (OnTrouble) {
             OnTrouble(trouble);
+        }
+    }
+    /// Tells OnSendEnded, if set.
+    void ReportSendEnded() {
+        if (OnSendEnded) {
+            OnSendEnded();
         }
     }
 };

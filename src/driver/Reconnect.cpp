@@ -31,6 +31,7 @@ void DisplayDriver::OnLineTrouble(LineTrouble trouble) {
     platform::Timer& reconnect = Timer(DriverTimer::Reconnect);
     reconnect.SetInterval(kCloseDelay);
     reconnect.SetEnabled(true);
+    TellDevicePresence(false);
 }
 
 void DisplayDriver::OnReconnectTick() {
@@ -61,6 +62,7 @@ void DisplayDriver::OnReconnectTick() {
     }
     deviceLost_ = false;
     reconnect.SetEnabled(false);
+    TellDevicePresence(true);
     // The line opens with DTR up.
     if (displayWanted_) {
         StopDisplayTimers(); // whatever ran meanwhile: the sequence starts from its beginning

@@ -136,5 +136,44 @@ TEST_F(DisplaySequenceTest, BrightnessBytesGoOutWhateverTheDisplayState) {
     EXPECT_EQ(sent, "\x04\x03\x02\x01");
 }
 
+struct QuitBoundCase {
+    int Width;
+    int Lines;
+    std::int32_t BaudRateIndex; ///< 0: 2400, 2: 9600, 4: 19200 baud
+    std::uint64_t WireTime;     ///< ms the largest write takes
+    friend void PrintTo(const QuitBoundCase& c, std::ostream* out) { *out << c.WireTime << " ms"; }
+};
+
+class QuitOnALineThatNeverDrains : public PluginTest,
+                                   public ::testing::WithParamInterface<QuitBoundCase> {};
+
+// A write that never ends and a queue that never empties: each of quit's three waits gives up
+// after the largest write's time on the wire and 500 ms, and the port starts closing 150 ms on.
+TEST_P(QuitOnALineThatNeverDrains, GivesUpAfterItsBoundedWaits) {
+    Settings settings;
+    settings.DisplayOff = false;
+    settings.LineWidth = GetParam().Width;
+    settings.LineCount = GetParam().Lines;
+    settings.BaudRateIndex = GetParam().BaudRateIndex;
+    WriteSettings(settings);
+    PluginRecord& record = Load();
+    Advance(6'000);
+    comm.SetWriteCompletion(platform::virtualtime::FakeComm::Completion::Pending);
+    comm.SetOutQueue(1);
+    Advance(1'000);
+    ASSERT_TRUE(comm.WritePending());
+    const std::uint64_t start = loop.Now();
+    std::uint64_t closing = 0;
+    comm.OnNextCall("SetCommMask", [&] { closing = loop.Now(); });
+    record.quit();
+    EXPECT_EQ(closing - start, 3 * (GetParam().WireTime + 500) + 150);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, QuitOnALineThatNeverDrains,
+                         ::testing::Values(QuitBoundCase{16, 2, 2, 50},     // BA63 clear, 48 bytes
+                                           QuitBoundCase{40, 2, 2, 92},     // BA63 frame, 88 bytes
+                                           QuitBoundCase{40, 4, 0, 671},    // 4 x 40 and CR
+                                           QuitBoundCase{100, 9, 4, 334})); // 8 x 80 at most
+
 } // namespace
 } // namespace lum::test

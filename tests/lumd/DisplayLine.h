@@ -5,7 +5,7 @@
 // bytes; the control bytes of the start sequence (the initialisation byte, CR, LF) stand between
 // them, so the stream splits into frames and single control bytes. The pty can be unplugged
 // (its master closed: the line hangs up, the link is removed) and plugged in again (a new pty
-// behind the same link).
+// behind the same link), and its output held (the display takes nothing, as after an XOFF).
 
 #include <chrono>
 #include <condition_variable>
@@ -14,6 +14,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <termios.h>
 #include <thread>
 #include <vector>
 
@@ -54,6 +55,8 @@ public:
     void Unplug();
     /// A new device appears behind the link.
     void PlugIn();
+    /// The display takes nothing more: the pty's output is suspended.
+    void Hold() { ::tcflow(slave_, TCOOFF); }
 
 private:
     void Read();

@@ -180,6 +180,13 @@ TEST_P(LumdFollows, ThePlayerAsThePluginShowsIt) {
     const auto frame = line.WaitFor(init->Index + 1, AnyFrame(), 3s);
     ASSERT_TRUE(frame);
     EXPECT_LT(frame->At - plugged, 3s);
+    // Said once each at the default level, whatever the attempts to open it in between.
+    const std::string output = bed_.Lumd().Output();
+    for (const char* said : {"warning: display device gone: ", "info: display device back: "}) {
+        const std::string logged = "lumd: " + std::string(said) + line.Link();
+        EXPECT_NE(output.find(logged), std::string::npos) << output;
+        EXPECT_EQ(output.find(logged), output.rfind(logged)) << output;
+    }
     EXPECT_EQ(bed_.Lumd().Output().find("error"), std::string::npos) << bed_.Lumd().Output();
 }
 

@@ -1,6 +1,6 @@
 // The lumd program's own behaviour: input it refuses (with the message and exit code, and
 // nothing sent or changed), what it waits for, how it quits (the blank frame last), rereading
-// the settings on SIGHUP, and a player's change on the line at once.
+// the settings on SIGHUP, and a player's change on the line at once, as fast as the line takes it.
 #include "CaseName.h"
 #include "LumdBed.h"
 #include "MpdServer.h"
@@ -221,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, LumdWaits, ::testing::Values(
 
 // --- Quitting -------------------------------------------------------------------------------
 
-enum class QuitBy { Sigterm, Sigint, Command, SigtermDetached, SigtermWhileWaiting };
+enum class QuitBy { Sigterm, Sigint, Command, SigtermDetached, SigtermWhileWaiting, SigtermBusy };
 
 struct QuitCase {
     const char* Name;
@@ -255,12 +255,27 @@ TEST_P(LumdQuits, WithTheBlankFrameLast) {
     if (by == QuitBy::SigtermWhileWaiting) {
         ASSERT_TRUE(lumd.WaitForOutput("looking again every second", 5s));
     } else {
-        ASSERT_TRUE(bed.Line().WaitFor(0, AnyFrame(), 5s)) << lumd.Output();
+        const auto shown =
+            by == QuitBy::SigtermBusy ? bed.WaitForStart() : bed.Line().WaitFor(0, AnyFrame(), 5s);
+        ASSERT_TRUE(shown) << lumd.Output();
     }
+    // Busy: a change every 5 ms for 3 s, on the line as it is free, within what 9600 baud carry.
+    const std::size_t mark = bed.Line().Mark();
+    const auto start = Clock::now();
+    for (int change = 0; by == QuitBy::SigtermBusy && Clock::now() - start < 3s; ++change) {
+        lumd.Send(change % 2 == 0 ? "next" : "prev");
+        std::this_thread::sleep_for(5ms);
+    }
+    std::size_t bytes = 0;
+    for (const LineEvent& event : bed.Line().EventsFrom(mark)) {
+        bytes += event.At - start >= 3s ? 0 : event.IsFrame() ? kTestWidth * kTestLines : 1;
+    }
+    EXPECT_LE(bytes, 3 * 960 + kTestWidth * kTestLines);
 
     switch (by) {
     case QuitBy::Sigterm:
     case QuitBy::SigtermWhileWaiting:
+    case QuitBy::SigtermBusy:
         lumd.Signal(SIGTERM);
         break;
     case QuitBy::Sigint:
@@ -296,7 +311,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, LumdQuits, ::testing::Values(
     QuitCase{"Sigint",              QuitBy::Sigint},
     QuitCase{"QuitCommand",         QuitBy::Command},
     QuitCase{"SigtermDetached",     QuitBy::SigtermDetached},
-    QuitCase{"SigtermWhileWaiting", QuitBy::SigtermWhileWaiting}),
+    QuitCase{"SigtermWhileWaiting", QuitBy::SigtermWhileWaiting},
+    QuitCase{"SigtermWhileBusy",    QuitBy::SigtermBusy}),
     CaseName());
 // clang-format on
 
@@ -385,6 +401,31 @@ TEST(LumdShowsAChange, AtOnceAndNotAtTheNextTick) {
         ASSERT_TRUE(after);
         EXPECT_GT(after->At - shown->At, 900ms);
     }
+}
+
+// The times lumd's threads have gone to sleep so far.
+long WakeUps(pid_t pid) {
+    long total = 0;
+    for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task")) {
+        const std::string status = ReadBytes(task.path().string() + "/status");
+        total += std::stol(status.substr(status.find("\nvoluntary_ctxt_switches:") + 25));
+    }
+    return total;
+}
+
+// A change that waits for a display that takes nothing: lumd wakes for the refresh's ticks
+// (every 300 ms), not to look at the line.
+TEST(LumdShowsAChange, WhenTheDisplayTakesItWithoutPolling) {
+    LumdBed bed;
+    LumdProcess& lumd = bed.Start({"--playlist", WritePlaylist(bed.Path("music"))});
+    ASSERT_TRUE(bed.WaitForStart()) << lumd.Output();
+    bed.Line().Hold();
+    std::this_thread::sleep_for(400ms); // a refresh's frame now waits for the line
+    lumd.Send("next");
+    std::this_thread::sleep_for(500ms);
+    const long before = WakeUps(lumd.Pid());
+    std::this_thread::sleep_for(2s);
+    EXPECT_LE(WakeUps(lumd.Pid()) - before, 2 * 10) << "in 2 s, the refresh's ticks about 7";
 }
 
 } // namespace

@@ -96,7 +96,7 @@ protected:
 struct SendCase {
     const char* Name;
     std::size_t Bytes;
-    bool PendingAfterSend; ///< the tty did not take it all at once
+    std::uint32_t BaudRate; ///< the send is pending until this rate has carried it
 };
 
 class TtyDisplayLineSends : public TtyDisplayLineTest,
@@ -110,17 +110,19 @@ TEST_P(TtyDisplayLineSends, AndEveryByteArrivesInOrder) {
     }
     const auto line = OpenLine();
     ASSERT_TRUE(line->IsOpen());
+    line->SetBaudRate(c.BaudRate);
+    const auto sent = std::chrono::steady_clock::now();
     line->Send(text);
-    EXPECT_EQ(line->SendPending(), c.PendingAfterSend);
-    if (line->SendPending()) {
-        line->Send("dropped while a write is pending");
-    }
+    EXPECT_GT(line->OutQueueBytes(), 0U);
+    line->Send("dropped while a write is pending");
+    line->WatchSendEnd();
 
     EXPECT_EQ(Received(text.size()), text);
-    for (int i = 0; i < 100 && line->SendPending(); ++i) {
-        std::this_thread::sleep_for(10ms);
-    }
+    EXPECT_EQ(posted_.Run(5s), 1U) << "the end told once it has left the wire";
+    EXPECT_GE(std::chrono::steady_clock::now() - sent,
+              std::chrono::nanoseconds(10s) * c.Bytes / c.BaudRate);
     EXPECT_FALSE(line->SendPending());
+    EXPECT_EQ(line->OutQueueBytes(), 0U);
     line->Send("next");
     EXPECT_EQ(Received(4), "next");
     EXPECT_EQ(posted_.Run(50ms), 0U);
@@ -128,9 +130,9 @@ TEST_P(TtyDisplayLineSends, AndEveryByteArrivesInOrder) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, TtyDisplayLineSends, ::testing::Values(
-    //       Name                     Bytes               PendingAfterSend
-    SendCase{"TakenAtOnce",           42,                 false},
-    SendCase{"FinishedAsTheTtyTakes", kMoreThanAPtyHolds, true}),
+    //       Name                     Bytes               BaudRate
+    SendCase{"TakenAtOnce",           42,                 9'600},
+    SendCase{"FinishedAsTheTtyTakes", kMoreThanAPtyHolds, 4'000'000}),
     CaseName());
 // clang-format on
 

@@ -40,17 +40,23 @@ DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, L
         return std::uint64_t{0};
     });
     form_ = ui_.CreateForm(platform::FormArgs{.Name = "LumdForm", .Caption = "lumd"});
+    line->OnSendEnded = [this] { SendWanted(); };
     driver_ = std::make_unique<DisplayDriver>(ui_, std::move(line), *form_, settings_, player);
     driver_->OnShowState = [this](bool on) {
         log_.Debug(on ? "display switched on" : "display switched off");
+    };
+    driver_->OnDevicePresence = [this](bool present) {
+        if (present) {
+            log_.Info("display device back: " + device_);
+        } else {
+            log_.Warning("display device gone: " + device_ + "; looking again every second");
+        }
     };
     // clang-format off
     static constexpr TimerRow kTimers[] = {
         // Key                   Name                Interval Running Tick
         {RunTimer::Rotation,    "RotationTimer",    0,       false,  &DisplayRun::OnRotationTick},
         {RunTimer::DeviceWait,  "DeviceWaitTimer",  1000,    false,  &DisplayRun::OnDeviceWaitTick},
-        // A frame of 2 x 20 characters takes 45 ms on the wire at 9600 baud.
-        {RunTimer::SendRetry,   "SendRetryTimer",   10,      false,  &DisplayRun::OnSendRetryTick},
     };
     // clang-format on
     static_assert(std::size(kTimers) == static_cast<std::size_t>(RunTimer::Count));
@@ -122,33 +128,30 @@ void DisplayRun::Brightness(int step) {
 }
 
 void DisplayRun::SendWanted() {
-    platform::Timer& retry = Timer(RunTimer::SendRetry);
-    retry.SetEnabled(false);
-    const DisplayLine* line = driver_->Line();
+    DisplayLine* line = driver_->Line();
     if (!started_ || line == nullptr) {
         tickWanted_ = false;
         brightnessWanted_.reset();
         return;
     }
-    if (line->SendPending()) {
-        // What is sent while another write is on the wire is dropped: once it has left.
-        retry.SetEnabled(true);
-        return;
-    }
-    if (brightnessWanted_) {
-        const int step = *brightnessWanted_;
-        brightnessWanted_.reset();
+    // What is sent while another write is on the wire is dropped: each waits for its end.
+    if (brightnessWanted_ && !line->SendPending()) {
+        const int step = *std::exchange(brightnessWanted_, std::nullopt);
         ui_.Dispatch([&] { driver_->Engine().SendBrightness(step); });
-        retry.SetEnabled(tickWanted_);
-        return;
     }
-    platform::Timer& refresh = driver_->Timer(DriverTimer::Refresh);
-    if (!std::exchange(tickWanted_, false) || !refresh.Enabled() || refresh.Interval() == 0) {
-        return; // the display is off, starting or away: the refresh shows the change later
+    if (tickWanted_ && !line->SendPending()) {
+        tickWanted_ = false;
+        platform::Timer& refresh = driver_->Timer(DriverTimer::Refresh);
+        // The display off, starting or away: the refresh shows the change later.
+        if (refresh.Enabled() && refresh.Interval() != 0) {
+            refresh.SetEnabled(false);
+            refresh.SetEnabled(true);
+            ui_.Dispatch(refresh.OnTimer);
+        }
     }
-    refresh.SetEnabled(false);
-    refresh.SetEnabled(true);
-    ui_.Dispatch(refresh.OnTimer);
+    if (tickWanted_ || brightnessWanted_) {
+        line->WatchSendEnd();
+    }
 }
 
 void DisplayRun::Quit() {
@@ -167,10 +170,6 @@ void DisplayRun::OnRotationTick() {
 
 void DisplayRun::OnDeviceWaitTick() {
     TryStart();
-}
-
-void DisplayRun::OnSendRetryTick() {
-    SendWanted();
 }
 
 } // namespace lum::lumd

@@ -1,9 +1,10 @@
 #pragma once
 // lumd's display on the user-interface thread: one hidden form holds the display driver's
-// timers and lumd's own (the set rotation, the wait for a missing device, the retry of a tick or
-// a brightness byte that found a write on the wire). The display starts once its device is
-// there; the settings apply as the plug-in applies them; a player's change makes the refresh tick
-// come at once.
+// timers and lumd's own (the set rotation, the wait for a missing device). The display starts
+// once its device is there; the settings apply as the plug-in applies them; a player's change
+// makes the refresh tick come at once, or, while a write is on the wire, as soon as the line says
+// it has left (one tick and one brightness byte wait, built when they go, so changes that come
+// meanwhile are combined). The device's loss and return are logged.
 
 #include "driver/DisplayDriver.h"
 #include "driver/DisplayLine.h"
@@ -23,7 +24,6 @@ namespace lum::lumd {
 enum class RunTimer {
     Rotation,   ///< the set rotation, every SetChangeSeconds
     DeviceWait, ///< looking for the missing device again, once a second
-    SendRetry,  ///< sending what waits for the write on the wire to leave
     Count
 };
 
@@ -76,11 +76,11 @@ private:
     };
 
     void TryStart();
-    /// Sends the brightness byte and then the refresh tick that wait, one write at a time.
+    /// Sends the brightness byte and then the refresh tick that wait, one write at a time; what
+    /// still waits then goes when the line says the write on the wire has ended.
     void SendWanted();
     void OnRotationTick();
     void OnDeviceWaitTick();
-    void OnSendRetryTick();
     [[nodiscard]] platform::Timer& Timer(RunTimer timer) {
         return *timers_[static_cast<std::size_t>(timer)];
     }

@@ -51,8 +51,15 @@ void TtyDisplayLine::SetOpen(bool open) {
             }
         });
     };
+    const auto ended = [this, post = post_, current] {
+        post([this, current] {
+            if (*current) {
+                ReportSendEnded();
+            }
+        });
+    };
     int error = 0;
-    writer_ = TtyWriter::Open(device_, baudRate_, gone, error);
+    writer_ = TtyWriter::Open(device_, baudRate_, gone, ended, error);
     if (writer_ != nullptr) {
         current_ = std::move(current);
         dtr_ = true;
@@ -74,6 +81,12 @@ void TtyDisplayLine::Send(std::string_view text) {
 
 bool TtyDisplayLine::SendPending() const {
     return writer_ != nullptr && writer_->Pending();
+}
+
+void TtyDisplayLine::WatchSendEnd() {
+    if (writer_ != nullptr) {
+        writer_->WatchSendEnd();
+    }
 }
 
 std::uint32_t TtyDisplayLine::OutQueueBytes() const {

@@ -2,7 +2,9 @@
 // lumd's display line: the display driver's line on one tty, written through a TtyWriter, so
 // that nothing runs while nothing is sent. Every port name a settings file gives opens that tty.
 // The device going away reaches the driver as a trouble at the user-interface loop's next turn,
-// posted there from whichever thread noticed it, never inside a call of the driver's.
+// posted there from whichever thread noticed it, never inside a call of the driver's; so does
+// the end of a watched write. A write is pending until it has left the wire at the line's rate,
+// so frames never come faster than the line carries them.
 
 #include "driver/DisplayLine.h"
 #include "platform/posix/TtyWriter.h"
@@ -38,6 +40,7 @@ public:
     void Send(std::string_view text) override;
     [[nodiscard]] bool SendPending() const override;
     [[nodiscard]] std::uint32_t OutQueueBytes() const override;
+    void WatchSendEnd() override;
 
 private:
     std::string device_;
