@@ -81,8 +81,8 @@ class Installer:
         self.session = session
         self.path = path
 
-    def wine(self, *arguments):
-        return subprocess.run([WINE, *arguments], env=self.session.env, timeout=120,
+    def wine(self, *arguments, check=False):
+        return subprocess.run([WINE, *arguments], env=self.session.env, timeout=120, check=check,
                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
 
     def register(self, kind, folder):
@@ -97,7 +97,7 @@ class Installer:
         with tempfile.NamedTemporaryFile("w", suffix=".reg", delete=False, newline="") as file:
             file.write("\r\n".join(lines) + "\r\n")
         try:
-            self.wine("regedit", "/S", file.name)
+            self.wine("regedit", "/S", file.name, check=True)
         finally:
             os.unlink(file.name)
 
@@ -157,7 +157,7 @@ def install_cases(checks, installer):
             else:
                 checks.check(f"{what}: nothing installed",
                              sorted(os.listdir(folder.path)) == before and not installer.entry(),
-                             os.listdir(folder.path))
+                             (os.listdir(folder.path), installer.entry()))
         finally:
             if running:
                 running[0].quit()
