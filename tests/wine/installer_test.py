@@ -1,24 +1,11 @@
 #!/usr/bin/env python3
-"""The plug-in's installer under Wine: its x86-64 twin, built by packaging/windows/make-installer
-from the 64-bit build, run silently on player's folders holding winamp.exe (a copy of
-lumhost.exe, which loads plugins\\gen_lum.dll below its folder, as the player does).
-
-Where it installs, one row of CASES each on a fresh folder: found where the player records it
-(HKCU\\Software\\Winamp) or through the player's uninstall entry, or given with /D; refused with
-exit code 4 without winamp.exe (unless /FORCE) or without any folder, and with exit code 3 while
-the player's window is open. It either puts the build's DLL byte for byte into Plugins, with the
-uninstaller and its entry in the current user's list of installed programs, or leaves the folder
-and the list as they were.
-
-Then one installation's life: lumhost started as winamp.exe from the player's folder loads the
-installed plug-in and the display (a pty) shows the banner and the title; a changed
-gen_lum.ini survives a second install byte for byte; the uninstaller named by the entry's
-QuietUninstallString removes the DLL, itself and the entry, and keeps the settings file unless
-given /REMOVESETTINGS.
-
-usage: installer_test.py
+"""The plug-in's installer under Wine (its x86-64 twin), silent, on player's folders holding
+winamp.exe (a copy of lumhost.exe): where it installs and what it refuses (CASES); then one
+installation's life: winamp.exe shows the installed plug-in's banner and title on a pty, a
+second install keeps a changed gen_lum.ini, the uninstallers (UNINSTALLS) remove the rest.
 """
 import os
+import pathlib
 import re
 import shlex
 import subprocess
@@ -27,8 +14,7 @@ import tempfile
 import threading
 import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(os.path.dirname(HERE))
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(ROOT, "scripts", "lib"))
 from winehost import (WINE, Checks, Host, HostFolder, WineSession, lumctl,  # noqa: E402
                       run_host, write_settings)
@@ -42,8 +28,8 @@ PLAYER_ENTRY = f"HKEY_LOCAL_MACHINE\\{UNINSTALL}\\Winamp"
 ENTRY = f"HKEY_CURRENT_USER\\{UNINSTALL}\\gen_lum"
 UNINSTALLER = "gen_lum-uninstall.exe"
 
-# Silent installs on a fresh folder: (what, where the player records its folder, winamp.exe in
-# it, the player's window open, the installer's switches ("/D" names the folder), exit code).
+# (what, where the player records its folder, winamp.exe in it, the player's window open,
+# the installer's switches ("/D" names the folder), exit code)
 CASES = [
     ("registered by the player", "key", True, False, [], 0),
     ("the player's uninstall entry", "entry", True, False, [], 0),
@@ -53,7 +39,7 @@ CASES = [
     ("no folder found or given", None, True, False, [], 4),
     ("the player's window open", "key", True, True, [], 3),
 ]
-# Uninstalls of one installation: (the uninstaller's switches, the settings file kept).
+# (the uninstaller's switches, the settings file kept)
 UNINSTALLS = [(["/S"], True), (["/S", "/REMOVESETTINGS"], False)]
 
 
@@ -62,59 +48,45 @@ def windows_path(path):
 
 
 def read(path):
-    try:
-        with open(path, "rb") as file:
-            return file.read()
-    except OSError:
-        return None
-
-
-def project_version():
-    with open(os.path.join(ROOT, "CMakeLists.txt")) as file:
-        return re.search(r"project\(gen_lum VERSION ([\d.]+)", file.read()).group(1)
+    return pathlib.Path(path).read_bytes() if os.path.exists(path) else None
 
 
 class Installer:
-    """The twin installer and the registry of the session's prefix."""
+    """The twin installer, made into `folder`, and the registry of the session's prefix."""
 
-    def __init__(self, session, path):
-        self.session = session
-        self.path = path
+    def __init__(self, session, folder):
+        self.session, self.folder = session, folder
+        self.path = subprocess.run([os.path.join(ROOT, "packaging", "windows", "make-installer"),
+                                    "x64", folder], check=True, stdout=subprocess.PIPE,
+                                   text=True).stdout.strip()
 
     def wine(self, *arguments, check=False):
         return subprocess.run([WINE, *arguments], env=self.session.env, timeout=120, check=check,
                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
 
     def register(self, kind, folder):
-        """Removes the player's keys and the plug-in's entry, then records the player's `folder`
-        as the player does (kind "key"), in its uninstall entry ("entry"), or not at all."""
+        """Clears the player's keys and the plug-in's entry, then records `folder` as the player
+        does (kind "key"), in the player's uninstall entry ("entry") or not at all."""
         lines = ["REGEDIT4", "", f"[-{PLAYER_KEY}]", f"[-{PLAYER_ENTRY}]", f"[-{ENTRY}]", ""]
         escaped = windows_path(folder).replace("\\", "\\\\")
-        if kind == "key":
-            lines += [f"[{PLAYER_KEY}]", f'@="{escaped}"']
-        elif kind == "entry":
-            lines += [f"[{PLAYER_ENTRY}]", f'"UninstallString"="\\"{escaped}\\\\UninstWA.exe\\""']
-        with tempfile.NamedTemporaryFile("w", suffix=".reg", delete=False, newline="") as file:
+        lines += {"key": [f"[{PLAYER_KEY}]", f'@="{escaped}"'], None: [], "entry": [
+            f"[{PLAYER_ENTRY}]", f'"UninstallString"="\\"{escaped}\\\\UninstWA.exe\\""']}[kind]
+        with open(os.path.join(self.folder, "keys.reg"), "w", newline="") as file:
             file.write("\r\n".join(lines) + "\r\n")
-        try:
-            self.wine("regedit", "/S", file.name, check=True)
-        finally:
-            os.unlink(file.name)
+        self.wine("regedit", "/S", file.name, check=True)
 
     def entry(self):
         """The plug-in's entry in the list of installed programs: {name: value}, {} when absent."""
         out = self.wine("reg", "query", ENTRY).stdout.decode("utf-8", "replace")
-        return dict(m.groups() for m in re.finditer(r"^ {4}(\S+) {4}REG_\w+ {4}(.*?)\r?$", out,
-                                                    re.M))
+        return dict(re.findall(r"^ {4}(\S+) {4}REG_\w+ {4}(.*?)\r?$", out, re.M))
 
     def install(self, *switches):
         return self.wine(self.path, "/S", *switches).returncode
 
     def uninstall(self, switches, plugins):
-        """Runs the uninstaller as the entry names it. Its first process hands over to a copy of
-        itself and ends at once: waits (30 s at most) until the uninstaller is gone."""
-        program = shlex.split(self.entry().get("QuietUninstallString", ""))[:1]
-        self.wine(*program, *switches)
+        """Runs the entry's uninstaller, whose first process hands over to a copy of itself and
+        ends at once: waits (30 s at most) until the uninstaller file is gone, its last act."""
+        self.wine(*shlex.split(self.entry().get("QuietUninstallString", ""))[:1], *switches)
         deadline = time.monotonic() + 30
         while os.path.exists(os.path.join(plugins, UNINSTALLER)) and time.monotonic() < deadline:
             time.sleep(0.2)
@@ -122,20 +94,31 @@ class Installer:
 
 def installed(checks, installer, what, folder):
     """Checks the installation in `folder`; answers its Plugins folder."""
-    plugins = os.path.join(folder, "Plugins")
-    entry = installer.entry()
-    checks.check(f"{what}: the build's DLL in Plugins", read(os.path.join(plugins, "gen_lum.dll"))
-                 == read(DLL))
-    checks.check(f"{what}: the uninstaller beside it",
-                 os.path.isfile(os.path.join(plugins, UNINSTALLER)))
+    plugins, entry = os.path.join(folder, "Plugins"), installer.entry()
+    version = re.search(r"project\(gen_lum VERSION ([\d.]+)",
+                        read(os.path.join(ROOT, "CMakeLists.txt")).decode()).group(1)
     quoted = f'"{windows_path(plugins)}\\{UNINSTALLER}"'
+    checks.check(f"{what}: the build's DLL in Plugins, the uninstaller beside it",
+                 read(os.path.join(plugins, "gen_lum.dll")) == read(DLL) and
+                 os.path.isfile(os.path.join(plugins, UNINSTALLER)))
     checks.check(f"{what}: the entry in the list of installed programs", entry == {
-        "DisplayName": "Winamp Lum Plugin", "DisplayVersion": project_version(),
+        "DisplayName": "Winamp Lum Plugin", "DisplayVersion": version,
         "Publisher": "the Lum team", "UninstallString": quoted,
         "QuietUninstallString": quoted + " /S", "InstallLocation": windows_path(folder),
         "EstimatedSize": entry.get("EstimatedSize"), "NoModify": "0x1", "NoRepair": "0x1"} and
         int(entry["EstimatedSize"], 16) * 1024 >= os.path.getsize(DLL), entry)
     return plugins
+
+
+def start_player(session):
+    """lumhost with the build's plug-in, its window open: answers the host and its folder."""
+    folder = HostFolder(BUILD, PLAYLIST)
+    loaded = threading.Event()
+    host = Host(session, [folder.program, "--auto-dismiss", folder.playlist],
+                lambda line: line.startswith("loaded ") and loaded.set(), lambda line: None)
+    if not loaded.wait(60):
+        raise RuntimeError("lumhost did not load the plug-in")
+    return host, folder
 
 
 def install_cases(checks, installer):
@@ -147,10 +130,9 @@ def install_cases(checks, installer):
                 os.unlink(folder.program)
             before = sorted(os.listdir(folder.path))
             installer.register(kind, folder.path)
-            if window_open:
-                running = start_player(installer.session)
-            arguments = [f"/D={windows_path(folder.path)}" if s == "/D" else s for s in switches]
-            result = installer.install(*arguments)
+            running = start_player(installer.session) if window_open else None
+            result = installer.install(
+                *[f"/D={windows_path(folder.path)}" if s == "/D" else s for s in switches])
             checks.check(f"{what}: exit code {code}", result == code, result)
             if code == 0:
                 installed(checks, installer, what, folder.path)
@@ -165,17 +147,6 @@ def install_cases(checks, installer):
             folder.remove()
 
 
-def start_player(session):
-    """lumhost with the build's plug-in, its window open: answers the host and its folder."""
-    folder = HostFolder(BUILD, PLAYLIST)
-    loaded = threading.Event()
-    host = Host(session, [folder.program, "--auto-dismiss", folder.playlist],
-                lambda line: line.startswith("loaded ") and loaded.set(), lambda line: None)
-    if not loaded.wait(60):
-        raise RuntimeError("lumhost did not load the plug-in")
-    return host, folder
-
-
 def life(checks, installer):
     player = HostFolder(BUILD, PLAYLIST, plugin=False, program="winamp.exe")
     settings = os.path.join(player.path, "Plugins", "gen_lum.ini")
@@ -186,16 +157,14 @@ def life(checks, installer):
         write_settings(settings, ["DisplayOff=false", "MainWindowMinimized=false"])
         run = run_host(BUILD, player, ["play", "sleep 7000", "quit"])
         data = run.data()
-        checks.check("life: winamp.exe loads the installed plug-in",
-                     run.event_time("loaded Lum Plugin") is not None, run.lines())
-        checks.check("life: the display shows the banner, then the title",
+        checks.check("life: winamp.exe loads it, the display shows the banner, then the title",
+                     run.event_time("loaded Lum Plugin") is not None and
                      0 <= data.find(b" Winamp  Lum Plugin ") < data.find(b"Erster Titel"),
-                     repr(data[-120:]))
+                     (run.lines(), data[-120:]))
         subprocess.run([lumctl(), "set", settings, "UpdateInterval=450"], check=True)
         changed = read(settings)
-        checks.check("life: a second install", installer.install() == 0)
-        checks.check("life: the changed settings file kept byte for byte",
-                     read(settings) == changed)
+        checks.check("life: a second install keeps the changed settings file byte for byte",
+                     installer.install() == 0 and read(settings) == changed)
         for number, (switches, kept) in enumerate(UNINSTALLS):
             what = f"life: uninstalled with {' '.join(switches)}"
             if number:
@@ -214,16 +183,11 @@ def life(checks, installer):
 
 def main():
     checks = Checks()
-    start = time.monotonic()
-    with tempfile.TemporaryDirectory() as out:
-        path = subprocess.run([os.path.join(ROOT, "packaging", "windows", "make-installer"),
-                               "x64", out], check=True, stdout=subprocess.PIPE,
-                              text=True).stdout.strip()
-        with WineSession(BUILD) as session:
-            installer = Installer(session, path)
-            install_cases(checks, installer)
-            life(checks, installer)
-    print(f"installer under Wine: {checks.failures} failed ({time.monotonic() - start:.0f} s)")
+    with tempfile.TemporaryDirectory() as out, WineSession(BUILD) as session:
+        installer = Installer(session, out)
+        install_cases(checks, installer)
+        life(checks, installer)
+    print(f"installer under Wine: {checks.failures} failed")
     return 1 if checks.failures else 0
 
 
