@@ -19,6 +19,9 @@ Target ${TARGET}
 SetCompressor /SOLID lzma
 RequestExecutionLevel highest
 ManifestDPIAware true
+; A file that cannot be written offers Retry and Abort, never Ignore: silent mode would take
+; Ignore and register an installation without its DLL. Abort ends with exit code 2.
+AllowSkipFiles off
 
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -236,6 +239,7 @@ Function un.onInit
     ${EndIf}
     Call un.ClosePlayer
     ${If} ${Errors}
+        SetErrorLevel 1
         Quit
     ${EndIf}
 FunctionEnd

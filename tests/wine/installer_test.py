@@ -2,8 +2,8 @@
 """The plug-in's installer under Wine (its x86-64 twin), silent, on player's folders holding
 winamp.exe (a copy of lumhost.exe): where it installs and what it refuses (CASES); then one
 installation's life: winamp.exe shows the installed plug-in's banner and title on a pty, a
-second install keeps a changed gen_lum.ini, the uninstallers (UNINSTALLS) remove the rest.
-"""
+second install keeps a changed gen_lum.ini, the uninstallers (UNINSTALLS) remove the rest."""
+import glob
 import os
 import pathlib
 import re
@@ -22,22 +22,23 @@ from winehost import (WINE, Checks, Host, HostFolder, WineSession, lumctl,  # no
 BUILD = os.path.join(ROOT, "build", "win64")
 DLL = os.path.join(BUILD, "bin", "plugins", "gen_lum.dll")
 PLAYLIST = "#EXTM3U\r\n#EXTINF:300,Erster Titel\r\neins.mp3\r\n"
-UNINSTALL = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
 PLAYER_KEY = "HKEY_CURRENT_USER\\Software\\Winamp"
-PLAYER_ENTRY = f"HKEY_LOCAL_MACHINE\\{UNINSTALL}\\Winamp"
-ENTRY = f"HKEY_CURRENT_USER\\{UNINSTALL}\\gen_lum"
+PLAYER_ENTRY = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Winamp"
+ENTRY = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\gen_lum"
 UNINSTALLER = "gen_lum-uninstall.exe"
 
-# (what, where the player records its folder, winamp.exe in it, the player's window open,
-# the installer's switches ("/D" names the folder), exit code)
+# (what, where the player records its folder, what it holds (winamp.exe: "player"; nothing:
+# "bare"; winamp.exe and a folder in the DLL's place: "blocked"), the player's window open, the
+# installer's switches ("/D" names the folder), exit code)
 CASES = [
-    ("registered by the player", "key", True, False, [], 0),
-    ("the player's uninstall entry", "entry", True, False, [], 0),
-    ("given with /D", None, True, False, ["/D"], 0),
-    ("a folder without winamp.exe", None, False, False, ["/D"], 4),
-    ("a folder without winamp.exe, /FORCE", None, False, False, ["/FORCE", "/D"], 0),
-    ("no folder found or given", None, True, False, [], 4),
-    ("the player's window open", "key", True, True, [], 3),
+    ("registered by the player", "key", "player", False, [], 0),
+    ("the player's uninstall entry", "entry", "player", False, [], 0),
+    ("given with /D", None, "player", False, ["/D"], 0),
+    ("a folder without winamp.exe", None, "bare", False, ["/D"], 4),
+    ("a folder without winamp.exe, /FORCE", None, "bare", False, ["/FORCE", "/D"], 0),
+    ("no folder found or given", None, "player", False, [], 4),
+    ("the player's window open", "key", "player", True, [], 3),
+    ("the DLL cannot be written", "key", "blocked", False, [], 2),
 ]
 # (the uninstaller's switches, the settings file kept)
 UNINSTALLS = [(["/S"], True), (["/S", "/REMOVESETTINGS"], False)]
@@ -111,11 +112,13 @@ def installed(checks, installer, what, folder):
 
 
 def install_cases(checks, installer):
-    for what, kind, player, window_open, switches, code in CASES:
+    for what, kind, holds, window_open, switches, code in CASES:
         folder = HostFolder(BUILD, PLAYLIST, plugin=False, program="winamp.exe")
-        if not player:
+        if holds == "bare":
             os.unlink(folder.program)
-        before = sorted(os.listdir(folder.path))
+        elif holds == "blocked":
+            os.makedirs(os.path.join(folder.path, "Plugins", "gen_lum.dll"))
+        before = glob.glob("**", root_dir=folder.path, recursive=True)
         installer.register(kind, folder.path)
         if window_open:  # lumhost with the build's plug-in, its window open
             running, loaded = HostFolder(BUILD, PLAYLIST), threading.Event()
@@ -132,8 +135,8 @@ def install_cases(checks, installer):
             installed(checks, installer, what, folder.path)
         else:
             checks.check(f"{what}: nothing installed",
-                         sorted(os.listdir(folder.path)) == before and not installer.entry(),
-                         (os.listdir(folder.path), installer.entry()))
+                         glob.glob("**", root_dir=folder.path, recursive=True) == before and
+                         not installer.entry(), installer.entry())
         folder.remove()
 
 
@@ -142,7 +145,7 @@ def life(checks, installer):
     settings = os.path.join(player.path, "Plugins", "gen_lum.ini")
     try:
         installer.register("key", player.path)
-        checks.check("life: installed", installer.install() == 0)
+        installer.install()
         plugins = installed(checks, installer, "life", player.path)
         write_settings(settings, ["DisplayOff=false", "MainWindowMinimized=false"])
         data = run_host(BUILD, player, ["play", "sleep 7000", "quit"]).data()
@@ -157,10 +160,9 @@ def life(checks, installer):
             what = f"life: uninstalled with {' '.join(switches)}"
             installer.install()
             installer.uninstall(switches, plugins)
-            checks.check(f"{what}: DLL, uninstaller and entry gone",
-                         not os.path.exists(os.path.join(plugins, "gen_lum.dll")) and
-                         not os.path.exists(os.path.join(plugins, UNINSTALLER)) and
-                         not installer.entry(), os.listdir(plugins))
+            left = glob.glob("*", root_dir=plugins)
+            checks.check(f"{what}: DLL, uninstaller and entry gone", not installer.entry() and
+                         not {"gen_lum.dll", UNINSTALLER} & set(left), left)
             checks.check(f"{what}: the settings file " + ("kept" if kept else "removed"),
                          read(settings) == (changed if kept else None))
     finally:
