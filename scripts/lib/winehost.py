@@ -268,15 +268,18 @@ def write_settings(path, lines):
 
 
 class HostFolder:
-    """A host folder: lumhost.exe, plugins\\gen_lum.dll (the build's, or `plugin`) and a
-    playlist (bytes, or text written in Windows-1252)."""
+    """A host folder: lumhost.exe (named `program`: winamp.exe makes it a player's folder),
+    plugins\\gen_lum.dll (the build's, or `plugin`; none and no plugins folder when `plugin` is
+    False) and a playlist (bytes, or text written in Windows-1252)."""
 
-    def __init__(self, build, playlist, plugin=None):
+    def __init__(self, build, playlist, plugin=None, program="lumhost.exe"):
         self.path = tempfile.mkdtemp(prefix="lumhost-")
-        os.makedirs(os.path.join(self.path, "plugins"))
-        shutil.copy(os.path.join(build, "bin", "lumhost.exe"), self.path)
-        shutil.copy(plugin or os.path.join(build, "bin", "plugins", "gen_lum.dll"),
-                    os.path.join(self.path, "plugins", "gen_lum.dll"))
+        self.program = os.path.join(self.path, program)
+        shutil.copy(os.path.join(build, "bin", "lumhost.exe"), self.program)
+        if plugin is not False:
+            os.makedirs(os.path.join(self.path, "plugins"))
+            shutil.copy(plugin or os.path.join(build, "bin", "plugins", "gen_lum.dll"),
+                        os.path.join(self.path, "plugins", "gen_lum.dll"))
         self.playlist = os.path.join(self.path, "list.m3u")
         with open(self.playlist, "wb") as file:
             file.write(playlist if isinstance(playlist, bytes) else playlist.encode("cp1252"))
@@ -374,7 +377,7 @@ def _run(session, folder, commands, timeout, on_bytes, on_event, on_start, hold_
          line, on_tick):
     result = Run()
     process = subprocess.Popen(
-        [WINE, os.path.join(folder.path, "lumhost.exe"), "--auto-dismiss", folder.playlist],
+        [WINE, folder.program, "--auto-dismiss", folder.playlist],
         env=session.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
         stderr=subprocess.DEVNULL)
     start = time.monotonic()

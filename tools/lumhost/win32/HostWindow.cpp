@@ -8,7 +8,8 @@
 namespace lum::host {
 namespace {
 
-constexpr char kWindowClass[] = "LumHostWindow";
+// The real player's main window class, which installers and tools look for to see it running.
+constexpr char kWindowClass[] = "Winamp v1.x";
 constexpr UINT kRunCommand = WM_APP + 1; // lParam: CommandCall*
 
 // A command handed to the window's thread, and what it answered.
