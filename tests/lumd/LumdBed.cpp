@@ -36,19 +36,14 @@ void LumdBed::WriteSettings(const Settings& settings) {
     SaveSettingsFile(settings_, settings);
 }
 
-std::vector<std::string> LumdBed::Arguments(const std::vector<std::string>& source,
-                                            bool foreground) const {
+LumdProcess& LumdBed::Start(const std::vector<std::string>& source, bool foreground) {
     std::vector<std::string> arguments = source;
     arguments.insert(arguments.end(),
                      {"--port", line_.Link(), "--settings", settings_, "--log-level", "debug"});
     if (foreground) {
         arguments.emplace_back("--foreground");
     }
-    return arguments;
-}
-
-LumdProcess& LumdBed::Start(const std::vector<std::string>& source, bool foreground) {
-    lumd_ = std::make_unique<LumdProcess>(Arguments(source, foreground), Path("lumd.log"));
+    lumd_ = std::make_unique<LumdProcess>(arguments, Path("lumd.log"));
     return *lumd_;
 }
 

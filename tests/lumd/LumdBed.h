@@ -32,11 +32,8 @@ public:
     [[nodiscard]] const std::string& SettingsFile() const { return settings_; }
     void WriteSettings(const Settings& settings);
 
-    /// lumd's arguments for `source` (its source options) on the line and the settings file, in
-    /// the foreground unless not, with its messages at debug level.
-    [[nodiscard]] std::vector<std::string> Arguments(const std::vector<std::string>& source,
-                                                     bool foreground = true) const;
-    /// Starts lumd with those arguments.
+    /// Starts lumd with `source` (its source options) on the line and the settings file, in the
+    /// foreground unless not, with its messages at debug level.
     LumdProcess& Start(const std::vector<std::string>& source, bool foreground = true);
     [[nodiscard]] LumdProcess& Lumd() { return *lumd_; }
 
