@@ -21,7 +21,6 @@ public:
     void Send(const std::string& line) { child_.Send(line); }
     /// Sends `signal`.
     void Signal(int signal);
-    [[nodiscard]] pid_t Pid() const { return child_.Pid(); }
     /// The exit code once lumd has ended, waiting up to `timeout`; none while it runs (-1 when a
     /// signal ended it).
     [[nodiscard]] std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
