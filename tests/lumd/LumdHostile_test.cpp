@@ -1,16 +1,15 @@
-// lumd against what a hostile player or an unlucky start gives it: an MPRIS player on a private
-// bus with a huge title, numbers out of range and an error text that would rewrite a terminal;
-// and lumd's standard streams closed, read by nobody, or a terminal it runs in the background of.
+// lumd under a hostile MPRIS player (a huge title, numbers out of range, an error text for a
+// terminal), with standard streams closed, unread, or the terminal of a job in the background.
 #include "CaseName.h"
 #include "LumdBed.h"
 #include "SessionBus.h"
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <regex>
 #include <systemd/sd-bus.h>
 #include <thread>
 
@@ -19,7 +18,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Retitles and clears a terminal, returns the cursor (CR, then the C1 CSI) and fakes a line.
+// Retitles and clears a terminal, returns the cursor (CR, the C1 CSI), deletes and fakes a line.
 constexpr const char* kHostileText = "\x1B]0;owned\x07\x1B[2J\r\xC2\x9B"
                                      "2K\x7Flumd: error: fake";
 constexpr const char* kEscapedText =
@@ -29,12 +28,11 @@ struct HostileCase {
     const char* Name;
     friend void PrintTo(const HostileCase& c, std::ostream* out) { *out << c.Name; }
     const char* Shell;  ///< how bash, leading the session of script's terminal, starts lumd ("$@")
-    const char* Logged; ///< what the terminal shows of lumd's messages
+    const char* Logged; ///< what the terminal shows of lumd's messages, escaped
     std::size_t TitleBytes;
     double Length; ///< microseconds; the numbers go out as doubles, as some players send them
     double Rate;
-    double Position;
-    double Track;
+    double PositionAndTrack;
 };
 
 // The player: GetAll answers the case's properties, every other call the hostile error.
@@ -43,18 +41,11 @@ int AnswerAsHostilePlayer(sd_bus_message* call, void* data, sd_bus_error* error)
     if (!sd_bus_message_is_method_call(call, "org.freedesktop.DBus.Properties", "GetAll")) {
         return sd_bus_error_set(error, "org.example.Hostile", kHostileText);
     }
-    const std::string title(c.TitleBytes, 'T');
-    sd_bus_message* reply = nullptr;
-    int result = sd_bus_message_new_method_return(call, &reply);
-    if (result >= 0) {
-        result = sd_bus_message_append(
-            reply, "a{sv}", 4, "PlaybackStatus", "s", "Playing", "Rate", "d", c.Rate, "Position",
-            "d", c.Position, "Metadata", "a{sv}", 3, "xesam:title", "s", title.c_str(),
-            "mpris:length", "d", c.Length, "xesam:trackNumber", "d", c.Track);
-    }
-    result = result >= 0 ? sd_bus_send(nullptr, reply, nullptr) : result;
-    sd_bus_message_unref(reply);
-    return result;
+    return sd_bus_reply_method_return(call, "a{sv}", 4, "PlaybackStatus", "s", "Playing", "Rate",
+                                      "d", c.Rate, "Position", "d", c.PositionAndTrack, "Metadata",
+                                      "a{sv}", 3, "xesam:title", "s",
+                                      std::string(c.TitleBytes, 'T').c_str(), "mpris:length", "d",
+                                      c.Length, "xesam:trackNumber", "d", c.PositionAndTrack);
 }
 
 class LumdUnderAHostilePlayer : public ::testing::TestWithParam<HostileCase> {};
@@ -66,28 +57,27 @@ TEST_P(LumdUnderAHostilePlayer, ShowsTheTrackLogsItsTextsEscapedAndQuits) {
     const HostileCase& c = GetParam();
     SessionBus bus(1);
     sd_bus* player = nullptr;
-    const bool serves =
-        sd_bus_open_user(&player) >= 0 &&
-        sd_bus_add_object(player, nullptr, "/org/mpris/MediaPlayer2", AnswerAsHostilePlayer,
-                          const_cast<HostileCase*>(&c)) >= 0 &&
-        sd_bus_request_name(player, "org.mpris.MediaPlayer2.hostile", 0) >= 0;
+    ASSERT_GE(sd_bus_open_user(&player), 0);
     const std::unique_ptr<sd_bus, sd_bus* (*)(sd_bus*)> closer(player, sd_bus_flush_close_unref);
-    ASSERT_TRUE(serves);
+    ASSERT_TRUE(sd_bus_add_object(player, nullptr, "/org/mpris/MediaPlayer2", AnswerAsHostilePlayer,
+                                  const_cast<HostileCase*>(&c)) >= 0 &&
+                sd_bus_request_name(player, "org.mpris.MediaPlayer2.hostile", 0) >= 0);
     const std::jthread serving([player](const std::stop_token& stop) {
-        while (!stop.stop_requested()) {
+        for (; !stop.stop_requested(); sd_bus_wait(player, 50'000)) {
             while (sd_bus_process(player, nullptr) > 0) {
             }
-            sd_bus_wait(player, 50'000);
         }
     });
     LumdBed bed;
+    const std::string port = bed.Path("display\xFF"); // logged, its name no UTF-8
+    std::filesystem::create_symlink(bed.Line().Link(), port);
     Settings settings = TestSettings();
     settings.Slot(1, 2).Template = "%status %winampzeitr";
     bed.WriteSettings(settings);
     const std::string command =
         std::string("bash -c '") + c.Shell +
         " & echo \"pid $!\"; wait $!; echo \"status $?\"' bash " LUMD_PROGRAM " --mpris --port " +
-        bed.Line().Link() + " --settings " + bed.SettingsFile() + " --foreground --log-level debug";
+        port + " --settings " + bed.SettingsFile() + " --foreground --log-level debug";
     Child script({"script", "-qefc", command, "/dev/null"}, bed.Path("terminal"));
     const auto shown = [&] {
         std::ifstream in(bed.Path("terminal"));
@@ -105,62 +95,43 @@ TEST_P(LumdUnderAHostilePlayer, ShowsTheTrackLogsItsTextsEscapedAndQuits) {
     });
     const auto first = bed.WaitForStart();
     ASSERT_TRUE(first) << shown();
-    EXPECT_TRUE(
-        LineStarts(0, std::string(std::min<std::size_t>(c.TitleBytes, kTestWidth), 'T'))(*first));
-    // Closed standard streams are /dev/null, not the display's tty or the bus's socket.
-    if (std::string_view(c.Shell).ends_with("2>&-")) {
-        for (const char* fd : {"0", "1", "2"}) {
-            EXPECT_EQ(std::filesystem::read_symlink("/proc/" + std::to_string(lumd) + "/fd/" + fd),
-                      "/dev/null");
-        }
-    }
-
-    // Frames at the refresh's pace, and the elapsed time running on: no length is known.
+    EXPECT_TRUE(LineStarts(0, "TTTTTTTTTT")(*first)) << first->Lines[0];
+    // A closed standard error is /dev/null, not the display's tty or the bus's socket.
+    const auto errors = std::filesystem::read_symlink("/proc/" + std::to_string(lumd) + "/fd/2");
+    EXPECT_EQ(errors == "/dev/null", std::string_view(c.Shell).ends_with("2>&-")) << errors;
+    // Frames at the refresh's pace, the elapsed time running on: no length is known.
     const std::size_t mark = bed.Line().Mark();
     std::this_thread::sleep_for(2500ms);
-    const std::vector<LineEvent> frames = bed.Line().EventsFrom(mark);
-    ASSERT_GE(frames.size(), 6U);
-    const std::regex time("PLAY  00:(\\d\\d) *");
-    std::smatch from;
-    std::smatch to;
-    ASSERT_TRUE(std::regex_match(frames.front().Lines[1], from, time) &&
-                std::regex_match(frames.back().Lines[1], to, time))
-        << frames.front().Lines[1] << "|" << frames.back().Lines[1];
-    EXPECT_NEAR(std::stoi(to[1]) - std::stoi(from[1]), 2, 1);
+    std::vector<std::string> times;
+    for (const LineEvent& frame : bed.Line().EventsFrom(mark)) {
+        times.push_back(frame.Lines.at(1));
+    }
+    ASSERT_GE(times.size(), 6U);
+    EXPECT_TRUE(times.front().starts_with("PLAY  00:") && std::ranges::is_sorted(times) &&
+                times.front() != times.back())
+        << ::testing::PrintToString(times);
     EXPECT_TRUE(shows(c.Logged)) << shown();
-    EXPECT_EQ(shown().find_first_of("\x1B\x07"), std::string::npos) << shown();
+    EXPECT_EQ(shown().find_first_of("\x1B\x07\xFF"), std::string::npos) << shown();
     kill(lumd, SIGTERM);
     EXPECT_TRUE(shows("status 0", 1s)) << shown();
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, LumdUnderAHostilePlayer, ::testing::Values(
-    //          Name                          Shell, Logged
-    //                                        TitleBytes Length         Rate      Position Track
-    HostileCase{"MegabyteTitle",              "\"$@\"", kEscapedText,
-                                              1 << 20,   0,             1,        0,       1},
-    HostileCase{"SixteenMegabyteTitle",       "\"$@\"", kEscapedText,
-                                              16 << 20,  0,             1,        0,       1},
-    HostileCase{"NegativeLength",             "\"$@\"", kEscapedText,
-                                              10,        -4294967196e6, 1,        0,       1},
-    HostileCase{"LengthPastInt64",            "\"$@\"", kEscapedText,
-                                              10,        1e300,         1,        0,       1},
-    HostileCase{"RateNotANumber",             "\"$@\"", kEscapedText,
-                                              10,        0,             NAN,      0,       1},
-    HostileCase{"RateInfinite",               "\"$@\"", kEscapedText,
-                                              10,        0,             INFINITY, 0,       1},
-    HostileCase{"RateNegative",               "\"$@\"", kEscapedText,
-                                              10,        0,             -2,       0,       1},
-    HostileCase{"PositionAndTrackNotNumbers", "\"$@\"", kEscapedText,
-                                              10,        0,             1,        NAN,     NAN},
-    // lumd's standard streams: closed (they must not become the display's or the bus's), a
-    // reader that goes away after 100 bytes, and the terminal of a job in the background.
-    HostileCase{"StandardStreamsClosed",      "\"$@\" <&- >&- 2>&-", "",
-                                              10,        0,             1,        0,       1},
-    HostileCase{"StandardErrorReaderGoes",    "\"$@\" 2> >(head -c 100 >/dev/null)", "",
-                                              10,        0,             1,        0,       1},
+    //          Name                          Shell                    Logged        TitleBytes Length         Rate      PositionAndTrack
+    HostileCase{"MegabyteTitle",              "\"$@\"",                kEscapedText, 1 << 20,   0,             1,        0},
+    HostileCase{"SixteenMegabyteTitle",       "\"$@\"",                kEscapedText, 16 << 20,  0,             1,        0},
+    HostileCase{"NegativeLength",             "\"$@\"",                kEscapedText, 10,        -4294967196e6, 1,        0},
+    HostileCase{"LengthPastInt64",            "\"$@\"",                kEscapedText, 10,        1e300,         1,        0},
+    HostileCase{"RateNotANumber",             "\"$@\"",                kEscapedText, 10,        0,             NAN,      0},
+    HostileCase{"RateInfinite",               "\"$@\"",                kEscapedText, 10,        0,             INFINITY, 0},
+    HostileCase{"RateNegative",               "\"$@\"",                kEscapedText, 10,        0,             -2,       0},
+    HostileCase{"PositionAndTrackNotNumbers", "\"$@\"",                kEscapedText, 10,        0,             1,        NAN},
+    // Standard streams closed; read by one that goes after 100 bytes; a background job's terminal.
+    HostileCase{"StandardStreamsClosed",      "\"$@\" <&- >&- 2>&-",   "",           10,        0,             1,        0},
+    HostileCase{"StandardErrorReaderGoes",    "\"$@\" 2> >(head -c 100 >/dev/null)", "", 10,      0,             1,        0},
     HostileCase{"InTheTerminalsBackground",   "set -m; stty tostop; \"$@\"", "lumd: info: commands are not read",
-                                              10,        0,             1,        0,       1}),
+                                                                                     10,        0,             1,        0}),
     CaseName());
 // clang-format on
 
