@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <initializer_list>
 #include <unistd.h>
 
 namespace lum::lumd {
