@@ -97,12 +97,18 @@ TEST(SnapshotSource, AnswersForTheCurrentEntryOnly) {
     EXPECT_EQ(source.EntryTitle(6), "");
     ASSERT_NE(source.PlayerTag(), nullptr);
     EXPECT_EQ(source.PlayerTag()->Title, "Mother Sky");
+    // A name no path can have is cut where a path ends, not inside a character; no length < 0.
+    snapshot.FileName = std::string(4095, 'x') + "\xC3\xA4\xC3\xA4";
+    snapshot.LengthMs = -4'294'967'196'000;
+    source.Publish(snapshot);
+    EXPECT_EQ(source.EntryFileName(5), std::string(4095, 'x'));
+    EXPECT_EQ(source.LengthSeconds(), 0);
 
     source.Publish(TrackSnapshot{});
     EXPECT_EQ(source.PlayStateNumber(PlayState::Playing), 0);
     EXPECT_EQ(source.EntryTitle(0), "");
     EXPECT_EQ(source.PlayerTag(), nullptr);
-    EXPECT_EQ(source.changes, 3);
+    EXPECT_EQ(source.changes, 4);
 }
 
 } // namespace

@@ -28,7 +28,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, DisplayTitleRule, ::testing::Values(
     TitleCase{"ArtistAlone",    {.Artist = "Can"},                           "x/a.mp3", "a.mp3"},
     TitleCase{"NoTags",         {},                                          "http://r.example/Live%20Stream", "Live Stream"},
     TitleCase{"Umlauts",        {.Artist = "M\u00f6tley", .Title = "\u00c4rger \u20ac"}, "a", "M\xF6tley - \xC4rger \x80"},
-    TitleCase{"FileNameUtf8",   {},                                          "x/B\u00fcro.mp3", "B\xFCro.mp3"}),
+    TitleCase{"FileNameUtf8",   {},                                          "x/B\u00fcro.mp3", "B\xFCro.mp3"},
+    TitleCase{"JoinedCut",      {.Artist = std::string(1020, 'a'), .Title = "\u00c4rger"}, "a",
+                                std::string(1020, 'a') + " - \xC4"}),
     CaseName());
 // clang-format on
 

@@ -1,9 +1,52 @@
 #include "tools/lumd/Log.h"
 
-#include <iostream>
+#include "tools/common/EscapedText.h"
+#include "tools/lumd/Utf8.h"
+
+#include <cerrno>
 #include <string>
+#include <unistd.h>
 
 namespace lum::lumd {
+namespace {
+
+bool IsControl(char32_t codePoint) {
+    return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
+}
+
+// `text` with its control characters and the bytes of no well-formed UTF-8 sequence escaped.
+std::string PrintableText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const auto character = DecodeUtf8At(text, at);
+        const std::size_t length = character ? character->Length : 1;
+        if (character && !IsControl(character->CodePoint)) {
+            out.append(text, at, length);
+        } else {
+            out += tools::EscapeText(text.substr(at, length));
+        }
+        at += length;
+    }
+    return out;
+}
+
+// Writes `line` to standard error as far as it goes: a write that fails (the reader gone, a full
+// disk) drops the rest of this line only, and the next line is tried afresh.
+void WriteToStandardError(std::string_view line) {
+    while (!line.empty()) {
+        const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return;
+        }
+        line.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+} // namespace
 
 std::string_view LogLevelName(LogLevel level) {
     switch (level) {
@@ -24,7 +67,7 @@ Log::Log(LogLevel threshold, Sink sink) : threshold_(threshold), sink_(std::move
         sink_ = [](LogLevel level, std::string_view text) {
             std::string line = "lumd: ";
             line.append(LogLevelName(level)).append(": ").append(text).append("\n");
-            std::cerr << line << std::flush;
+            WriteToStandardError(line);
         };
     }
 }
@@ -33,8 +76,9 @@ void Log::Write(LogLevel level, std::string_view text) {
     if (level > threshold_) {
         return;
     }
+    const std::string printable = PrintableText(text);
     const std::lock_guard lock(mutex_);
-    sink_(level, text);
+    sink_(level, printable);
 }
 
 } // namespace lum::lumd

@@ -1,6 +1,8 @@
 #pragma once
 // lumd's messages: each has a level, and those at or above the chosen level go to a sink (standard
 // error unless set otherwise). Writing is thread-safe: the player sources log from their threads.
+// A message carries texts of the players and servers, so the log makes every one printable: no
+// byte of a message can move the cursor, retitle or clear a terminal, or start a line of its own.
 
 #include <functional>
 #include <mutex>
@@ -24,7 +26,9 @@ public:
     /// "lumd: LEVEL: text".
     explicit Log(LogLevel threshold = LogLevel::Info, Sink sink = {});
 
-    /// Passes `text` on when `level` is at or above the threshold.
+    /// Passes `text` on when `level` is at or above the threshold, with each control character
+    /// (C0, DEL, the C1 range U+0080-U+009F) and each byte that is no part of a well-formed UTF-8
+    /// sequence in the escaped form \xHH, as lumd repeats input; other characters as they are.
     void Write(LogLevel level, std::string_view text);
     void Error(std::string_view text) { Write(LogLevel::Error, text); }
     void Warning(std::string_view text) { Write(LogLevel::Warning, text); }

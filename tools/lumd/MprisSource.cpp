@@ -3,6 +3,7 @@
 #include "tools/lumd/FileUrl.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <ctime>
 #include <limits>
@@ -129,6 +130,22 @@ std::optional<double> ReadNumber(sd_bus_message* message, const char* type) {
     }
 }
 
+// A count of microseconds from the player (a length, a position): the number when it is finite
+// and lies from 0 up to what 64 bits hold; none for a negative, infinite or not-a-number value.
+std::optional<std::int64_t> Microseconds(std::optional<double> number) {
+    if (!number || !std::isfinite(*number) || *number < 0 || *number >= 0x1p63) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(*number);
+}
+
+// A track number from the player: 0-255, 0 for a value that is no number.
+std::uint8_t TrackNumber(std::optional<double> number) {
+    return number && std::isfinite(*number)
+               ? static_cast<std::uint8_t>(std::clamp(*number, 0.0, 255.0))
+               : 0;
+}
+
 std::string Joined(const std::vector<std::string>& values) {
     std::string joined;
     for (const std::string& value : values) {
@@ -164,13 +181,10 @@ int ReadMetadata(sd_bus_message* message, TrackTags& tags, std::string& url, std
             return result;
         }
         const std::string_view name = key;
-        if (name == "xesam:trackNumber" || name == "mpris:length") {
-            const auto number = ReadNumber(message, type).value_or(0);
-            if (name == "mpris:length") {
-                lengthUs = static_cast<std::int64_t>(number);
-            } else {
-                tags.Track = static_cast<std::uint8_t>(std::clamp(number, 0.0, 255.0));
-            }
+        if (name == "mpris:length") {
+            lengthUs = Microseconds(ReadNumber(message, type)).value_or(0); // else unknown
+        } else if (name == "xesam:trackNumber") {
+            tags.Track = TrackNumber(ReadNumber(message, type));
         } else if (const auto strings = ReadStrings(message, type)) {
             if (name == "xesam:artist") {
                 tags.Artist = Joined(*strings);
@@ -502,7 +516,7 @@ void MprisSource::ReadPosition() {
         log_.Debug("the MPRIS player does not tell its position: " + error.Text(result));
         position = 0;
     }
-    facts_.PositionUs = position;
+    facts_.PositionUs = std::max<std::int64_t>(position, 0);
     facts_.PositionAt = Now();
     changed_ = true;
 }
@@ -604,7 +618,7 @@ void MprisSource::OnPropertiesChanged(sd_bus_message* message) {
 void MprisSource::OnSeeked(sd_bus_message* message) {
     std::int64_t position = 0;
     if (FromPlayer(message) && sd_bus_message_read_basic(message, 'x', &position) > 0) {
-        facts_.PositionUs = position;
+        facts_.PositionUs = std::max<std::int64_t>(position, 0);
         facts_.PositionAt = Now();
         changed_ = true;
     }
@@ -639,11 +653,15 @@ int MprisSource::ApplyProperties(sd_bus_message* message) {
             positionPending_ = true;
             sd_bus_message_exit_container(message);
         } else if (name == "Rate") {
-            facts_.Rate = ReadNumber(message, type).value_or(1.0);
+            // A rate that is no finite number from 0 up would run the position anywhere.
+            if (const auto rate = ReadNumber(message, type);
+                rate && std::isfinite(*rate) && *rate >= 0) {
+                facts_.Rate = *rate;
+            }
             positionPending_ = true;
             sd_bus_message_exit_container(message);
         } else if (name == "Position") {
-            facts_.PositionUs = static_cast<std::int64_t>(ReadNumber(message, type).value_or(0));
+            facts_.PositionUs = Microseconds(ReadNumber(message, type)).value_or(0);
             facts_.PositionAt = Now();
             sd_bus_message_exit_container(message);
         } else {

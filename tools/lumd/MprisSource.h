@@ -10,7 +10,8 @@
 //
 // The playlist position comes from the TrackList interface when the player has one, else it is 0.
 // A file:// URL of an existing file gives the display the local path; otherwise it gets the
-// player's tags.
+// player's tags. Numbers are taken only in their range: a length that is negative or no number is
+// unknown, such a position is 0, and a rate that is negative or not finite is ignored.
 
 #include "tools/lumd/Log.h"
 #include "tools/lumd/SnapshotSource.h"

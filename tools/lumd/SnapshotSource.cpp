@@ -1,10 +1,20 @@
 #include "tools/lumd/SnapshotSource.h"
 
+#include "tools/lumd/Utf8.h"
+
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 
 namespace lum::lumd {
+namespace {
+
+// A file name longer than a path can be (PATH_MAX) names no file on this machine; a player's
+// longer name or address is cut there, so that the engine's questions never copy more.
+constexpr std::size_t kMaxFileNameBytes = PATH_MAX;
+
+} // namespace
 
 std::chrono::steady_clock::time_point SteadyNow() {
     return std::chrono::steady_clock::now();
@@ -38,8 +48,8 @@ std::int32_t SnapshotSource::PositionMs() {
 
 std::int32_t SnapshotSource::LengthSeconds() {
     const std::lock_guard lock(mutex_);
-    return static_cast<std::int32_t>(std::min<std::int64_t>(
-        snapshot_.LengthMs / 1000, std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        snapshot_.LengthMs / 1000, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
 std::int32_t SnapshotSource::ListPosition() {
@@ -78,6 +88,7 @@ TrackSnapshot SnapshotSource::Current() const {
 }
 
 void SnapshotSource::Publish(TrackSnapshot snapshot) {
+    snapshot.FileName.resize(Utf8CutLength(snapshot.FileName, kMaxFileNameBytes));
     {
         const std::lock_guard lock(mutex_);
         snapshot_ = std::move(snapshot);

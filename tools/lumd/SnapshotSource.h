@@ -50,6 +50,7 @@ public:
     /// The position at the last report plus the time since, scaled by the rate, while playing;
     /// never past the length when that is known; 0 without an entry.
     [[nodiscard]] std::int32_t PositionMs() override;
+    /// The length in whole seconds, 0 when unknown.
     [[nodiscard]] std::int32_t LengthSeconds() override;
     [[nodiscard]] std::int32_t ListPosition() override;
     /// The current entry's file when `position` is its place, or the place the last
@@ -64,7 +65,8 @@ public:
     [[nodiscard]] TrackSnapshot Current() const;
 
 protected:
-    /// Replaces the snapshot, then calls the change callback.
+    /// Replaces the snapshot (its file name cut to the longest a path can be), then calls the
+    /// change callback.
     void Publish(TrackSnapshot snapshot);
     /// The injected clock's time.
     [[nodiscard]] std::chrono::steady_clock::time_point Now() const { return clock_(); }

@@ -12,13 +12,6 @@ constexpr std::size_t kTextFieldLength = 30;
 constexpr std::size_t kYearLength = 4;
 constexpr std::uint8_t kUnknownGenre = 126;
 
-std::string Cut(std::string text, std::size_t length) {
-    if (text.size() > length) {
-        text.resize(length);
-    }
-    return text;
-}
-
 char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -31,12 +24,15 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 
 std::string DisplayTitle(const TrackTags& tags, std::string_view uri) {
     if (tags.Title.empty()) {
-        return Utf8ToWindows1252(FileNameOfUri(uri));
+        return Utf8ToWindows1252(FileNameOfUri(uri), kMaxTextLength);
     }
+    std::string title = Utf8ToWindows1252(tags.Title, kMaxTextLength);
     if (tags.Artist.empty()) {
-        return Utf8ToWindows1252(tags.Title);
+        return title;
     }
-    return Utf8ToWindows1252(tags.Artist + " - " + tags.Title);
+    std::string joined = Utf8ToWindows1252(tags.Artist, kMaxTextLength) + " - " + title;
+    joined.resize(std::min(joined.size(), kMaxTextLength));
+    return joined;
 }
 
 std::uint8_t GenreNumber(std::string_view name) {
@@ -50,13 +46,13 @@ std::uint8_t GenreNumber(std::string_view name) {
 
 TID3Info PlayerTagOf(const TrackTags& tags) {
     TID3Info info;
-    info.Title = Cut(Utf8ToWindows1252(tags.Title), kTextFieldLength);
-    info.Artist = Cut(Utf8ToWindows1252(tags.Artist), kTextFieldLength);
-    info.Album = Cut(Utf8ToWindows1252(tags.Album), kTextFieldLength);
-    info.Year = Cut(Utf8ToWindows1252(tags.Date), kYearLength);
-    info.Comment = Cut(Utf8ToWindows1252(tags.Comment), kTextFieldLength);
+    info.Title = Utf8ToWindows1252(tags.Title, kTextFieldLength);
+    info.Artist = Utf8ToWindows1252(tags.Artist, kTextFieldLength);
+    info.Album = Utf8ToWindows1252(tags.Album, kTextFieldLength);
+    info.Year = Utf8ToWindows1252(tags.Date, kYearLength);
+    info.Comment = Utf8ToWindows1252(tags.Comment, kTextFieldLength);
     info.Track = tags.Track;
-    info.Genre = GenreNumber(Utf8ToWindows1252(tags.Genre));
+    info.Genre = GenreNumber(Utf8ToWindows1252(tags.Genre, kMaxTextLength));
     return info;
 }
 

@@ -5,11 +5,18 @@
 
 #include "display/ExtractID3.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace lum::lumd {
+
+/// The most characters of a player's text the display gets (the title, each tag field). The
+/// widest display line holds 80; a title scrolls by one character a tick, so 1024 take five
+/// minutes to pass at the usual refresh of 300 ms. A player's longer texts (a title of megabytes)
+/// are cut there once, when they are converted, and never read further.
+inline constexpr std::size_t kMaxTextLength = 1024;
 
 /// An entry's tags in UTF-8, as the player reports them; empty when it has none.
 struct TrackTags {
@@ -25,7 +32,7 @@ struct TrackTags {
 };
 
 /// The entry's title in Windows-1252: "Artist - Title", the title alone when there is no
-/// artist, the file name of `uri` when there is no title.
+/// artist, the file name of `uri` when there is no title; at most kMaxTextLength characters.
 [[nodiscard]] std::string DisplayTitle(const TrackTags& tags, std::string_view uri);
 
 /// The number of the genre named `name` (Windows-1252, any letter case) in GenreNames; 126

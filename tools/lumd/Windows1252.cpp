@@ -1,8 +1,10 @@
 #include "tools/lumd/Windows1252.h"
 
+#include "tools/lumd/Utf8.h"
+
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
-#include <optional>
 
 namespace lum::lumd {
 namespace {
@@ -62,61 +64,14 @@ char ToWindows1252(char32_t codePoint) {
     return kUnmapped;
 }
 
-// The code point of the well-formed sequence at `text[at]` and its length; none for a byte
-// that starts no well-formed sequence (a stray continuation byte, a cut or overlong sequence,
-// a surrogate, a value past U+10FFFF).
-struct Decoded {
-    char32_t CodePoint;
-    std::size_t Length;
-};
-
-std::optional<Decoded> DecodeAt(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<std::uint8_t>(text[at]);
-    std::size_t length = 0;
-    char32_t value = 0;
-    char32_t smallest = 0;
-    if (lead < 0x80) {
-        return Decoded{lead, 1};
-    }
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        value = lead & 0x1F;
-        smallest = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        value = lead & 0x0F;
-        smallest = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        value = lead & 0x07;
-        smallest = 0x10000;
-    } else {
-        return std::nullopt;
-    }
-    if (text.size() - at < length) {
-        return std::nullopt;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<std::uint8_t>(text[at + i]);
-        if ((next & 0xC0) != 0x80) {
-            return std::nullopt;
-        }
-        value = (value << 6) | (next & 0x3F);
-    }
-    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-        return std::nullopt;
-    }
-    return Decoded{value, length};
-}
-
 } // namespace
 
-std::string Utf8ToWindows1252(std::string_view utf8) {
+std::string Utf8ToWindows1252(std::string_view utf8, std::size_t maxCharacters) {
     std::string result;
-    result.reserve(utf8.size());
+    result.reserve(std::min(utf8.size(), maxCharacters));
     std::size_t at = 0;
-    while (at < utf8.size()) {
-        if (const auto decoded = DecodeAt(utf8, at)) {
+    while (at < utf8.size() && result.size() < maxCharacters) {
+        if (const auto decoded = DecodeUtf8At(utf8, at)) {
             result.push_back(ToWindows1252(decoded->CodePoint));
             at += decoded->Length;
         } else {

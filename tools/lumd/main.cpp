@@ -16,6 +16,7 @@
 #include "tools/lumd/PlayerChoice.h"
 #include "tools/lumd/SettingsApply.h"
 #include "tools/lumd/Signals.h"
+#include "tools/lumd/StandardStreams.h"
 #include "tools/lumd/TransportInput.h"
 #include "tools/lumd/TtyDisplayLine.h"
 
@@ -67,6 +68,8 @@ void Reread(const LumdOptions& options, Log& log, DisplayRun& run) {
 } // namespace
 
 int main(int argc, char** argv) {
+    OpenClosedStandardStreams();
+    IgnoreStreamSignals();
     const sigset_t controlSignals = BlockControlSignals();
 
     const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
@@ -135,7 +138,10 @@ int main(int argc, char** argv) {
     if (detached) {
         detached->Running();
     }
-    if (options.Foreground) {
+    if (options.Foreground && !MayReadStandardInput()) {
+        log.Info("commands are not read: standard input is the terminal, and lumd runs in its "
+                 "background");
+    } else if (options.Foreground) {
         std::thread([&] {
             pthread_setname_np(pthread_self(), "lumd-input");
             ReadTransportInput(std::cin, log, [&](const InputCommand& command) {
