@@ -60,9 +60,12 @@ TEST_F(MpdSourceTest, ShowsThePlayingEntryAsALocalFile) {
     EXPECT_EQ(source_->PlayStateNumber(PlayState::Playing), 1);
     EXPECT_EQ(source_->ListPosition(), 0);
     EXPECT_EQ(source_->LengthSeconds(), 30);
-    // The server told its music folder over the local socket: the engine reads the file's tag.
+    // The server told its music folder over the local socket: the engine reads the file's tag,
+    // and has the server's for a file without one.
     EXPECT_EQ(source_->EntryFileName(0), server_->MusicFolder() + "/" + first.File);
-    EXPECT_EQ(source_->PlayerTag(), nullptr);
+    const TID3Info* tag = source_->PlayerTag();
+    ASSERT_NE(tag, nullptr);
+    EXPECT_EQ(tag->Album, first.Album);
 }
 
 struct EntryFileCase {
@@ -71,32 +74,42 @@ struct EntryFileCase {
     bool OverTcp;
     const char* MusicFolder; ///< "<music>" stands for the server's folder
     bool Local;
+    const char* TrackTag;      ///< the file's track tag
+    std::uint8_t TrackNumber;  ///< what the server's tag gives of it
 };
 
 class MpdEntryFile : public MpdSourceTest, public ::testing::WithParamInterface<EntryFileCase> {};
 
-TEST_P(MpdEntryFile, IsLocalOnlyWhereTheFileIsFound) {
+TEST_P(MpdEntryFile, IsLocalOnlyWhereTheFileIsFoundAndHasTheServersTag) {
     const EntryFileCase& c = GetParam();
     std::string folder = c.MusicFolder;
     if (folder == "<music>") {
         folder = server_->MusicFolder();
     }
-    server_->Mpc({"add", StandardTracks()[2].File});
+    TestTrack track = StandardTracks()[2];
+    track.File = "track.mp3";
+    track.Track = c.TrackTag;
+    server_->AddMusic({track});
+    server_->Mpc({"add", track.File});
     server_->Mpc({"play"});
     ASSERT_EQ(StartSource(c.OverTcp ? Tcp() : MpdAddress{server_->Socket()}, folder).Outcome,
               StartOutcome::Ready);
-    ASSERT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[2]))));
-    const std::string local = server_->MusicFolder() + "/" + StandardTracks()[2].File;
-    EXPECT_EQ(source_->EntryFileName(0), c.Local ? local : StandardTracks()[2].File);
-    EXPECT_EQ(source_->PlayerTag() == nullptr, c.Local);
+    ASSERT_TRUE(Sees(TitleIs(DisplayTitle(track))));
+    const std::string local = server_->MusicFolder() + "/" + track.File;
+    EXPECT_EQ(source_->EntryFileName(0), c.Local ? local : "");
+    const TID3Info* tag = source_->PlayerTag();
+    ASSERT_NE(tag, nullptr);
+    EXPECT_EQ(tag->Track, c.TrackNumber);
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, MpdEntryFile, ::testing::Values(
-    EntryFileCase{"SocketAsksTheServer",     false, "",             true},
-    EntryFileCase{"TcpWithoutFolder",        true,  "",             false},
-    EntryFileCase{"TcpWithFolder",           true,  "<music>",      true},
-    EntryFileCase{"FolderWithoutTheFile",    false, "/nonexistent", false}),
+    EntryFileCase{"SocketAsksTheServer",     false, "",             true,  "3",    3},
+    EntryFileCase{"TcpWithoutFolder",        true,  "",             false, "3",    3},
+    EntryFileCase{"TcpWithFolder",           true,  "<music>",      true,  "3",    3},
+    EntryFileCase{"FolderWithoutTheFile",    false, "/nonexistent", false, "3",    3},
+    EntryFileCase{"TrackOver255",            true,  "",             false, "300",  255},
+    EntryFileCase{"TrackOfACount",           true,  "",             false, "3/12", 3}),
     CaseName());
 // clang-format on
 
@@ -118,6 +131,23 @@ TEST_F(MpdSourceTest, RemoteFilesShowTheServersTagsInWindows1252) {
     EXPECT_EQ(tag->Comment, "Kommentar \xE4\xF6\xFC");
     EXPECT_EQ(tag->Track, 3);
     EXPECT_EQ(tag->Genre, 75); // Polka
+}
+
+// libmpdclient drops the connection on a line longer than its buffer: the song is read again
+// without its tags, so its title falls back to the file name, and the next song has its tags.
+TEST_F(MpdSourceTest, ATitleTooLongForTheProtocolShowsTheFileNameAndNoOutage) {
+    TestTrack track = StandardTracks()[0];
+    track.File = "long.mp3";
+    track.Title = std::string(5000, 'x');
+    server_->AddMusic({track});
+    server_->Mpc({"add", track.File});
+    server_->Mpc({"add", StandardTracks()[1].File});
+    server_->Mpc({"-q", "play"}); // mpc fails to show the playing song's status too
+    ASSERT_EQ(StartSource().Outcome, StartOutcome::Ready);
+    EXPECT_TRUE(Sees(TitleIs("long.mp3"), 3s));
+    server_->Mpc({"-q", "next"});
+    EXPECT_TRUE(Sees(TitleIs(DisplayTitle(StandardTracks()[1])), 3s));
+    EXPECT_TRUE(log_.Lines(LogLevel::Warning).empty()) << log_.Lines(LogLevel::Warning)[0];
 }
 
 TEST_F(MpdSourceTest, ServerChangesReachTheSourceAtOnce) {
