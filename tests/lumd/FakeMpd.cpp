@@ -185,7 +185,8 @@ std::string FakeMpd::Answer(const std::string& command) {
     }
     if (command == "currentsong") {
         return "file: " + song_.Uri + "\nTitle: Fake Title\nAlbum: " + song_.Album +
-               "\nPos: 0\nId: " + id + "\nOK\n";
+               (song_.Track.empty() ? "" : "\nTrack: " + song_.Track) + "\nPos: 0\nId: " + id +
+               "\nOK\n";
     }
     if (command == "config") {
         return "music_directory: " + music_ + "\nOK\n";

@@ -20,6 +20,7 @@ namespace lum::lumd::testing {
 struct FakeSong {
     std::string Uri{};
     std::string Album{};
+    std::string Track{}; ///< the track tag; empty: none
 };
 
 /// What the fake does after a scripted answer.

@@ -4,8 +4,6 @@
 #include "tools/lumd/TrackTags.h"
 #include "tools/lumd/Windows1252.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -71,12 +69,12 @@ const std::string& SilentMp3(const std::string& folder, int seconds) {
 
 const std::vector<TestTrack>& StandardTracks() {
     static const std::vector<TestTrack> tracks = {
-        {"one.mp3", "Alpha Band", "First Song", "Album One", "2001", "first", "Rock", "1"},
-        {"two.mp3", "Bravo Band", "Second Song", "Album Two", "2002", "second", "Jazz", "2"},
+        {"one.mp3", "Alpha Band", "First Song", "Album One", "2001", "first", "Rock", 1},
+        {"two.mp3", "Bravo Band", "Second Song", "Album Two", "2002", "second", "Jazz", 2},
         {"drei.mp3", "M\u00f6tley Cr\u00fce",
          "\u00c4rger \u00fcber 5 \u20ac und \u03a9 mit Sto\u00df am Ende",
          "Ein Album mit einem sehr langen Namen", "1999-05-03", "Kommentar \u00e4\u00f6\u00fc",
-         "Polka", "3"},
+         "Polka", 3},
     };
     return tracks;
 }
@@ -106,7 +104,7 @@ std::string Id3v2Tag(const TestTrack& track) {
         TextFrame("TIT2", track.Title) + TextFrame("TPE1", track.Artist) +
         TextFrame("TALB", track.Album) + TextFrame("TDRC", track.Date) +
         TextFrame("TCON", track.Genre) +
-        TextFrame("TRCK", track.Track) + comment;
+        TextFrame("TRCK", track.Track > 0 ? std::to_string(track.Track) : "") + comment;
     return std::string("ID3\x04\x00\x00", 6) + SyncSafe(frames.size()) + frames;
 }
 
@@ -114,7 +112,7 @@ std::string Id3v1Tag(const TestTrack& track) {
     std::string tag = "TAG" + Field(track.Title, 30) + Field(track.Artist, 30) +
                       Field(track.Album, 30) + Field(track.Date, 4) + Field(track.Comment, 28);
     tag.push_back('\0');
-    tag.push_back(static_cast<char>(std::min(std::atoi(track.Track.c_str()), 255)));
+    tag.push_back(static_cast<char>(track.Track));
     tag.push_back(static_cast<char>(GenreNumber(Utf8ToWindows1252(track.Genre))));
     return tag;
 }

@@ -17,7 +17,7 @@ struct TestTrack {
     std::string Date{};
     std::string Comment{};
     std::string Genre{};
-    std::string Track{}; ///< the track tag's text: "3", "3/12"
+    int Track = 0;
 };
 
 /// Three tracks: two plain ones and one with umlauts, a euro sign, a Greek letter and fields

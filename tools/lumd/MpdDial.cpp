@@ -55,8 +55,8 @@ std::vector<Endpoint> TcpEndpoints(const MpdAddress& address, std::string& error
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    const int failed = ::getaddrinfo(address.Host.c_str(), std::to_string(address.Port).c_str(),
-                                     &hints, &found);
+    const int failed =
+        ::getaddrinfo(address.Host.c_str(), std::to_string(address.Port).c_str(), &hints, &found);
     std::vector<Endpoint> endpoints;
     if (failed != 0) {
         error = ::gai_strerror(failed);
@@ -125,8 +125,7 @@ std::string WaitError(Waited waited, std::chrono::milliseconds timeout, const ch
 // Connects `fd` to `endpoint`; empty when it worked, else why not.
 std::string ConnectSocket(WorkerInbox& inbox, int fd, const Endpoint& endpoint,
                           Clock::time_point deadline, std::chrono::milliseconds timeout) {
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&endpoint.Address), endpoint.Length) ==
-        0) {
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&endpoint.Address), endpoint.Length) == 0) {
         return {};
     }
     if (errno != EINPROGRESS && errno != EAGAIN) {
@@ -192,8 +191,8 @@ MpdDialled DialMpd(const MpdAddress& address, std::chrono::milliseconds timeout,
         endpoints = TcpEndpoints(address, dialled.Error);
     }
     for (const Endpoint& endpoint : endpoints) {
-        HeldSocket socket(inbox, ::socket(endpoint.Family,
-                                          SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+        HeldSocket socket(inbox,
+                          ::socket(endpoint.Family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
         if (socket.Fd() < 0) {
             dialled.Error = std::strerror(errno);
             continue;

@@ -10,8 +10,8 @@
 // retry interval after the last one ended. An outage lasts until a snapshot is published again: a
 // connection that breaks before that belongs to it, so each outage is said once, and its end once.
 // A song whose tags make a line too long for libmpdclient (a title of thousands of characters) is
-// no outage: a new connection reads it with MPD's tag types cleared, and its title falls back to the
-// file name. Entry files are local only when they are regular files lexically below the music
+// no outage: a new connection reads it with MPD's tag types cleared, and its title falls back to
+// the file name. Entry files are local only when they are regular files lexically below the music
 // folder (given, or from the server's "config" answer, which MPD gives on a local socket only);
 // the player's tags come with every entry, for a file without a tag of its own.
 

@@ -28,9 +28,9 @@ struct TrackSnapshot {
     bool Connected = false; ///< whether the player answers at all
     PlayState State = PlayState::Stopped;
     std::int32_t ListPosition = 0;
-    bool HasEntry = false;  ///< whether there is a current entry
-    std::string Title{};    ///< Windows-1252: "Artist - Title", the title, or the file name
-    std::string FileName{}; ///< the local file's path; empty when the entry is no local file
+    bool HasEntry = false;         ///< whether there is a current entry
+    std::string Title{};           ///< Windows-1252: "Artist - Title", the title, or the file name
+    std::string FileName{};        ///< the local file's path; empty when the entry is no local file
     std::optional<TID3Info> Tag{}; ///< the player's tags, shown when the file has none of its own
     std::int64_t ElapsedMs = 0;    ///< the position at `At`
     std::chrono::steady_clock::time_point At{};
