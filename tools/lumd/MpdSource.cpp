@@ -200,17 +200,18 @@ void MpdSource::Run(MpdConnection connection) {
             }
             Attempt attempt = Connect();
             if (!attempt.Link) {
-                // A refusal is news; anything else is said once an outage.
+                // A new refusal is news; anything else is said once an outage.
                 if (attempt.Outcome == StartOutcome::Refused && attempt.Message != lastFailure_) {
                     log_.Error(attempt.Message + "; trying again every second");
                     lastFailure_ = attempt.Message;
                 } else if (!outage) {
                     log_.Warning(attempt.Message + "; trying again every second");
                     lastFailure_ = attempt.Message;
-                    outage = true;
-                    Publish(TrackSnapshot{});
                 } else {
                     log_.Debug(attempt.Message);
+                }
+                if (!std::exchange(outage, true)) {
+                    Publish(TrackSnapshot{});
                 }
                 continue;
             }
