@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <thread>
@@ -61,7 +62,7 @@ TEST_P(LumdMeetsAHostileMpd, ReconnectsOnceASecondWarnsOncePerOutageAndQuitsAtOn
     FakeMpd server(bed.Path("mpd.socket"), bed.Path("music"), {"a.mp3", "Album"}, c.Script);
     const auto started = Clock::now();
     LumdProcess& lumd = bed.Start({"--mpd", server.Socket()});
-    ASSERT_TRUE(bed.Line().WaitFor(0, AnyFrame(), 5s)) << lumd.Output();
+    ASSERT_TRUE(bed.Line().WaitFor(0, AnyFrame(), 8s)) << lumd.Output();
     std::this_thread::sleep_until(started + 3s);
     if (*c.Command != '\0') {
         lumd.Send(c.Command);
