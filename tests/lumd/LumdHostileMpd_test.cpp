@@ -1,23 +1,26 @@
-// The lumd program against an MPD that misbehaves, a scripted fake on a local socket: connections
-// that break right after they were made (a line too long for libmpdclient, a close in the middle
-// of an answer) come once a second and make one warning; a server that never lets go (no answer
-// to "noidle", "changed:" lines without end, no welcome) cannot hold up the quit. And the entry
-// files such a server names: only regular files below the music folder are read, and an entry
-// without a tag of its own shows the server's tags.
+// lumd and its MPD source against a scripted fake MPD: connections that break right after they
+// were made come once a second with one warning; a server that never lets go cannot hold up the
+// quit; only regular files below the music folder are read, an entry without a tag of its own
+// shows the server's tags, and a track tag gives its leading number.
 #include "CaseName.h"
-#include "FakeMpd.h"
 #include "LumdBed.h"
+#include "SourceWatch.h"
 #include "TestMusic.h"
+#include "display/Placeholders.h"
+#include "tools/lumd/MpdSource.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <stdexcept>
-#include <sys/inotify.h>
+#include <regex>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
@@ -25,210 +28,235 @@ namespace lum::lumd::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
+enum class Then { Listen, Close, Hang, Flood }; // Flood: "changed:" lines without end
 
-EventTest LineHolds(std::size_t line, const std::string& text) {
-    return [=](const LineEvent& e) {
-        return e.IsFrame() && e.Lines[line].find(text) != std::string::npos;
-    };
-}
+// Answers a command (its first word; "" for the greeting) from connection `From` on.
+struct Rule {
+    std::string Command, Reply;
+    Then After = Then::Listen;
+    int From = 1;
+};
+
+// A fake MPD on a local socket, serving one connection at a time (lumd never holds two): it
+// greets, answers status, currentsong (its song's lines) and config (`music`), OK to the rest,
+// and holds an idle until Play changes the song or noidle comes; its rules go first.
+class FakeMpd {
+public:
+    FakeMpd(const std::string& socket, std::string music, std::string song,
+            std::vector<Rule> rules = {})
+        : music_(std::move(music)), song_(std::move(song)), rules_(std::move(rules)) {
+        sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+        socket.copy(address.sun_path, sizeof address.sun_path - 1);
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(listener_, 8) != 0) {
+            throw std::runtime_error("no fake MPD at " + socket);
+        }
+        thread_ = std::thread([this] {
+            while (!stopping_) {
+                Serve(::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC));
+            }
+        });
+    }
+    ~FakeMpd() {
+        stopping_ = true; // and every blocking call returns
+        ::shutdown(listener_, SHUT_RDWR);
+        ::shutdown(client_, SHUT_RDWR);
+        thread_.join();
+        ::close(listener_);
+    }
+    int Connects() const { return connects_; }
+    void Play(std::string song) {
+        const std::lock_guard lock(mutex_);
+        song_ = std::move(song);
+        ++id_;
+    }
+
+private:
+    bool Send(int fd, std::string_view bytes) {
+        return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == std::ssize(bytes);
+    }
+    // Whether the connection goes on after `command`; `answer` unless a rule answers it.
+    bool Reply(int fd, const std::string& command, std::string_view answer) {
+        const auto rule = std::ranges::find_if(rules_, [&](const Rule& r) {
+            return command.substr(0, command.find(' ')) == r.Command && connects_ >= r.From;
+        });
+        if (rule == rules_.end()) {
+            return Send(fd, answer);
+        }
+        bool open = Send(fd, rule->Reply);
+        while (open && rule->After == Then::Flood && Send(fd, "changed: player\n")) {
+        }
+        for (char byte = 0;
+             open && rule->After == Then::Hang && !stopping_ && ::recv(fd, &byte, 1, 0) != 0;) {
+        }
+        return open && rule->After == Then::Listen;
+    }
+    std::string Answer(const std::string& command) {
+        const std::lock_guard lock(mutex_);
+        const std::string id = std::to_string(id_);
+        return command == "status"        ? "state: play\nsongid: " + id + "\nOK\n"
+               : command == "currentsong" ? song_ + "\nId: " + id + "\nOK\n"
+               : command == "config"      ? "music_directory: " + music_ + "\nOK\n"
+                                          : "OK\n";
+    }
+    void Serve(int fd) {
+        client_ = fd;
+        ++connects_;
+        const timeval idleCheck{0, 20'000}; // how often an idle looks for a new song
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &idleCheck, sizeof idleCheck);
+        bool open = fd >= 0 && Reply(fd, "", "OK MPD 0.23.0\n");
+        std::optional<int> idle; // the song the idle began with
+        for (std::string input; open && !stopping_;) {
+            char buffer[4096];
+            const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+            if (got == 0 || (got < 0 && errno != EAGAIN)) {
+                break;
+            }
+            input.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+            if (idle && *idle != id_) {
+                idle.reset();
+                open = Send(fd, "changed: player\nOK\n");
+            }
+            for (auto end = input.find('\n'); open && end != input.npos; end = input.find('\n')) {
+                const std::string command = input.substr(0, end);
+                input.erase(0, end + 1);
+                // A noidle after the idle's answer is ignored, as MPD does.
+                const bool idling = std::exchange(idle, std::nullopt).has_value();
+                if (command.starts_with("idle")) {
+                    idle = id_;
+                }
+                open = Reply(fd, command,
+                             command.starts_with("idle") ? ""
+                             : command == "noidle"       ? (idling ? "OK\n" : "")
+                                                         : Answer(command));
+            }
+        }
+        ::close(fd);
+    }
+
+    std::string music_, song_;
+    std::vector<Rule> rules_;
+    int listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    std::atomic<int> client_ = -1, id_ = 1, connects_ = 0;
+    std::atomic<bool> stopping_ = false;
+    std::mutex mutex_; ///< guards the song
+    std::thread thread_;
+};
 
 // --- A server that breaks the connection or never lets go -----------------------------------
-
-using Reply = std::optional<FakeReply>;
 
 struct HostileCase {
     const char* Name;
     friend void PrintTo(const HostileCase& c, std::ostream* out) { *out << c.Name; }
-    Reply (*Script)(const std::string& command, int connection);
-    const char* Command;  ///< sent on lumd's input just before the quit; empty: none
-    std::size_t Warnings; ///< one per outage
+    std::vector<Rule> Rules;
+    const char* Command;     ///< sent on lumd's input just before the quit
+    std::ptrdiff_t Warnings; ///< one per outage
 };
 
 class LumdMeetsAHostileMpd : public ::testing::TestWithParam<HostileCase> {};
 
 TEST_P(LumdMeetsAHostileMpd, ReconnectsOnceASecondWarnsOncePerOutageAndQuitsAtOnce) {
-    const HostileCase& c = GetParam();
     LumdBed bed;
-    FakeMpd server(bed.Path("mpd.socket"), bed.Path("music"), {"a.mp3", "Album"}, c.Script);
+    FakeMpd server(bed.Path("mpd"), bed.Path("music"), "file: a.mp3", GetParam().Rules);
     const auto started = Clock::now();
-    LumdProcess& lumd = bed.Start({"--mpd", server.Socket()});
+    LumdProcess& lumd = bed.Start({"--mpd", bed.Path("mpd")});
     ASSERT_TRUE(bed.Line().WaitFor(0, AnyFrame(), 8s)) << lumd.Output();
     std::this_thread::sleep_until(started + 3s);
-    if (*c.Command != '\0') {
-        lumd.Send(c.Command);
-        std::this_thread::sleep_for(200ms);
-    }
-    const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
-    EXPECT_LE(static_cast<double>(server.Connects().size()), seconds + 1.5)
-        << "connections in " << seconds << " s";
-
+    lumd.Send(GetParam().Command);
+    std::this_thread::sleep_for(200ms);
+    const std::chrono::duration<double> seconds = Clock::now() - started;
+    EXPECT_LE(server.Connects(), seconds.count() + 1.5) << "connections in " << seconds.count();
     const auto quit = Clock::now();
     lumd.Signal(SIGTERM);
     EXPECT_EQ(lumd.WaitForExit(3s), 0) << lumd.Output();
-    const auto took = std::chrono::duration<double>(Clock::now() - quit).count();
-    EXPECT_LT(took, 1.0) << "the quit took " << took << " s";
-    EXPECT_EQ(Count(lumd.Output(), "lumd: warning:"), c.Warnings) << lumd.Output();
+    EXPECT_LT(Clock::now() - quit, 1s);
+    const std::string output = lumd.Output();
+    const std::regex warning("lumd: warning:");
+    EXPECT_EQ(std::distance(std::sregex_iterator(output.begin(), output.end(), warning), {}),
+              GetParam().Warnings)
+        << output;
     std::this_thread::sleep_for(100ms);
-    const std::vector<LineEvent> events = bed.Line().EventsFrom(0);
-    ASSERT_FALSE(events.empty());
-    EXPECT_EQ(events.back().Lines,
-              std::vector<std::string>(kTestLines, std::string(kTestWidth, ' ')))
-        << "the blank frame last";
+    EXPECT_EQ(bed.Line().EventsFrom(0).back().Lines,
+              std::vector<std::string>(kTestLines, std::string(kTestWidth, ' ')));
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, LumdMeetsAHostileMpd, ::testing::Values(
-    HostileCase{"TenMegabyteLine", [](const std::string& command, int) -> Reply {
-                    if (command != "currentsong") { return std::nullopt; }
-                    return FakeReply{"file: a.mp3\nTitle: " + std::string(10 << 20, 'x') + "\nOK\n"};
-                }, "", 1},
-    HostileCase{"ClosedMidAnswer", [](const std::string& command, int) -> Reply {
-                    if (command != "currentsong") { return std::nullopt; }
-                    return FakeReply{"file: a.mp3\nTit", FakeThen::Close};
-                }, "", 1},
-    HostileCase{"NoAnswerToNoidle", [](const std::string& command, int) -> Reply {
-                    if (command != "noidle") { return std::nullopt; }
-                    return FakeReply{"", FakeThen::Hang};
-                }, "next", 0},
-    HostileCase{"EndlessChanges", [](const std::string& command, int) -> Reply {
-                    if (!command.starts_with("idle")) { return std::nullopt; }
-                    return FakeReply{"", FakeThen::Flood};
-                }, "", 0},
-    HostileCase{"NoWelcomeAfterALoss", [](const std::string& command, int connection) -> Reply {
-                    if (command.empty() && connection > 1) { return FakeReply{"", FakeThen::Hang}; }
-                    if (command != "currentsong") { return std::nullopt; }
-                    return FakeReply{"", FakeThen::Close};
-                }, "", 1}),
+    HostileCase{"TenMegabyteLine",     {{"currentsong", "file: a\nTitle: " + std::string(10 << 20, 'x')}}, "", 1},
+    HostileCase{"ClosedMidAnswer",     {{"currentsong", "file: a\nTit", Then::Close}},                     "", 1},
+    HostileCase{"NoAnswerToNoidle",    {{"noidle", "", Then::Hang}},                                       "next", 0},
+    HostileCase{"EndlessChanges",      {{"idle", "", Then::Flood}},                                        "", 0},
+    HostileCase{"NoWelcomeAfterALoss", {{"currentsong", "", Then::Close}, {"", "", Then::Hang, 2}},        "", 1}),
     CaseName());
 // clang-format on
 
-// --- The files a server names ---------------------------------------------------------------
-
-// Counts the opens of one file, through whatever name it was opened.
-class OpenWatch {
-public:
-    explicit OpenWatch(const std::string& path) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-        if (inotify_add_watch(fd_, path.c_str(), IN_OPEN) < 0) {
-            throw std::runtime_error("cannot watch " + path);
-        }
-    }
-    ~OpenWatch() { ::close(fd_); }
-    OpenWatch(const OpenWatch&) = delete;
-    OpenWatch& operator=(const OpenWatch&) = delete;
-
-    int Opens() {
-        alignas(inotify_event) char buffer[4096];
-        for (ssize_t got; (got = ::read(fd_, buffer, sizeof buffer)) > 0;) {
-            for (ssize_t at = 0; at < got;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-                ++opens_;
-            }
-        }
-        return opens_;
-    }
-
-private:
-    int fd_;
-    int opens_ = 0;
-};
-
-enum class Target { Fifo, Terminal, TaggedFile, UntaggedFile };
+// --- The files a server names, and its track tags -------------------------------------------
 
 struct EntryCase {
     const char* Name;
     friend void PrintTo(const EntryCase& c, std::ostream* out) { *out << c.Name; }
-    Target Kind;
-    const char* Path; ///< the target below the bed's folder (a terminal is a pty of the test's)
-    const char* Link; ///< a symbolic link below the bed's folder to the target; empty: none
-    const char* Uri;  ///< MPD's name: {target} its absolute path, {relative} from lumd's folder
-    bool Read;        ///< whether lumd opens the target
-    bool FileTag;     ///< whether the file's album shows, else the server's
+    const char* Target; ///< below the test's folder: a FIFO (.fifo), a file without a tag (.flac)
+                        ///< or with one; or a device's own path
+    const char* Uri;    ///< MPD's name; {target} the target's path, {relative} from lumd's folder
+    bool FileTag;       ///< whether the file's album shows, else the server's
+    const char* Track;  ///< the server's track tag (MPD 0.23 itself cuts "3/12" to "3")
+    std::uint8_t Number;
 };
 
-class LumdReadsEntryFiles : public ::testing::TestWithParam<EntryCase> {};
+class MpdEntryFiles : public ::testing::TestWithParam<EntryCase> {};
 
-TEST_P(LumdReadsEntryFiles, OnlyRegularFilesBelowTheMusicFolderElseTheServersTags) {
+TEST_P(MpdEntryFiles, AreOnlyRegularFilesBelowTheMusicFolderElseTheServersTags) {
     const EntryCase& c = GetParam();
-    LumdBed bed;
-    fs::create_directories(bed.Path("music"));
-    fs::create_directories(bed.Path("elsewhere"));
-    std::ofstream(bed.Path("music/tagged.mp3"), std::ios::binary)
-        << "audio" << Id3v1Tag({.Album = "Tagged Album"});
-    std::string target = bed.Path(c.Path);
-    int terminal = -1;
+    TempFolder folder;
+    fs::create_directories(folder.Path() + "/music");
+    fs::create_symlink(folder.Path() + "/linked.mp3", folder.Path() + "/music/link.mp3");
+    std::ofstream(folder.Path() + "/music/tagged.mp3") << "a" << Id3v1Tag({.Album = "Tagged"});
+    const std::string target = c.Target[0] == '/' ? c.Target : folder.Path() + "/" + c.Target;
     std::atomic<bool> writerThrough = false;
     std::thread writer;
-    switch (c.Kind) {
-    case Target::Fifo:
+    if (target.ends_with(".fifo")) {
         ASSERT_EQ(::mkfifo(target.c_str(), 0600), 0);
         writer = std::thread([&] {
             ::close(::open(target.c_str(), O_WRONLY | O_CLOEXEC)); // waits for a reader
             writerThrough = true;
         });
-        break;
-    case Target::Terminal:
-        terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        ASSERT_TRUE(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
-        target = ::ptsname(terminal);
-        break;
-    case Target::TaggedFile:
-        std::ofstream(target, std::ios::binary) << "audio" << Id3v1Tag({.Album = "File Album"});
-        break;
-    case Target::UntaggedFile:
-        std::ofstream(target, std::ios::binary) << "fLaC" << std::string(200, '\0');
-        break;
+    } else if (c.Target[0] != '/') {
+        std::ofstream(target) << "fLaC" << std::string(200, '\0')
+                              << (target.ends_with(".flac") ? "" : Id3v1Tag({.Album = "File"}));
     }
-    if (*c.Link != '\0') {
-        fs::create_symlink(target, bed.Path(c.Link));
-    }
-    OpenWatch watch(target);
-    std::string uri = c.Uri;
-    if (const auto at = uri.find("{target}"); at != std::string::npos) {
-        uri.replace(at, 8, target);
-    } else if (uri == "{relative}") {
-        uri = fs::relative(target, fs::current_path()).string();
-    }
-
-    FakeMpd server(bed.Path("mpd.socket"), bed.Path("music"), {"tagged.mp3", "Player Album"});
-    LumdProcess& lumd = bed.Start({"--mpd", server.Socket()});
-    EXPECT_TRUE(bed.Line().WaitFor(0, LineHolds(1, "Tagged Album"), 8s)) << lumd.Output();
-    const std::size_t mark = bed.Line().Mark();
-    server.Play({uri, "Player Album"});
-    const std::string album = c.FileTag ? "File Album" : "Player Album";
-    const auto shown = bed.Line().WaitFor(mark, LineHolds(1, album), 3s);
-    EXPECT_TRUE(shown) << "no frame shows " << album << " for " << uri;
-    EXPECT_EQ(watch.Opens() > 0, c.Read) << watch.Opens() << " opens of " << target;
-
-    if (c.Kind == Target::Fifo) {
+    std::string uri = std::regex_replace(c.Uri, std::regex("\\{target\\}"), target);
+    uri = uri == "{relative}" ? fs::relative(target, fs::current_path()).string() : uri;
+    FakeMpd server(folder.Path() + "/mpd", folder.Path() + "/music", "file: tagged.mp3");
+    LogCapture log;
+    MpdSource source(MpdSourceOptions{.Address = MpdAddress{folder.Path() + "/mpd"}}, log.Sink());
+    ASSERT_EQ(source.Start().Outcome, StartOutcome::Ready);
+    const Settings settings;
+    PlaceholderExpander engine(settings, source, [] { return platform::LocalDateTime{}; });
+    const auto shows = [&](const std::string& album) {
+        return WaitFor([&] { return engine.Expand("%id3album") == album; }, 3s);
+    };
+    EXPECT_TRUE(shows("Tagged"));
+    server.Play("file: " + uri + "\nAlbum: Player\nTrack: " + c.Track);
+    EXPECT_TRUE(shows(c.FileTag ? "File" : "Player")) << uri;
+    EXPECT_EQ(source.PlayerTag()->Track, c.Number);
+    if (writer.joinable()) {
         EXPECT_FALSE(writerThrough) << "the writer was let through";
         ::close(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         writer.join();
     }
-    if (terminal >= 0) {
-        ::close(terminal);
-    }
 }
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Cases, LumdReadsEntryFiles, ::testing::Values(
-    EntryCase{"FifoWithAWriter", Target::Fifo,         "music/fifo.mp3",       "",               "{target}",        false, false},
-    EntryCase{"Terminal",        Target::Terminal,     "",                     "",               "{target}",        false, false},
-    EntryCase{"RelativeName",    Target::TaggedFile,   "cwd.mp3",              "",               "{relative}",      false, false},
-    EntryCase{"DotDotEscape",    Target::TaggedFile,   "outside.mp3",          "",               "../outside.mp3",  false, false},
-    EntryCase{"FileUrlOutside",  Target::TaggedFile,   "outside.mp3",          "",               "file://{target}", false, false},
-    EntryCase{"LinkInside",      Target::TaggedFile,   "elsewhere/linked.mp3", "music/link.mp3", "link.mp3",        true,  true},
-    EntryCase{"FileWithoutTag",  Target::UntaggedFile, "music/plain.flac",     "",               "plain.flac",      true,  false}),
+INSTANTIATE_TEST_SUITE_P(Cases, MpdEntryFiles, ::testing::Values(
+    EntryCase{"FifoWithAWriter", "music/a.fifo",     "{target}",        false, "7",    7},
+    EntryCase{"Device",          "/dev/zero",        "{target}",        false, "07",   7},
+    EntryCase{"RelativeName",    "cwd.mp3",          "{relative}",      false, "A1",   0},
+    EntryCase{"DotDotEscape",    "outside.mp3",      "../outside.mp3",  false, "3/12", 3},
+    EntryCase{"FileUrlOutside",  "outside.mp3",      "file://{target}", false, "300",  255},
+    EntryCase{"LinkInside",      "linked.mp3",       "link.mp3",        true,  "1",    1},
+    EntryCase{"FileWithoutTag",  "music/plain.flac", "plain.flac",      false, "12",   12}),
     CaseName());
 // clang-format on
 

@@ -16,7 +16,7 @@ std::vector<std::string> MpdServer::Programs() {
 }
 
 MpdServer::MpdServer(int seconds, const std::string& password, unsigned port)
-    : music_(folder_.Path() + "/music"), socket_(folder_.Path() + "/socket"), seconds_(seconds),
+    : music_(folder_.Path() + "/music"), socket_(folder_.Path() + "/socket"),
       port_(port != 0 ? port : FreeTcpPort()), password_(password),
       config_(folder_.Path() + "/mpd.conf") {
     std::filesystem::create_directory(music_);
@@ -74,11 +74,6 @@ void MpdServer::PlayStandardTracks() {
     }
     Mpc(add);
     Mpc({"play", "1"});
-}
-
-void MpdServer::AddMusic(const std::vector<TestTrack>& tracks) {
-    MakeTestMusic(music_, tracks, seconds_);
-    Mpc({"update", "--wait"});
 }
 
 void MpdServer::Kill() {

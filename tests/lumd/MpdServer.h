@@ -4,7 +4,6 @@
 // and an optional password. mpc drives it.
 
 #include "Processes.h"
-#include "TestMusic.h"
 
 #include <memory>
 #include <string>
@@ -31,8 +30,6 @@ public:
     std::string Mpc(const std::vector<std::string>& arguments);
     /// Fills the queue with the standard tracks in order and starts the first.
     void PlayStandardTracks();
-    /// Writes `tracks` into the music folder too and lets the server find them.
-    void AddMusic(const std::vector<TestTrack>& tracks);
 
     /// Kills the server at once (SIGKILL).
     void Kill();
@@ -45,7 +42,6 @@ private:
     TempFolder folder_;
     std::string music_;
     std::string socket_;
-    int seconds_ = 0;
     unsigned port_ = 0;
     std::string password_;
     std::string config_;

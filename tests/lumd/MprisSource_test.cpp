@@ -66,9 +66,8 @@ TEST_F(MprisSourceTest, ShowsThePlayingEntryAsALocalFile) {
     EXPECT_EQ(source_->ListPosition(), 0); // mpv-mpris has no TrackList interface
     EXPECT_EQ(source_->LengthSeconds(), 30);
     EXPECT_EQ(source_->EntryFileName(0), bus_->MusicFolder() + "/" + first.File);
-    const TID3Info* tag = source_->PlayerTag();
-    ASSERT_NE(tag, nullptr); // for a file without a tag of its own
-    EXPECT_EQ(tag->Album, first.Album);
+    ASSERT_NE(source_->PlayerTag(), nullptr); // for a file without a tag of its own
+    EXPECT_EQ(source_->PlayerTag()->Album, first.Album);
 }
 
 TEST_F(MprisSourceTest, RemoteFilesShowThePlayersTagsInWindows1252) {
