@@ -200,6 +200,7 @@ struct EntryCase {
     const char* Target; ///< below the test's folder: a FIFO (.fifo), a file without a tag (.flac)
                         ///< or with one; or a device's own path
     const char* Uri;    ///< MPD's name; {target} the target's path, {relative} from lumd's folder
+    bool Read;          ///< whether the display engine gets the file to read
     bool FileTag;       ///< whether the file's album shows, else the server's
     const char* Track;  ///< the server's track tag (MPD 0.23 itself cuts "3/12" to "3")
     std::uint8_t Number;
@@ -240,6 +241,8 @@ TEST_P(MpdEntryFiles, AreOnlyRegularFilesBelowTheMusicFolderElseTheServersTags) 
     EXPECT_TRUE(shows("Tagged"));
     server.Play("file: " + uri + "\nAlbum: Player\nTrack: " + c.Track);
     EXPECT_TRUE(shows(c.FileTag ? "File" : "Player")) << uri;
+    EXPECT_EQ(source.EntryFileName(source.ListPosition()).empty(), !c.Read);
+    ASSERT_NE(source.PlayerTag(), nullptr);
     EXPECT_EQ(source.PlayerTag()->Track, c.Number);
     if (writer.joinable()) {
         EXPECT_FALSE(writerThrough) << "the writer was let through";
@@ -250,13 +253,13 @@ TEST_P(MpdEntryFiles, AreOnlyRegularFilesBelowTheMusicFolderElseTheServersTags) 
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, MpdEntryFiles, ::testing::Values(
-    EntryCase{"FifoWithAWriter", "music/a.fifo",     "{target}",        false, "7",    7},
-    EntryCase{"Device",          "/dev/zero",        "{target}",        false, "07",   7},
-    EntryCase{"RelativeName",    "cwd.mp3",          "{relative}",      false, "A1",   0},
-    EntryCase{"DotDotEscape",    "outside.mp3",      "../outside.mp3",  false, "3/12", 3},
-    EntryCase{"FileUrlOutside",  "outside.mp3",      "file://{target}", false, "300",  255},
-    EntryCase{"LinkInside",      "linked.mp3",       "link.mp3",        true,  "1",    1},
-    EntryCase{"FileWithoutTag",  "music/plain.flac", "plain.flac",      false, "12",   12}),
+    EntryCase{"FifoWithAWriter", "music/a.fifo",     "{target}",        false, false, "7",    7},
+    EntryCase{"Device",          "/dev/zero",        "{target}",        false, false, "07",   7},
+    EntryCase{"RelativeName",    "cwd.mp3",          "{relative}",      false, false, "A1",   0},
+    EntryCase{"DotDotEscape",    "outside.mp3",      "../outside.mp3",  false, false, "3/12", 3},
+    EntryCase{"FileUrlOutside",  "outside.mp3",      "file://{target}", false, false, "300",  255},
+    EntryCase{"LinkInside",      "linked.mp3",       "link.mp3",        true,  true,  "1",    1},
+    EntryCase{"FileWithoutTag",  "music/plain.flac", "plain.flac",      true,  false, "12",   12}),
     CaseName());
 // clang-format on
 
