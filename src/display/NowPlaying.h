@@ -33,9 +33,9 @@ public:
     [[nodiscard]] virtual std::string EntryFileName(std::int32_t position) = 0;
     /// The title of the entry at `position`; empty when there is none.
     [[nodiscard]] virtual std::string EntryTitle(std::int32_t position) = 0;
-    /// The tag the player itself knows for the current entry when its file is no local file (a
-    /// stream, a file on a remote server); null when it has none. The ID3 placeholders show it in
-    /// place of a tag read from the file.
+    /// The tag the player itself knows for the current entry; null when it has none. The ID3
+    /// placeholders show it when the entry has no local file with an ID3v1 tag (a stream, a file
+    /// on a remote server, a FLAC file).
     [[nodiscard]] virtual const TID3Info* PlayerTag() { return nullptr; }
 };
 

@@ -134,16 +134,23 @@ PlaceholderExpander::PlaceholderExpander(const Settings& settings, NowPlaying& p
     : settings_(settings), player_(player), clock_(std::move(clock)) {}
 
 // The name is remembered before the read, so a file that cannot be opened is not tried again.
-// An entry that is no existing file keeps the values of the last tag, unless the player knows
-// the entry's tag itself; the next local file is then read afresh.
+// An entry without a file that has a tag keeps the values of the last tag, unless the player
+// knows the entry's tag itself; after an entry that is no file the next local file is read afresh.
 void PlaceholderExpander::RefreshTag() {
     const std::string fileName = player_.EntryFileName(player_.ListPosition());
-    if (fileName != tag_.LastTagFileName && platform::IsExistingFile(fileName)) {
-        tag_.LastTagFileName = fileName;
-        ReadId3Tag(player_.EntryFileName(player_.ListPosition()), tag_.CurrentTag);
-    } else if (const TID3Info* own = player_.PlayerTag(); own != nullptr) {
+    if (fileName != tag_.LastTagFileName) {
+        tag_.FileHasTag = false;
+        if (platform::IsExistingFile(fileName)) {
+            tag_.LastTagFileName = fileName;
+            tag_.FileHasTag =
+                ReadId3Tag(player_.EntryFileName(player_.ListPosition()), tag_.CurrentTag);
+        }
+    }
+    if (const TID3Info* own = player_.PlayerTag(); own != nullptr && !tag_.FileHasTag) {
         tag_.CurrentTag = *own;
-        tag_.LastTagFileName.clear();
+        if (fileName != tag_.LastTagFileName) {
+            tag_.LastTagFileName.clear();
+        }
     }
 }
 

@@ -19,6 +19,7 @@ using LocalClock = std::function<platform::LocalDateTime()>;
 struct TagCache {
     std::string LastTagFileName; ///< the file whose tag was last read
     TID3Info CurrentTag;         ///< the tag values the ID3 variables show
+    bool FileHasTag = false;     ///< whether LastTagFileName had a tag
 };
 
 /// Expands line templates with the player's answers, the clock and the playing file's tag.
@@ -39,7 +40,7 @@ public:
 
 private:
     /// Re-reads the tag when the playing file is an existing file other than the one read last;
-    /// takes the player's own tag for an entry that is no local file.
+    /// takes the player's own tag where the entry has no file with a tag.
     void RefreshTag();
 
     const Settings& settings_;

@@ -1,5 +1,6 @@
 #include "tools/lumd/FileUrl.h"
 
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace lum::lumd {
@@ -75,6 +76,20 @@ std::string FileNameOfUri(std::string_view uri) {
         }
     }
     return std::string(last);
+}
+
+std::optional<std::string> PathBelow(std::string_view folder, std::string_view path) {
+    namespace fs = std::filesystem;
+    const fs::path base = fs::path(folder).lexically_normal();
+    if (!base.is_absolute()) {
+        return std::nullopt;
+    }
+    const fs::path full = (base / fs::path(path)).lexically_normal();
+    const fs::path inside = full.lexically_relative(base);
+    if (inside.empty() || *inside.begin() == ".." || inside == ".") {
+        return std::nullopt;
+    }
+    return full.string();
 }
 
 bool IsRegularFile(const std::string& path) {

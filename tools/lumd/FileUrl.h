@@ -1,6 +1,7 @@
 #pragma once
 // Where a player's entry lives: a local path, a file:// URL (percent-encoded), or something
-// remote (http://..., a path on another machine's music folder).
+// remote (http://..., a path on another machine's music folder), and whether a local path lies
+// within a folder.
 
 #include <optional>
 #include <string>
@@ -18,6 +19,11 @@ namespace lum::lumd {
 /// The last part of `uri` after its last '/' (percent-decoded when `uri` is a URL); the whole
 /// `uri` when that part is empty.
 [[nodiscard]] std::string FileNameOfUri(std::string_view uri);
+
+/// `path` (absolute, or relative to `folder`) lexically normalised, when it lies below the absolute
+/// `folder` without leaving it through ".."; none otherwise. Symbolic links are not looked at:
+/// a link below the folder counts as below it, wherever it points.
+[[nodiscard]] std::optional<std::string> PathBelow(std::string_view folder, std::string_view path);
 
 /// Whether `path` names a regular file (symbolic links followed).
 [[nodiscard]] bool IsRegularFile(const std::string& path);

@@ -3,10 +3,14 @@
 #include "tools/lumd/FileUrl.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <mpd/client.h>
+#include <optional>
 #include <poll.h>
 #include <pthread.h>
+#include <utility>
 
 namespace lum::lumd {
 namespace {
@@ -91,15 +95,25 @@ bool RunCommand(mpd_connection& connection, TransportCommand command) {
     return true;
 }
 
-} // namespace
-
-void MpdSource::ConnectionCloser::operator()(mpd_connection* connection) const {
-    mpd_connection_free(connection);
+// A music folder given on the command line, as an absolute path.
+std::string AbsoluteFolder(const std::string& folder) {
+    return folder.empty() ? folder : std::filesystem::absolute(folder).lexically_normal().string();
 }
+
+// A stop shuts the socket down under libmpdclient's feet: a send on it must then fail, not end
+// the process.
+void BlockBrokenPipes() {
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+}
+
+} // namespace
 
 MpdSource::MpdSource(MpdSourceOptions options, Log& log)
     : SnapshotSource(options.Clock, options.OnChange), options_(std::move(options)), log_(log),
-      musicDirectory_(options_.MusicDirectory) {}
+      musicDirectory_(AbsoluteFolder(options_.MusicDirectory)) {}
 
 MpdSource::~MpdSource() {
     inbox_.RequestStop();
@@ -125,14 +139,12 @@ void MpdSource::Send(TransportCommand command) {
 MpdSource::Attempt MpdSource::Connect() {
     const MpdAddress& address = options_.Address;
     const std::string where = "MPD at " + address.Text();
-    Connection link(mpd_connection_new(address.Host.c_str(), address.Port,
-                                       static_cast<unsigned>(options_.Timeout.count())));
-    if (!link) {
-        return {nullptr, StartOutcome::Waiting, where + ": out of memory"};
+    MpdDialled dialled = DialMpd(address, options_.Timeout, inbox_);
+    if (!dialled.Connection) {
+        return {nullptr, StartOutcome::Waiting, where + " cannot be reached: " + dialled.Error};
     }
-    if (mpd_connection_get_error(link.get()) != MPD_ERROR_SUCCESS) {
-        return {nullptr, StartOutcome::Waiting, where + " cannot be reached: " + ErrorText(*link)};
-    }
+    MpdConnection link = std::move(dialled.Connection);
+    tagsCleared_ = false;
     if (!address.Password.empty() && !mpd_run_password(link.get(), address.Password.c_str())) {
         if (IsServerError(*link) &&
             mpd_connection_get_server_error(link.get()) == MPD_SERVER_ERROR_PASSWORD) {
@@ -168,47 +180,71 @@ std::string MpdSource::QueryMusicDirectory(mpd_connection& connection) {
         log_.Debug("MPD does not tell its music folder: " + ErrorText(connection));
         mpd_connection_clear_error(&connection);
     }
+    if (!directory.empty() && !directory.starts_with('/')) {
+        log_.Debug("MPD's music folder '" + directory + "' is no local path: no file is read");
+        directory.clear();
+    }
     return directory;
 }
 
-void MpdSource::Run(Connection connection) {
+void MpdSource::Run(MpdConnection connection) {
     pthread_setname_np(pthread_self(), "lumd-mpd"); // for ps and the benchmark's threads
+    BlockBrokenPipes();
     const std::string where = "MPD at " + options_.Address.Text();
-    bool away = !connection;
+    bool outage = !connection; // a failed start has been reported by the caller
     while (!inbox_.StopRequested()) {
         if (!connection) {
+            WaitToRetry();
+            if (inbox_.StopRequested()) {
+                break;
+            }
             Attempt attempt = Connect();
             if (!attempt.Link) {
-                // The loss (or the failed start) has been reported; a refusal is news.
+                // A new refusal is news; anything else is said once an outage.
                 if (attempt.Outcome == StartOutcome::Refused && attempt.Message != lastFailure_) {
                     log_.Error(attempt.Message + "; trying again every second");
+                    lastFailure_ = attempt.Message;
+                } else if (!outage) {
+                    log_.Warning(attempt.Message + "; trying again every second");
                     lastFailure_ = attempt.Message;
                 } else {
                     log_.Debug(attempt.Message);
                 }
-                WaitToRetry();
+                if (!std::exchange(outage, true)) {
+                    Publish(TrackSnapshot{});
+                }
                 continue;
             }
             connection = std::move(attempt.Link);
         }
-        if (away) {
-            log_.Info(where + ": connected");
-            away = false;
-            lastFailure_.clear();
-        }
         if (options_.MusicDirectory.empty() && options_.Address.IsLocalSocket()) {
             musicDirectory_ = QueryMusicDirectory(*connection);
         }
-        while (!inbox_.StopRequested() && Refresh(*connection) && IdleOnce(*connection)) {
+        while (!inbox_.StopRequested() && Refresh(*connection)) {
+            if (outage) {
+                log_.Info(where + ": connected");
+                outage = false;
+                lastFailure_.clear();
+            }
+            if (!IdleOnce(*connection)) {
+                break;
+            }
         }
         if (inbox_.StopRequested()) {
             break;
         }
-        lastFailure_ = where + ": connection lost (" + ErrorText(*connection) + ")";
-        log_.Warning(lastFailure_ + "; trying again every second");
+        const std::string lost = where + ": connection lost (" + ErrorText(*connection) + ")";
         connection.reset();
-        away = true;
-        Publish(TrackSnapshot{});
+        if (std::exchange(rereadSong_, false)) {
+            log_.Debug(lost + "; reading the current song again without its tags");
+        } else if (!outage) {
+            lastFailure_ = lost;
+            log_.Warning(lost + "; trying again every second");
+            outage = true;
+            Publish(TrackSnapshot{});
+        } else {
+            log_.Debug(lost);
+        }
     }
 }
 
@@ -238,11 +274,30 @@ bool MpdSource::Refresh(mpd_connection& connection) {
     snapshot.ElapsedMs = mpd_status_get_elapsed_ms(status);
     snapshot.LengthMs = std::int64_t{mpd_status_get_total_time(status)} * 1000;
     const int songPosition = mpd_status_get_song_pos(status);
+    const int songId = mpd_status_get_song_id(status);
     mpd_status_free(status);
 
+    // A song whose tags did not fit in a line is read without them (MPD before 0.21 cannot).
+    const bool fewerTags = songId >= 0 && songId == tooLongSongId_;
+    if (fewerTags != tagsCleared_) {
+        if (!(fewerTags ? mpd_run_clear_tag_types(&connection)
+                        : mpd_run_all_tag_types(&connection))) {
+            if (!IsServerError(connection)) {
+                return false;
+            }
+            mpd_connection_clear_error(&connection);
+        }
+        tagsCleared_ = fewerTags;
+    }
     mpd_song* song = mpd_run_current_song(&connection);
     if (song == nullptr) {
-        if (mpd_connection_get_error(&connection) != MPD_ERROR_SUCCESS) {
+        // libmpdclient takes a line longer than its buffer as malformed and drops the connection.
+        const mpd_error error = mpd_connection_get_error(&connection);
+        if (error == MPD_ERROR_MALFORMED && !fewerTags && songId >= 0) {
+            tooLongSongId_ = songId;
+            rereadSong_ = true;
+        }
+        if (error != MPD_ERROR_SUCCESS) {
             return false;
         }
     } else {
@@ -255,12 +310,8 @@ bool MpdSource::Refresh(mpd_connection& connection) {
             snapshot.LengthMs = durationMs;
         }
         snapshot.Title = DisplayTitle(tags, uri);
-        if (std::string local = LocalPath(uri); !local.empty()) {
-            snapshot.FileName = std::move(local);
-        } else {
-            snapshot.FileName = uri;
-            snapshot.Tag = PlayerTagOf(tags);
-        }
+        snapshot.FileName = LocalPath(uri);
+        snapshot.Tag = PlayerTagOf(tags);
         mpd_song_free(song);
     }
     Publish(std::move(snapshot));
@@ -268,13 +319,17 @@ bool MpdSource::Refresh(mpd_connection& connection) {
 }
 
 bool MpdSource::IdleOnce(mpd_connection& connection) {
-    if (!mpd_send_idle_mask(&connection, kIdleEvents)) {
+    // Commands that came while connecting run first; the idle then reports what they changed.
+    if (!RunCommands(connection) || !mpd_send_idle_mask(&connection, kIdleEvents)) {
         return false;
     }
     const int fd = mpd_connection_get_fd(&connection);
     WorkerInbox::Readiness ready;
     while (!ready.Inbox && ready.Events == 0) {
         ready = inbox_.Wait(fd, POLLIN, -1);
+    }
+    if (inbox_.StopRequested()) {
+        return false; // the connection ends here: no "noidle" to wait for
     }
     // A wake-up ends the idle; when the server has answered meanwhile, it ignores the "noidle".
     if (ready.Events == 0 && !mpd_send_noidle(&connection)) {
@@ -303,15 +358,15 @@ bool MpdSource::RunCommands(mpd_connection& connection) {
 }
 
 std::string MpdSource::LocalPath(const std::string& uri) const {
-    std::string path;
-    if (auto fromUrl = LocalPathOfFileUrl(uri)) {
-        path = std::move(*fromUrl);
-    } else if (uri.starts_with('/')) {
+    std::optional<std::string> path = LocalPathOfFileUrl(uri);
+    if (!path && uri.find("://") == std::string::npos) {
         path = uri;
-    } else if (!musicDirectory_.empty() && uri.find("://") == std::string::npos) {
-        path = musicDirectory_ + (musicDirectory_.ends_with('/') ? "" : "/") + uri;
     }
-    return !path.empty() && IsRegularFile(path) ? path : std::string();
+    if (!path || musicDirectory_.empty()) {
+        return {};
+    }
+    const std::optional<std::string> below = PathBelow(musicDirectory_, *path);
+    return below && IsRegularFile(*below) ? *below : std::string();
 }
 
 } // namespace lum::lumd

@@ -4,14 +4,20 @@
 // command until the server reports a change of the player, the queue or the database; MPD is
 // never polled. Transport commands go over the same connection: the worker is woken, ends the idle
 // with "noidle", runs them, and idles again, so commands and status never race on two connections.
+// A stop request shuts the connection's socket down, so quitting never waits for the server.
 //
-// A lost connection reads as "stopped, not connected" at once; the worker then tries again once
-// per retry interval and says so once on loss and once on return. Entry files are local when the
-// music folder is known (given, or from the server's "config" answer, which MPD gives on a local
-// socket only) and the file exists there; otherwise the display gets MPD's tags.
+// A lost connection reads as "stopped, not connected" at once, and every new connection comes one
+// retry interval after the last one ended. An outage lasts until a snapshot is published again: a
+// connection that breaks before that belongs to it, so each outage is said once, and its end once.
+// A song whose tags make a line too long for libmpdclient (a title of thousands of characters) is
+// no outage: a new connection reads it with MPD's tag types cleared, and its title falls back to
+// the file name. Entry files are local only when they are regular files lexically below the music
+// folder (given, or from the server's "config" answer, which MPD gives on a local socket only);
+// the player's tags come with every entry, for a file without a tag of its own.
 
 #include "tools/lumd/Log.h"
 #include "tools/lumd/MpdAddress.h"
+#include "tools/lumd/MpdDial.h"
 #include "tools/lumd/SnapshotSource.h"
 #include "tools/lumd/SourceStart.h"
 #include "tools/lumd/TrackTags.h"
@@ -21,8 +27,6 @@
 #include <memory>
 #include <string>
 #include <thread>
-
-struct mpd_connection;
 
 namespace lum::lumd {
 
@@ -55,19 +59,15 @@ public:
     void Send(TransportCommand command) override;
 
 private:
-    struct ConnectionCloser {
-        void operator()(mpd_connection* connection) const;
-    };
-    using Connection = std::unique_ptr<mpd_connection, ConnectionCloser>;
     struct Attempt {
-        Connection Link;
+        MpdConnection Link;
         StartOutcome Outcome = StartOutcome::Ready;
         std::string Message{};
     };
 
     [[nodiscard]] Attempt Connect();
     [[nodiscard]] std::string QueryMusicDirectory(mpd_connection& connection);
-    void Run(Connection connection);
+    void Run(MpdConnection connection);
     void WaitToRetry();
     [[nodiscard]] bool Refresh(mpd_connection& connection);
     [[nodiscard]] bool IdleOnce(mpd_connection& connection);
@@ -79,6 +79,9 @@ private:
     WorkerInbox inbox_;
     std::string musicDirectory_; ///< the worker's, once started
     std::string lastFailure_;    ///< the last reason for not being connected that was logged
+    int tooLongSongId_ = -1;     ///< the song whose tags did not fit in a line: read without them
+    bool tagsCleared_ = false;   ///< whether the connection in use has its tag types cleared
+    bool rereadSong_ = false;    ///< the connection broke on a song's tags, not for an outage
     std::thread worker_;
 };
 

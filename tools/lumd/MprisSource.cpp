@@ -692,12 +692,12 @@ TrackSnapshot MprisSource::Snapshot() const {
     }
     snapshot.ListPosition = facts_.ListPosition;
     snapshot.Title = DisplayTitle(facts_.Tags, facts_.Url);
+    // The player is the user's own: any local regular file it plays is read, never a relative
+    // name (a file:// URL's path is absolute).
     if (auto local = LocalPathOfFileUrl(facts_.Url); local && IsRegularFile(*local)) {
         snapshot.FileName = std::move(*local);
-    } else {
-        snapshot.FileName = facts_.Url;
-        snapshot.Tag = PlayerTagOf(facts_.Tags);
     }
+    snapshot.Tag = PlayerTagOf(facts_.Tags);
     snapshot.ElapsedMs = facts_.PositionUs / 1000;
     snapshot.At = facts_.PositionAt;
     snapshot.Rate = facts_.Rate;

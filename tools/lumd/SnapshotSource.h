@@ -28,10 +28,10 @@ struct TrackSnapshot {
     bool Connected = false; ///< whether the player answers at all
     PlayState State = PlayState::Stopped;
     std::int32_t ListPosition = 0;
-    bool HasEntry = false;  ///< whether there is a current entry
-    std::string Title{};    ///< Windows-1252: "Artist - Title", the title, or the file name
-    std::string FileName{}; ///< the local path when the file is on this machine, else the uri
-    std::optional<TID3Info> Tag{}; ///< the player's tags, when the file is not on this machine
+    bool HasEntry = false;         ///< whether there is a current entry
+    std::string Title{};           ///< Windows-1252: "Artist - Title", the title, or the file name
+    std::string FileName{};        ///< the local file's path; empty when the entry is no local file
+    std::optional<TID3Info> Tag{}; ///< the player's tags, shown when the file has none of its own
     std::int64_t ElapsedMs = 0;    ///< the position at `At`
     std::chrono::steady_clock::time_point At{};
     double Rate = 1.0;         ///< how fast the position runs while playing
@@ -58,7 +58,7 @@ public:
     [[nodiscard]] std::string EntryFileName(std::int32_t position) override;
     /// The current entry's title, for the same places as EntryFileName.
     [[nodiscard]] std::string EntryTitle(std::int32_t position) override;
-    /// The player's tags when the current file is not on this machine; valid until the next call.
+    /// The player's tags for the current entry; valid until the next call.
     [[nodiscard]] const TID3Info* PlayerTag() override;
 
     /// A copy of the latest snapshot.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -54,8 +55,26 @@ void WorkerInbox::RequestStop() {
     {
         const std::lock_guard lock(mutex_);
         stop_ = true;
+        if (socket_ >= 0) {
+            ::shutdown(socket_, SHUT_RDWR);
+        }
     }
     Wake();
+}
+
+bool WorkerInbox::HoldSocket(int fd) {
+    const std::lock_guard lock(mutex_);
+    if (stop_) {
+        return false;
+    }
+    socket_ = fd;
+    return true;
+}
+
+void WorkerInbox::ReleaseSocket(const std::function<void()>& close) {
+    const std::lock_guard lock(mutex_);
+    socket_ = -1;
+    close();
 }
 
 bool WorkerInbox::StopRequested() const {

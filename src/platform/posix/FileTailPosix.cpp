@@ -8,14 +8,22 @@
 namespace lum::platform {
 
 // POSIX has no mandatory share modes: other writers cannot be kept out, so only the open itself
-// can fail. The open does not wait (a FIFO without writer would block it for good), and only a
-// regular file is read: a device or FIFO gives no bytes.
+// can fail. Only a regular file is opened and read: a FIFO or a device gives no bytes without
+// being opened (opening a FIFO releases a writer waiting for a reader, opening a terminal may make
+// it the process's controlling terminal). The entry is checked again once open, since it may have
+// been swapped meanwhile, and the open neither waits nor takes a terminal.
 std::optional<std::size_t> ReadFileTail(const std::string& path, std::span<std::uint8_t> buffer) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+        return std::nullopt;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return 0;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return std::nullopt;
     }
-    struct stat info {};
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
         ::close(fd);
         return std::nullopt;
