@@ -1,0 +1,169 @@
+#include "apps/lumd/DisplayRun.h"
+
+#include "apps/lumd/DeviceCheck.h"
+#include "apps/lumd/SettingsApply.h"
+#include "common/Windows1252.h"
+#include "platform/TimerTable.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace lum::lumd {
+namespace {
+
+using TimerRow = platform::TimerRow<RunTimer, DisplayRun>;
+
+/// A message of the plug-in's code for the log: Windows-1252 as UTF-8, line breaks as blanks.
+std::string LogText(std::string_view text) {
+    std::string blanked(text);
+    std::replace_if(
+        blanked.begin(), blanked.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; },
+        ' ');
+    return Windows1252ToUtf8(blanked);
+}
+
+} // namespace
+
+DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, Log& log,
+                       std::string device, std::unique_ptr<DisplayLine> line)
+    : ui_(ui), player_(player), log_(log), device_(std::move(device)) {
+    // Nobody reads a message box here: each goes to the log and is answered at once.
+    ui_.SetMessageAnswerDelay([this](const platform::headless::ShownMessage& message) {
+        log_.Write(message.Kind == platform::MessageKind::Error ? LogLevel::Error : LogLevel::Info,
+                   LogText(message.Text));
+        return std::uint64_t{0};
+    });
+    form_ = ui_.CreateForm(platform::FormArgs{.Name = "LumdForm", .Caption = "lumd"});
+    line->OnSendEnded = [this] { SendWanted(); };
+    driver_ = std::make_unique<DisplayDriver>(ui_, std::move(line), *form_, settings_, player);
+    driver_->OnShowState = [this](bool on) {
+        log_.Debug(on ? "display switched on" : "display switched off");
+    };
+    driver_->OnDevicePresence = [this](bool present) {
+        if (present) {
+            log_.Info("display device back: " + device_);
+        } else {
+            log_.Warning("display device gone: " + device_ + "; looking again every second");
+        }
+    };
+    // clang-format off
+    static constexpr TimerRow kTimers[] = {
+        // Key                   Name                Interval Running Tick
+        {RunTimer::Rotation,    "RotationTimer",    0,       false,  &DisplayRun::OnRotationTick},
+        {RunTimer::DeviceWait,  "DeviceWaitTimer",  1000,    false,  &DisplayRun::OnDeviceWaitTick},
+    };
+    // clang-format on
+    static_assert(std::size(kTimers) == static_cast<std::size_t>(RunTimer::Count));
+    static_assert(platform::RowsInIdOrder(kTimers));
+    platform::CreateTimers(*form_, kTimers, *this, timers_);
+}
+
+DisplayRun::~DisplayRun() {
+    for (platform::Timer* timer : timers_) {
+        timer->SetEnabled(false);
+    }
+    // The driver's timers live on the form: the driver goes first.
+    driver_.reset();
+}
+
+void DisplayRun::Begin(const Settings& asRead) {
+    startValues_ = asRead;
+    TryStart();
+}
+
+void DisplayRun::TryStart() {
+    const DeviceCheck check = CheckDevice(device_);
+    if (check.State == DeviceState::Missing) {
+        if (!waitReported_) {
+            waitReported_ = true;
+            log_.Info("waiting for " + device_ + " (" + check.Reason +
+                      "); looking again every second");
+        }
+        Timer(RunTimer::DeviceWait).SetEnabled(true);
+        return;
+    }
+    Timer(RunTimer::DeviceWait).SetEnabled(false);
+    if (check.State == DeviceState::Ready) {
+        ApplyAtStart(startValues_, settings_, *driver_, Timer(RunTimer::Rotation));
+        if (driver_->Line()->IsOpen()) {
+            started_ = true;
+            log_.Info("display on " + device_ + (settings_.DisplayOff ? " (switched off)" : ""));
+            return;
+        }
+    }
+    log_.Error(device_ + ": " + (check.Reason.empty() ? "cannot be opened" : check.Reason));
+    exitCode_ = 1;
+    Quit();
+}
+
+void DisplayRun::Reread(const Settings& asRead) {
+    if (!started_) {
+        startValues_ = asRead;
+        return;
+    }
+    ui_.Dispatch([&] { ApplyReread(asRead, settings_, *driver_, Timer(RunTimer::Rotation)); });
+}
+
+void DisplayRun::ShowChangeNow() {
+    const std::int32_t entry = player_.ListPosition();
+    PlayerView now{player_.PlayStateNumber(PlayState::Playing), entry, player_.EntryTitle(entry),
+                   player_.EntryFileName(entry), player_.LengthSeconds()};
+    if (now == shown_) {
+        return; // nothing the display shows has changed: the refresh keeps its beat
+    }
+    shown_ = std::move(now);
+    tickWanted_ = true;
+    SendWanted();
+}
+
+void DisplayRun::Brightness(int step) {
+    brightnessWanted_ = step;
+    SendWanted();
+}
+
+void DisplayRun::SendWanted() {
+    DisplayLine* line = driver_->Line();
+    if (!started_ || line == nullptr) {
+        tickWanted_ = false;
+        brightnessWanted_.reset();
+        return;
+    }
+    // What is sent while another write is on the wire is dropped: each waits for its end.
+    if (brightnessWanted_ && !line->SendPending()) {
+        const int step = *std::exchange(brightnessWanted_, std::nullopt);
+        ui_.Dispatch([&] { driver_->Engine().SendBrightness(step); });
+    }
+    if (tickWanted_ && !line->SendPending()) {
+        tickWanted_ = false;
+        platform::Timer& refresh = driver_->Timer(DriverTimer::Refresh);
+        // The display off, starting or away: the refresh shows the change later.
+        if (refresh.Enabled() && refresh.Interval() != 0) {
+            refresh.SetEnabled(false);
+            refresh.SetEnabled(true);
+            ui_.Dispatch(refresh.OnTimer);
+        }
+    }
+    if (tickWanted_ || brightnessWanted_) {
+        line->WatchSendEnd();
+    }
+}
+
+void DisplayRun::Quit() {
+    for (platform::Timer* timer : timers_) {
+        timer->SetEnabled(false);
+    }
+    if (started_) {
+        driver_->Quit();
+    }
+    finished_ = true;
+}
+
+void DisplayRun::OnRotationTick() {
+    RotationStep(settings_, Timer(RunTimer::Rotation));
+}
+
+void DisplayRun::OnDeviceWaitTick() {
+    TryStart();
+}
+
+} // namespace lum::lumd
