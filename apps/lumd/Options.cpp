@@ -72,10 +72,7 @@ LumdOptions ParseOptions(std::span<const std::string> arguments,
     tools::CommandLine line;
     line.OptionalValue("--mpd", sources[0].Given, sources[0].Value);
     line.OptionalValue("--mpris", sources[1].Given, sources[1].Value);
-    line.Value("--playlist", [&](const std::string& file) {
-        Text(options.Playlist)(file);
-        sources[2].Given = true;
-    });
+    line.Value("--playlist", Text(options.Playlist));
     line.Value("--music-dir", Text(options.MusicDirectory));
     line.Value("--port", Text(options.Port));
     line.Value("--settings", Text(options.SettingsFile));
@@ -86,6 +83,7 @@ LumdOptions ParseOptions(std::span<const std::string> arguments,
     if (options.Help) {
         return options;
     }
+    sources[2].Given = !options.Playlist.empty();
     const Source* chosen = nullptr;
     for (const Source& source : sources) {
         if (source.Given && chosen != nullptr) {

@@ -79,12 +79,93 @@ struct CommandLine::Parts {
     std::shared_ptr<Reading> App; ///< a command's is also its parent's
     std::string CommandName;      ///< of a command: its name, which its messages start with
     std::vector<Declared> Options;
-    std::vector<std::string>* Words = nullptr;
+    std::vector<std::string>* WordsRead = nullptr; ///< none: no words are taken
     std::vector<std::string> Required;
     std::size_t Most = 0;
     std::vector<std::pair<std::string, std::unique_ptr<CommandLine>>> Commands;
     std::string CommandGiven;
+
+    /// The words left over; raises for an unknown option among them.
+    [[nodiscard]] std::vector<std::string> LeftOverWords() const;
+    /// Hands each value to its option's reader, in the order of the line.
+    void ReadValues() const;
+    /// Takes `words` when they are as many as wanted.
+    void TakeWords(std::vector<std::string> words) const;
+    /// "COMMAND: " in a command's messages about its words.
+    [[nodiscard]] std::string Context() const {
+        return CommandName.empty() ? "" : CommandName + ": ";
+    }
 };
+
+std::vector<std::string> CommandLine::Parts::LeftOverWords() const {
+    std::vector<std::string> words;
+    for (const auto& [extra, isWord] : App->LeftOver()) {
+        if (!isWord) {
+            throw CommandLineError(EchoInput(NameIn(extra)) + ": unknown option");
+        }
+        words.push_back(extra);
+    }
+    return words;
+}
+
+void CommandLine::Parts::ReadValues() const {
+    std::map<const CLI::Option*, std::size_t> taken;
+    for (const CLI::Option* given : App->parse_order()) {
+        const auto declared =
+            std::find_if(Options.begin(), Options.end(),
+                         [given](const Declared& option) { return option.Option == given; });
+        const std::size_t occurrence = taken[given]++;
+        const std::string& value = given->results()[occurrence];
+        if (occurrence > 0 && declared->Kind != OptionKind::Repeated) {
+            throw CommandLineError(declared->Name + ": given twice");
+        }
+        switch (declared->Kind) {
+        case OptionKind::Flag:
+            if (value != "true") {
+                throw CommandLineError(OptionProblem(declared->Name, value, "takes no value"));
+            }
+            *declared->Given = true;
+            break;
+        case OptionKind::OptionalValue:
+            *declared->Given = true;
+            *declared->Value = value;
+            break;
+        case OptionKind::Once:
+        case OptionKind::Repeated:
+            // Another option where the value should be: the value was left out.
+            if (value.starts_with("--")) {
+                throw CommandLineError(declared->Name + ": needs a value");
+            }
+            try {
+                declared->Read(value);
+            } catch (const BadValue& bad) {
+                throw CommandLineError(OptionProblem(declared->Name, value, bad.what()));
+            }
+            break;
+        }
+    }
+}
+
+void CommandLine::Parts::TakeWords(std::vector<std::string> words) const {
+    if (WordsRead == nullptr) {
+        if (!words.empty()) {
+            throw CommandLineError(Context() + EchoInput(words.front()) + ": unexpected argument");
+        }
+        return;
+    }
+    if (words.size() < Required.size()) {
+        throw CommandLineError(Context() + "missing " + Required[words.size()]);
+    }
+    if (words.size() > Most) {
+        throw CommandLineError(Context() + EchoInput(words[Most]) + ": unexpected argument");
+    }
+    if (const auto empty = std::ranges::find(words, ""); empty != words.end()) {
+        const auto at = static_cast<std::size_t>(empty - words.begin());
+        throw CommandLineError(Context() + "empty argument" +
+                               (at < Required.size() ? " for " + Required[at] : ""));
+    }
+    *WordsRead = std::move(words);
+}
 
 CommandLine::CommandLine() : parts_(std::make_unique<Parts>()) {
     parts_->App = std::make_shared<Parts::Reading>();
@@ -123,7 +204,7 @@ void CommandLine::OptionalValue(const std::string& name, bool& given, std::strin
 
 void CommandLine::Words(std::vector<std::string>& words, std::vector<std::string> required,
                         std::size_t most) {
-    parts_->Words = &words;
+    parts_->WordsRead = &words;
     parts_->Required = std::move(required);
     parts_->Most = std::max(most, parts_->Required.size());
 }
@@ -164,14 +245,7 @@ const std::string& CommandLine::CommandGiven() const {
 
 void CommandLine::Read() {
     Parts& parts = *parts_;
-    const std::string context = parts.CommandName.empty() ? "" : parts.CommandName + ": ";
-    std::vector<std::string> words;
-    for (const auto& [extra, isWord] : parts.App->LeftOver()) {
-        if (!isWord) {
-            throw CommandLineError(EchoInput(NameIn(extra)) + ": unknown option");
-        }
-        words.push_back(extra);
-    }
+    std::vector<std::string> words = parts.LeftOverWords();
     const auto command =
         std::find_if(parts.Commands.begin(), parts.Commands.end(),
                      [&parts](const auto& c) { return parts.App->got_subcommand(c.first); });
@@ -179,61 +253,8 @@ void CommandLine::Read() {
         throw CommandLineError(words.empty() ? "no command given"
                                              : EchoInput(words.front()) + ": unknown command");
     }
-    // The values in the order of the line.
-    std::map<const CLI::Option*, std::size_t> taken;
-    for (const CLI::Option* given : parts.App->parse_order()) {
-        const auto declared =
-            std::find_if(parts.Options.begin(), parts.Options.end(),
-                         [given](const Parts::Declared& option) { return option.Option == given; });
-        const std::size_t occurrence = taken[given]++;
-        const std::string& value = given->results()[occurrence];
-        if (occurrence > 0 && declared->Kind != Parts::OptionKind::Repeated) {
-            throw CommandLineError(declared->Name + ": given twice");
-        }
-        switch (declared->Kind) {
-        case Parts::OptionKind::Flag:
-            if (value != "true") {
-                throw CommandLineError(OptionProblem(declared->Name, value, "takes no value"));
-            }
-            *declared->Given = true;
-            break;
-        case Parts::OptionKind::OptionalValue:
-            *declared->Given = true;
-            *declared->Value = value;
-            break;
-        case Parts::OptionKind::Once:
-        case Parts::OptionKind::Repeated:
-            // Another option where the value should be: the value was left out.
-            if (value.starts_with("--")) {
-                throw CommandLineError(declared->Name + ": needs a value");
-            }
-            try {
-                declared->Read(value);
-            } catch (const BadValue& bad) {
-                throw CommandLineError(OptionProblem(declared->Name, value, bad.what()));
-            }
-            break;
-        }
-    }
-    if (!words.empty() && parts.Words == nullptr) {
-        throw CommandLineError(context + EchoInput(words.front()) + ": unexpected argument");
-    }
-    if (parts.Words != nullptr) {
-        if (words.size() < parts.Required.size()) {
-            throw CommandLineError(context + "missing " + parts.Required[words.size()]);
-        }
-        if (words.size() > parts.Most) {
-            throw CommandLineError(context + EchoInput(words[parts.Most]) +
-                                   ": unexpected argument");
-        }
-        if (const auto empty = std::ranges::find(words, ""); empty != words.end()) {
-            const auto at = static_cast<std::size_t>(empty - words.begin());
-            throw CommandLineError(
-                context + "empty argument" +
-                (at < parts.Required.size() ? " for " + parts.Required[at] : ""));
-        }
-        *parts.Words = std::move(words);
-    }
+    parts.ReadValues();
+    parts.TakeWords(std::move(words));
     if (command != parts.Commands.end()) {
         parts.CommandGiven = command->first;
         command->second->Read();
