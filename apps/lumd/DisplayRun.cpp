@@ -5,7 +5,6 @@
 #include "common/Windows1252.h"
 #include "platform/TimerTable.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace lum::lumd {
@@ -16,9 +15,9 @@ using TimerRow = platform::TimerRow<RunTimer, DisplayRun>;
 /// A message of the plug-in's code for the log: Windows-1252 as UTF-8, line breaks as blanks.
 std::string LogText(std::string_view text) {
     std::string blanked(text);
-    std::replace_if(
-        blanked.begin(), blanked.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; },
-        ' ');
+    for (char& c : blanked) {
+        c = static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    }
     return Windows1252ToUtf8(blanked);
 }
 
