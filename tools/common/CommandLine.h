@@ -65,6 +65,7 @@ template <typename Number>
 /// The options, words and commands of one command line (or of one command of it).
 class CommandLine {
 public:
+    /// A line with nothing declared yet.
     CommandLine();
     ~CommandLine();
     CommandLine(const CommandLine&) = delete;
@@ -95,7 +96,9 @@ public:
 
 private:
     struct Parts;
+    /// A command's line, on parts its parent made.
     explicit CommandLine(std::unique_ptr<Parts> parts);
+    /// Checks what CLI11 read and hands the values and words over, a command's after the line's.
     void Read();
 
     std::unique_ptr<Parts> parts_;
