@@ -187,10 +187,12 @@ void CharacterDisplay::Control(std::uint8_t final) {
 void CharacterDisplay::Begin(const Command& command) {
     command_ = &command;
     parameterCount_ = 0;
-    state_ = command.ParameterCount == 0 ? State::Text : State::Parameters;
-    if (command.ParameterCount == 0) {
-        Apply(command);
+    if (command.ParameterCount > 0) {
+        state_ = State::Parameters;
+        return;
     }
+    state_ = State::Text;
+    Apply(command);
 }
 
 void CharacterDisplay::Apply(const Command& command) {

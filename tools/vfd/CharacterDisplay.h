@@ -1,40 +1,36 @@
 #pragma once
 // A vacuum fluorescent character display of W x N cells, fed one byte at a time. It understands
-// the plug-in's streams, the ESC/POS customer-display commands and the CD5220 commands at once
-// (CommandTable.h lists them): no byte sequence of one set means something else in another.
+// the plug-in's streams and the ESC/POS and CD5220 customer-display command sets at once (no
+// byte sequence of one means something else in another; CommandTable.h lists the commands):
 //
 //   0x20-0x7E, 0x80-0xFF  written at the cursor, which moves right. In the scroll modes the wrap
 //                         waits for the next byte: past the last column it goes to column 1 of
 //                         the next line, and past the bottom line everything scrolls up (vertical
-//                         scroll, the mode at power-on) or the line shifts left (horizontal
-//                         scroll). In overwrite mode the cursor moves on at once, from the last
-//                         cell to home.
-//   CR, LF                cursor to column 1; one line down (at the bottom: scrolls up, or in
-//                         overwrite mode goes to the top line)
+//                         scroll) or the line shifts left (horizontal scroll). In overwrite mode
+//                         the cursor moves on at once, from the last cell to home.
+//   CR, LF                cursor to column 1; one line down, at the bottom scrolling up (in
+//                         overwrite mode: to the top line)
 //   ESC "[r;cH"           cursor to line r, column c (1-based, clamped into the display; an
 //                         empty number counts as 1)
-//   ESC "[2J"             clear, cursor home
+//   ESC "[2J", CLR        clear, cursor home
 //   0x01-0x04             brightness: 0x01 brightest ... 0x04 dimmest
-//   ESC/POS               ESC @ initialise; US MD1, MD2, MD3 (1F 01-03) overwrite, vertical,
-//                         horizontal scroll; US $ x y cursor to column x, line y; US X n
-//                         brightness 4 brightest ... 1 dimmest; US B bottom line, US LF up,
-//                         US CR last column; US C n, US E n, US @, ESC t n, ESC R n, ESC = n,
-//                         ESC % n, ESC ? n consumed
-//   CD5220                ESC @; ESC DC1, DC2, DC3 the three modes; ESC l x y cursor; ESC * n
-//                         brightness as US X n; ESC _ n, ESC f n consumed
-//   both                  CLR (0C) clear, cursor home; CAN (18) clear the cursor's line; BS, HT
-//                         one cell left, right; HOM (0B) cursor home. In overwrite mode BS, HT,
-//                         LF and US LF wrap around the display; in the scroll modes BS stops at
-//                         home and US LF at the top line.
+//   US X n, ESC * n       brightness: n = 4 brightest ... 1 dimmest; any other n is ignored
+//   US $ x y, ESC l x y   cursor to column x, line y (from 1); outside the display ignored
+//   US MD1-3, ESC DC1-3   overwrite, vertical scroll (the mode at power-on), horizontal scroll
+//   ESC @                 the state at power-on: cleared, cursor home, brightest, vertical scroll
+//   CAN                   the cursor's line cleared, cursor to its column 1
+//   BS, HT, HOM           cursor left, right (wrapping as text does), home
+//   US B, US LF, US CR    cursor to the bottom line, up, to the last column
+//   the table's others    consumed with their parameter bytes; they change nothing shown
 //
-// ESC @ returns to the state at power-on: cleared, cursor home, brightest, vertical scroll. A
-// cursor position outside the display or a brightness outside 1-4 is ignored, as the displays
-// ignore a parameter out of range. US before a byte that leads no command changes nothing and
-// the byte is read afresh. Every other control byte changes nothing. Any other escape sequence
-// is consumed whole, as a terminal does, and changes nothing: ESC "[", parameter bytes 0x30-0x3F,
-// intermediate bytes 0x20-0x2F, a final byte 0x40-0x7E; or ESC, intermediate bytes, a final byte
-// 0x30-0x7E. A byte that cannot continue a sequence (a control byte, DEL, 0x80-0xFF) ends it
-// unfinished and is read afresh, so the parser never loses its place.
+// In overwrite mode BS and US LF wrap around the display; in the scroll modes BS stops at home
+// and US LF at the top line. Parameter bytes are taken whatever their value. Every other control
+// byte changes nothing, and so does US before a byte that leads no command (that byte is read
+// afresh). Any other escape sequence is consumed whole, as a terminal does, and changes nothing:
+// ESC "[", parameter bytes 0x30-0x3F, intermediate bytes 0x20-0x2F, a final byte 0x40-0x7E; or
+// ESC, intermediate bytes, a final byte 0x30-0x7E. A byte that cannot continue a sequence (a
+// control byte, DEL, 0x80-0xFF) ends it unfinished and is read afresh, so the parser never loses
+// its place.
 
 #include "tools/vfd/CommandTable.h"
 
