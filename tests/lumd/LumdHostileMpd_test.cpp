@@ -147,15 +147,15 @@ private:
 
 // --- A server that breaks the connection or never lets go -----------------------------------
 
-struct HostileCase {
+struct HostileServerCase {
     const char* Name;
-    friend void PrintTo(const HostileCase& c, std::ostream* out) { *out << c.Name; }
+    friend void PrintTo(const HostileServerCase& c, std::ostream* out) { *out << c.Name; }
     std::vector<Rule> Rules;
     const char* Command;     ///< sent on lumd's input just before the quit
     std::ptrdiff_t Warnings; ///< one per outage
 };
 
-class LumdMeetsAHostileMpd : public ::testing::TestWithParam<HostileCase> {};
+class LumdMeetsAHostileMpd : public ::testing::TestWithParam<HostileServerCase> {};
 
 TEST_P(LumdMeetsAHostileMpd, ReconnectsOnceASecondWarnsOncePerOutageAndQuitsAtOnce) {
     LumdBed bed;
@@ -184,11 +184,11 @@ TEST_P(LumdMeetsAHostileMpd, ReconnectsOnceASecondWarnsOncePerOutageAndQuitsAtOn
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, LumdMeetsAHostileMpd, ::testing::Values(
-    HostileCase{"TenMegabyteLine",     {{"currentsong", "file: a\nTitle: " + std::string(10 << 20, 'x')}}, "", 1},
-    HostileCase{"ClosedMidAnswer",     {{"currentsong", "file: a\nTit", Then::Close}},                     "", 1},
-    HostileCase{"NoAnswerToNoidle",    {{"noidle", "", Then::Hang}},                                       "next", 0},
-    HostileCase{"EndlessChanges",      {{"idle", "", Then::Flood}},                                        "", 0},
-    HostileCase{"NoWelcomeAfterALoss", {{"currentsong", "", Then::Close}, {"", "", Then::Hang, 2}},        "", 1}),
+    HostileServerCase{"TenMegabyteLine",     {{"currentsong", "file: a\nTitle: " + std::string(10 << 20, 'x')}}, "", 1},
+    HostileServerCase{"ClosedMidAnswer",     {{"currentsong", "file: a\nTit", Then::Close}},                     "", 1},
+    HostileServerCase{"NoAnswerToNoidle",    {{"noidle", "", Then::Hang}},                                       "next", 0},
+    HostileServerCase{"EndlessChanges",      {{"idle", "", Then::Flood}},                                        "", 0},
+    HostileServerCase{"NoWelcomeAfterALoss", {{"currentsong", "", Then::Close}, {"", "", Then::Hang, 2}},        "", 1}),
     CaseName());
 // clang-format on
 
