@@ -200,9 +200,9 @@ TEST_F(ConfigFormTest, PreviewShowsTheLinesWithoutMovingThem) {
     Settings& s = Values();
     s.Slot(1, 1).Template = "12345678";                    // 8 characters
     s.Slot(1, 2).Template = std::string(26, 'a') + "BCDE"; // 30 characters
-    s.Slot(1, 2).ScrollOffset = 32;
+    Shown().ScrollOffset(1, 2) = 32;
     s.Slot(1, 3).Template = std::string(40, 'x'); // line 3 still at offset 0
-    s.Slot(1, 1).ScrollOffset = 99;
+    Shown().ScrollOffset(1, 1) = 99;
     Click("configform", "Button1");
     EXPECT_EQ(Control("configform", "Label11").Text(), "Ein");
     Advance(100);
@@ -212,9 +212,9 @@ TEST_F(ConfigFormTest, PreviewShowsTheLinesWithoutMovingThem) {
     EXPECT_EQ(Control("configform", "Label13").Text(), "20");
     EXPECT_EQ(Control("configform", "Panel5").Text(), scroll.substr(32) + scroll.substr(0, 18));
     EXPECT_EQ(Control("configform", "Label19").Text(), "0");
-    EXPECT_EQ(s.Slot(1, 2).ScrollOffset, 32) << "the preview moves nothing";
+    EXPECT_EQ(Shown().ScrollOffset(1, 2), 32) << "the preview moves nothing";
 
-    s.ActiveSet = 5; // as the rotation leaves it for an instant
+    Shown().ActiveSet = 5; // as the rotation leaves it for an instant
     Advance(100);
     EXPECT_EQ(Control("configform", "Label13").Text(), "0");
     EXPECT_EQ(Control("configform", "Panel5").Text(), std::string(20, ' '));
