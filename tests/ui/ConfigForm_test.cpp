@@ -231,6 +231,34 @@ TEST_F(ConfigFormTest, PreviewOfALongLineOneAtItsStartOffset) {
     EXPECT_EQ(Control("configform", "Panel4").Text(), doubled.substr(99, 20));
 }
 
+// "Set alle ... Sekunden wechseln" runs the set rotation at once; "Jetzt Aktiv:" sets what the
+// display shows, where 5 (no set) stays only while the rotation runs.
+TEST_F(ConfigFormTest, SetFieldsDriveTheRotationAndTheShownSet) {
+    struct Case {
+        const char* Seconds;
+        const char* Active;
+        std::int32_t Shown; ///< the set shown at once
+        std::uint64_t Wait; ///< ms waited
+        std::int32_t After; ///< the set shown then
+    };
+    const Case cases[] = {
+        {"0", "5", 4, 3'000, 4},
+        {"2", "5", 5, 2'000, 1},
+        {"1", "1", 1, 1'000, 2},
+    };
+    Type("SpinEdit6", "2");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Seconds) + " s, set " + c.Active);
+        Type("SpinEdit5", c.Seconds);
+        Type("SpinEdit7", c.Active);
+        EXPECT_EQ(Shown().ActiveSet, c.Shown);
+        EXPECT_EQ(Control("configform", "SpinEdit7").Text(), std::to_string(c.Shown));
+        Advance(c.Wait);
+        EXPECT_EQ(Shown().ActiveSet, c.After);
+        EXPECT_EQ(Control("configform", "SpinEdit7").Text(), std::to_string(c.After));
+    }
+}
+
 TEST_F(ConfigFormTest, SyncAfterShowingTakesTheLiveState) {
     EXPECT_FALSE(Control("configform", "CheckBox3").Checked()) << "synced after the first showing";
     Click("configform", "Panel1");
