@@ -4,6 +4,7 @@
 
 #include <iterator>
 #include <string_view>
+#include <utility>
 
 namespace lum {
 namespace {

@@ -1,10 +1,10 @@
 #pragma once
 // lumd's display on the user-interface thread: one hidden form holds the display driver's
 // timers (the run is the driver's host) and lumd's own (the wait for a missing device). The
-// display starts once its device is there; the settings apply through the apply seam as the
-// plug-in applies them, which runs the set rotation too; a player's change
-// makes the refresh tick come at once, or, while a write is on the wire, as soon as the line says
-// it has left (one tick and one brightness byte wait, built when they go, so changes that come
+// display starts once its device is there; the settings apply through the driver's apply seam
+// as the plug-in applies them, and the seam runs the set rotation; a player's change makes the
+// refresh tick come at once, or, while a write is on the wire, as soon as the line says it has
+// left (one tick and one brightness byte wait, built when they go, so changes that come
 // meanwhile are combined). The device's loss and return are logged.
 
 #include "driver/DisplayDriver.h"

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <string>
 
 namespace lum {
