@@ -1,7 +1,7 @@
 // Fuzzes the settings file reader with the fuzzed bytes as a file's contents: DecodeSettings, then
 // StoreLoadedSettings as the start-up does. It must never crash and fail only with the reader's
 // two messages; values it reads must write back to no more bytes and read back unchanged, and
-// once stored every integer lies in its field's range and the fields not stored are untouched.
+// once stored every integer lies in its field's range and the texts are as read.
 
 #include "common/LumError.h"
 #include "settings/Settings.h"
@@ -52,13 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lum::Settings stored;
     lum::StoreLoadedSettings(asRead, stored);
     Check(IntegersInRange(stored));
-    const lum::Settings start;
-    Check(stored.ActiveSet == start.ActiveSet);
     Check(stored.Separator == asRead.Separator && stored.InitCommand == asRead.InitCommand);
     for (int set = 1; set <= lum::kTextSetCount; ++set) {
         for (int line = 1; line <= lum::kLinesPerSet; ++line) {
             Check(stored.Slot(set, line).Template == asRead.Slot(set, line).Template);
-            Check(stored.Slot(set, line).ScrollOffset == start.Slot(set, line).ScrollOffset);
         }
     }
     return 0;

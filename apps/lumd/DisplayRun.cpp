@@ -12,6 +12,13 @@ namespace {
 
 using TimerRow = platform::TimerRow<RunTimer, DisplayRun>;
 
+/// The names of the driver's timers on the run's form, by role.
+constexpr std::string_view kDriverTimerNames[] = {
+    "InitCommandTimer", "StartLineFeedTimer", "RefreshTimer",
+    "BannerEndTimer",   "ReconnectTimer",     "RotationTimer",
+};
+static_assert(std::size(kDriverTimerNames) == static_cast<std::size_t>(DriverTimer::Count));
+
 /// A message of the plug-in's code for the log: Windows-1252 as UTF-8, line breaks as blanks.
 std::string LogText(std::string_view text) {
     std::string blanked(text);
@@ -34,7 +41,8 @@ DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, L
     });
     form_ = ui_.CreateForm(platform::FormArgs{.Name = "LumdForm", .Caption = "lumd"});
     line->OnSendEnded = [this] { SendWanted(); };
-    driver_ = std::make_unique<DisplayDriver>(ui_, std::move(line), *form_, settings_, player);
+    driver_ = std::make_unique<DisplayDriver>(*this, std::move(line), settings_, player);
+    apply_ = std::make_unique<SettingsApply>(*this, *driver_, settings_);
     driver_->OnShowState = [this](bool on) {
         log_.Debug(on ? "display switched on" : "display switched off");
     };
@@ -48,7 +56,6 @@ DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, L
     // clang-format off
     static constexpr TimerRow kTimers[] = {
         // Key                   Name                Interval Running Tick
-        {RunTimer::Rotation,    "RotationTimer",    0,       false,  &DisplayRun::OnRotationTick},
         {RunTimer::DeviceWait,  "DeviceWaitTimer",  1000,    false,  &DisplayRun::OnDeviceWaitTick},
     };
     // clang-format on
@@ -61,8 +68,17 @@ DisplayRun::~DisplayRun() {
     for (platform::Timer* timer : timers_) {
         timer->SetEnabled(false);
     }
-    // The driver's timers live on the form: the driver goes first.
+    // The driver's timers live on the form: the seam and the driver go first.
+    apply_.reset();
     driver_.reset();
+}
+
+platform::Timer& DisplayRun::Timer(DriverTimer role) {
+    const auto at = static_cast<std::size_t>(role);
+    if (driverTimers_[at] == nullptr) {
+        driverTimers_[at] = &form_->AddTimer(kDriverTimerNames[at], 0, false);
+    }
+    return *driverTimers_[at];
 }
 
 void DisplayRun::Begin(const Settings& asRead) {
@@ -83,7 +99,7 @@ void DisplayRun::TryStart() {
     }
     Timer(RunTimer::DeviceWait).SetEnabled(false);
     if (check.State == DeviceState::Ready) {
-        ApplyAtStart(startValues_, settings_, *driver_, Timer(RunTimer::Rotation));
+        apply_->Apply(startValues_, ApplyOccasion::StartUp, SelectedBaudRate(startValues_));
         if (driver_->Line()->IsOpen()) {
             started_ = true;
             log_.Info("display on " + device_ + (settings_.DisplayOff ? " (switched off)" : ""));
@@ -100,7 +116,7 @@ void DisplayRun::Reread(const Settings& asRead) {
         startValues_ = asRead;
         return;
     }
-    ui_.Dispatch([&] { ApplyReread(asRead, settings_, *driver_, Timer(RunTimer::Rotation)); });
+    ui_.Dispatch([&] { apply_->Apply(asRead, ApplyOccasion::Reread, SelectedBaudRate(asRead)); });
 }
 
 void DisplayRun::ShowChangeNow() {
@@ -130,17 +146,11 @@ void DisplayRun::SendWanted() {
     // What is sent while another write is on the wire is dropped: each waits for its end.
     if (brightnessWanted_ && !line->SendPending()) {
         const int step = *std::exchange(brightnessWanted_, std::nullopt);
-        ui_.Dispatch([&] { driver_->Engine().SendBrightness(step); });
+        ui_.Dispatch([&] { driver_->Brightness(step); });
     }
     if (tickWanted_ && !line->SendPending()) {
         tickWanted_ = false;
-        platform::Timer& refresh = driver_->Timer(DriverTimer::Refresh);
-        // The display off, starting or away: the refresh shows the change later.
-        if (refresh.Enabled() && refresh.Interval() != 0) {
-            refresh.SetEnabled(false);
-            refresh.SetEnabled(true);
-            ui_.Dispatch(refresh.OnTimer);
-        }
+        ui_.Dispatch([&] { driver_->ShowNow(); });
     }
     if (tickWanted_ || brightnessWanted_) {
         line->WatchSendEnd();
@@ -155,10 +165,6 @@ void DisplayRun::Quit() {
         driver_->Quit();
     }
     finished_ = true;
-}
-
-void DisplayRun::OnRotationTick() {
-    RotationStep(settings_, Timer(RunTimer::Rotation));
 }
 
 void DisplayRun::OnDeviceWaitTick() {

@@ -14,12 +14,12 @@ TtyDisplayLine::~TtyDisplayLine() {
     SetOpen(false);
 }
 
-void TtyDisplayLine::SetPortName(std::string_view name) {
-    if (name == portName_) {
+void TtyDisplayLine::SetPort(std::int32_t comPort) {
+    if (comPort < 1 || comPort > 9 || comPort == port_) {
         return;
     }
-    portName_ = name;
-    // As the serial component does: an open line opens afresh under the new name.
+    port_ = comPort;
+    // As the serial component does: an open line opens afresh on the new port.
     if (IsOpen()) {
         SetOpen(false);
         SetOpen(true);

@@ -1,6 +1,6 @@
 #pragma once
 // lumd's display line: the display driver's line on one tty, written through a TtyWriter, so
-// that nothing runs while nothing is sent. Every port name a settings file gives opens that tty.
+// that nothing runs while nothing is sent. Every port a settings file gives opens that tty.
 // The device going away reaches the driver as a trouble at the user-interface loop's next turn,
 // posted there from whichever thread noticed it, never inside a call of the driver's; so does
 // the end of a watched write. A write is pending until it has left the wire at the line's rate,
@@ -28,7 +28,8 @@ public:
     TtyDisplayLine(const TtyDisplayLine&) = delete;
     TtyDisplayLine& operator=(const TtyDisplayLine&) = delete;
 
-    void SetPortName(std::string_view name) override;
+    /// Every port 1-9 opens the tty; a new one reopens an open line, as the component does.
+    void SetPort(std::int32_t comPort) override;
     void SetBaudRate(std::uint32_t rate) override;
     [[nodiscard]] std::uint32_t BaudRate() const override { return baudRate_; }
     /// The line is always 8N1 without flow control.
@@ -45,7 +46,7 @@ public:
 private:
     std::string device_;
     PostToUi post_;
-    std::string portName_;
+    std::int32_t port_ = 0; ///< the port last set; 0 before the first
     std::uint32_t baudRate_ = 9600;
     bool dtr_ = true;
     /// True while the open it was made for is the line's current one; a report posted from an

@@ -2,12 +2,14 @@
 // The display text engine: the scroll offsets of the active text set, the display frames and
 // the short commands, all written to the display's port, with the placeholder expansion they
 // are made from. It is built from what it reads and writes: the settings (edited in place
-// elsewhere and read at every use; the engine writes only the scroll offsets), the player it
-// asks, the port and the local clock. The tag cache and the banner period are its own state.
+// elsewhere and read at every use, never written), the player it asks, the port and the local
+// clock. What it shows (the active set and the scroll offsets), the tag cache and the banner
+// period are its own state.
 
 #include "display/DisplayPort.h"
 #include "display/NowPlaying.h"
 #include "display/Placeholders.h"
+#include "display/ShowState.h"
 #include "settings/Settings.h"
 
 #include <cstddef>
@@ -31,8 +33,8 @@ struct PreviewLine {
 /// The display text engine.
 class DisplayEngine {
 public:
-    /// All four must outlive the engine.
-    DisplayEngine(Settings& settings, NowPlaying& player, DisplayPort& port,
+    /// All four must outlive the engine. It shows set 1 with the start offsets.
+    DisplayEngine(const Settings& settings, NowPlaying& player, DisplayPort& port,
                   LocalClock clock = &platform::CurrentLocalTime);
 
     /// The text a display line shows for `lineTemplate` (see PlaceholderExpander::Expand).
@@ -83,14 +85,22 @@ public:
     /// The tag cache of the expansion.
     [[nodiscard]] TagCache& Tag() { return expander_.Tag(); }
 
+    /// What the engine shows: the active set and the scroll offsets, which the refresh tick
+    /// moves and the set rotation and the set buttons change.
+    [[nodiscard]] ShowState& Shown() { return shown_; }
+    [[nodiscard]] const ShowState& Shown() const { return shown_; }
+
 private:
     /// The slot of line `line` of the active set, or null when ActiveSet names no set.
     [[nodiscard]] const LineSlot* ActiveSlot(int line) const;
+    /// The scroll offset of line `line` of the active set; 0 when ActiveSet names no set.
+    [[nodiscard]] std::int32_t ActiveOffset(int line) const;
     /// LineWidth, never below 0.
     [[nodiscard]] std::size_t Width() const;
 
-    Settings& settings_;
+    const Settings& settings_;
     DisplayPort& port_;
+    ShowState shown_;
     PlaceholderExpander expander_;
     bool bannerPeriod_ = false;
 };

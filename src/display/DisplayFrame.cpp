@@ -33,8 +33,7 @@ void DisplayEngine::WriteDisplayFrame() {
             text = line == 1 ? kBannerLine1 : line == 2 ? kBannerLine2 : std::string_view();
         }
         const std::size_t lineStart = frame.size();
-        AppendScrollWindow(frame, text, settings_.Separator,
-                           slot != nullptr ? slot->ScrollOffset : 0, width);
+        AppendScrollWindow(frame, text, settings_.Separator, ActiveOffset(line), width);
         if (line == 1) {
             line1.assign(frame, lineStart, width);
         } else if (line == 2) {
@@ -78,8 +77,7 @@ PreviewLine DisplayEngine::Preview(int line) {
     const std::string expanded = ExpandPlaceholders(slot != nullptr ? slot->Template : kNoTemplate);
     const std::size_t width = Width();
     return {std::min(expanded.size(), width),
-            ScrollWindow(expanded, settings_.Separator, slot != nullptr ? slot->ScrollOffset : 0,
-                         width)};
+            ScrollWindow(expanded, settings_.Separator, ActiveOffset(line), width)};
 }
 
 } // namespace lum

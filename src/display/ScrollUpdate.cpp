@@ -7,20 +7,21 @@
 namespace lum {
 
 void DisplayEngine::UpdateScrollOffsets() {
-    const int set = settings_.ActiveSet;
+    const int set = shown_.ActiveSet;
     if (set < 1 || set > kTextSetCount) {
         return;
     }
     const std::size_t width = Width();
     for (int line = 1; line <= kLinesPerSet; ++line) {
-        LineSlot& slot = settings_.Slot(set, line);
+        const LineSlot& slot = settings_.Slot(set, line);
+        std::int32_t& scrollOffset = shown_.ScrollOffset(set, line);
         const std::int64_t length = ScrollTextLength(ExpandPlaceholders(slot.Template).size(),
                                                      settings_.Separator.size(), width);
         if (length <= static_cast<std::int64_t>(width)) {
-            slot.ScrollOffset = 0;
+            scrollOffset = 0;
             continue;
         }
-        std::int64_t offset = slot.ScrollOffset;
+        std::int64_t offset = scrollOffset;
         switch (slot.ScrollMode) {
         case kScrollLeft:
             ++offset;
@@ -38,7 +39,7 @@ void DisplayEngine::UpdateScrollOffsets() {
         if (offset < 0) {
             offset = length - 1;
         }
-        slot.ScrollOffset = static_cast<std::int32_t>(offset);
+        scrollOffset = static_cast<std::int32_t>(offset);
     }
 }
 

@@ -35,24 +35,25 @@ const RotationTransition& FindTransition(std::int32_t from, std::int32_t setCoun
 
 } // namespace
 
-void RotateSet(Settings& settings) {
+void RotateSet(const Settings& settings, ShowState& shown) {
     const RotationTransition& step =
-        FindTransition(std::clamp(settings.ActiveSet, 1, kActiveSetFieldMax),
+        FindTransition(std::clamp(shown.ActiveSet, 1, kActiveSetFieldMax),
                        std::clamp(settings.SetCount, 1, kTextSetCount));
     if (step.CarriedFrom != 0) {
         for (int line = 1; line <= kLinesPerSet; ++line) {
-            const LineSlot& left = settings.Slot(step.CarriedFrom, line);
-            LineSlot& entered = settings.Slot(step.To, line);
-            entered.ScrollOffset = left.Template == entered.Template ? left.ScrollOffset : 0;
+            const bool same = settings.Slot(step.CarriedFrom, line).Template ==
+                              settings.Slot(step.To, line).Template;
+            shown.ScrollOffset(step.To, line) =
+                same ? shown.ScrollOffset(step.CarriedFrom, line) : 0;
         }
     }
     // The rotation timer runs while this step does, so KeepActiveSetShown has nothing to do here.
-    settings.ActiveSet = step.To;
+    shown.ActiveSet = step.To;
 }
 
-void KeepActiveSetShown(Settings& settings, bool rotationTimerRunning) {
-    if (!rotationTimerRunning && settings.ActiveSet == kActiveSetFieldMax) {
-        settings.ActiveSet = kTextSetCount;
+void KeepActiveSetShown(ShowState& shown, bool rotationTimerRunning) {
+    if (!rotationTimerRunning && shown.ActiveSet == kActiveSetFieldMax) {
+        shown.ActiveSet = kTextSetCount;
     }
 }
 

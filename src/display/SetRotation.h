@@ -2,6 +2,7 @@
 // The set rotation: the active text set advances through sets 1 to SetCount and starts again at
 // set 1, carrying the scroll offset of each line whose template reads the same in both sets.
 
+#include "display/ShowState.h"
 #include "settings/Settings.h"
 
 #include <cstdint>
@@ -28,14 +29,15 @@ inline constexpr RotationTransition kRotationTransitions[] = {
 };
 static_assert(std::size(kRotationTransitions) == 8);
 
-/// The rotation step (one tick of the rotation timer): moves ActiveSet on by the transition
-/// table. Each of the eight lines of the set switched to takes the offset of the same line of
-/// the set left when the two raw templates are equal, and 0 otherwise; the set left keeps its
-/// offsets. ActiveSet and SetCount outside their ranges (1-5, 1-4) are taken at the nearest end.
-void RotateSet(Settings& settings);
+/// The rotation step (one tick of the rotation timer): moves the shown ActiveSet on by the
+/// transition table. Each of the eight lines of the set switched to takes the offset of the same
+/// line of the set left when the two raw templates of `settings` are equal, and 0 otherwise; the
+/// set left keeps its offsets. ActiveSet and SetCount outside their ranges (1-5, 1-4) are taken
+/// at the nearest end.
+void RotateSet(const Settings& settings, ShowState& shown);
 
 /// What follows every change of ActiveSet: while the rotation timer is stopped, a 5 (one past
 /// the last set) becomes 4.
-void KeepActiveSetShown(Settings& settings, bool rotationTimerRunning);
+void KeepActiveSetShown(ShowState& shown, bool rotationTimerRunning);
 
 } // namespace lum

@@ -1,15 +1,20 @@
-// The driver's parts and its quit.
+// The driver's parts, its verbs and its quit.
 #include "driver/DisplayDriver.h"
 
-#include "driver/SerialComponentLine.h"
-#include "platform/TimerTable.h"
+#include "common/TableOrder.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace lum {
 namespace {
 
-using TimerRow = platform::TimerRow<DriverTimer, DisplayDriver>;
+/// One of the driver's timers: its role, its first interval and its tick.
+struct DriverTimerRow {
+    DriverTimer Role;
+    std::uint32_t Interval;
+    void (DisplayDriver::*Tick)();
+};
 
 /// How long quit waits beyond a frame's time on the wire.
 constexpr std::uint32_t kQuitGrace = 500;
@@ -35,43 +40,42 @@ std::size_t LargestWrite(const Settings& settings) {
 
 } // namespace
 
-DisplayDriver::DisplayDriver(platform::Ui& ui, platform::Comm& comm, platform::Form& timerOwner,
-                             Settings& settings, NowPlaying& player)
-    : DisplayDriver(ui, std::make_unique<SerialComponentLine>(ui.UiThreadCalls(), comm), timerOwner,
-                    settings, player) {
-    component_ = &static_cast<SerialComponentLine&>(*line_).Component();
-}
-
-DisplayDriver::DisplayDriver(platform::Ui& ui, std::unique_ptr<DisplayLine> line,
-                             platform::Form& timerOwner, Settings& settings, NowPlaying& player)
-    : ui_(ui), settings_(settings), line_(std::move(line)), displayPort_(line_),
-      engine_(settings, player, displayPort_) {
+DisplayDriver::DisplayDriver(DriverHost& host, std::unique_ptr<DisplayLine> line,
+                             const Settings& config, NowPlaying& player)
+    : host_(host), settings_(config), line_(std::move(line)), displayPort_(line_),
+      engine_(config, player, displayPort_) {
     line_->OnTrouble = [this](LineTrouble trouble) { OnLineTrouble(trouble); };
 
     // clang-format off
-    static constexpr TimerRow kTimers[] = {
-        // Key                         Name              Interval Running Tick
-        {DriverTimer::InitCommand,   "Timer4",         1000,    false,  &DisplayDriver::OnInitCommandTick},
-        {DriverTimer::StartLineFeed, "Timer6",         250,     false,  &DisplayDriver::OnStartLineFeedTick},
-        {DriverTimer::Refresh,       "Timer5",         300,     false,  &DisplayDriver::OnRefreshTick},
-        {DriverTimer::BannerEnd,     "Timer7",         4000,    false,  &DisplayDriver::OnBannerEndTick},
+    static constexpr DriverTimerRow kTimers[] = {
+        // Role                        Interval Tick
+        {DriverTimer::InitCommand,   1000,    &DisplayDriver::OnInitCommandTick},
+        {DriverTimer::StartLineFeed, 250,     &DisplayDriver::OnStartLineFeedTick},
+        {DriverTimer::Refresh,       300,     &DisplayDriver::OnRefreshTick},
+        {DriverTimer::BannerEnd,     4000,    &DisplayDriver::OnBannerEndTick},
         // Opening the port again after its device went away; interval set as it runs.
-        {DriverTimer::Reconnect,     "ReconnectTimer", 1000,    false,  &DisplayDriver::OnReconnectTick},
+        {DriverTimer::Reconnect,     1000,    &DisplayDriver::OnReconnectTick},
     };
     // clang-format on
-    static_assert(std::size(kTimers) == static_cast<std::size_t>(DriverTimer::Count));
-    static_assert(platform::RowsInIdOrder(kTimers));
-    platform::CreateTimers(timerOwner, kTimers, *this, timers_);
+    static_assert(std::size(kTimers) == std::tuple_size_v<decltype(timers_)>);
+    static_assert(RowsInEnumOrder<&DriverTimerRow::Role>(kTimers));
+    for (const DriverTimerRow& row : kTimers) {
+        platform::Timer& timer = host_.Timer(row.Role);
+        timer.SetInterval(row.Interval);
+        timer.OnTimer = [this, tick = row.Tick] { (this->*tick)(); };
+        timers_[static_cast<std::size_t>(row.Role)] = &timer;
+    }
 }
 
 DisplayDriver::~DisplayDriver() {
     for (platform::Timer* timer : timers_) {
         timer->SetEnabled(false);
+        timer->OnTimer = nullptr;
     }
     line_.reset();
 }
 
-void DisplayDriver::ShowState(bool on) {
+void DisplayDriver::ReportOnOff(bool on) {
     if (OnShowState) {
         OnShowState(on);
     }
@@ -96,6 +100,20 @@ void DisplayDriver::OnRefreshTick() {
     engine_.RefreshTick();
 }
 
+void DisplayDriver::ShowNow() {
+    platform::Timer& refresh = Timer(DriverTimer::Refresh);
+    if (!refresh.Enabled() || refresh.Interval() == 0) {
+        return; // the display off, starting or away: the refresh shows it later
+    }
+    refresh.SetEnabled(false);
+    refresh.SetEnabled(true);
+    OnRefreshTick();
+}
+
+void DisplayDriver::Brightness(int step) {
+    engine_.SendBrightness(step);
+}
+
 void DisplayDriver::Quit() {
     StopDisplayTimers();
     Timer(DriverTimer::Reconnect).SetEnabled(false);
@@ -107,13 +125,12 @@ void DisplayDriver::Quit() {
     DisplayLine* line = line_.get();
     const std::uint32_t bound = WireTime(LargestWrite(settings_), line->BaudRate()) + kQuitGrace;
     const auto writeEnded = [line] { return !line->SendPending(); };
-    ui_.ServeCallsUntil(writeEnded, bound);
+    host_.WaitUntil(writeEnded, bound);
     engine_.ClearDisplay();
-    ui_.ServeCallsUntil(writeEnded, bound);
-    ui_.ServeCallsUntil([] { return false; }, kStatusSettle);
-    ui_.ServeCallsUntil([line] { return line->OutQueueBytes() == 0; }, bound);
+    host_.WaitUntil(writeEnded, bound);
+    host_.WaitUntil([] { return false; }, kStatusSettle);
+    host_.WaitUntil([line] { return line->OutQueueBytes() == 0; }, bound);
     line_.reset();
-    component_ = nullptr;
 }
 
 } // namespace lum

@@ -1,70 +1,47 @@
 #pragma once
-// The display on its serial line: the line (the serial port component in the plug-in), the
-// display engine writing to it, the display start sequence and switch-off, applying the line
-// settings, bringing the display back after its device went away, and the quit that lets the
-// blank frame reach the display.
+// The display on its line: the line (the serial port component in the plug-in, a tty of its own
+// in lumd), the display engine writing to it, the display start sequence and switch-off, the
+// line settings applied, bringing the display back after its device went away, and the quit that
+// lets the blank frame reach the display.
 // It is the one owner of the display's on/off state: the start-up, the main window's button and
-// the dialog's "OK" all switch the display through it. Its timers live on the form it is given
-// (the plug-in's main window); the display's state is shown through OnShowState.
+// the dialog's "OK" all switch the display through it. Its timers are its host's (DriverHost);
+// the display's state is shown through OnShowState. The settings reach it through the apply seam
+// (SettingsApply), the only place that knows the order of their steps.
 
 #include "display/DisplayEngine.h"
+#include "display/ShowState.h"
 #include "driver/DisplayLine.h"
+#include "driver/DriverHost.h"
 #include "driver/SerialDisplayPort.h"
-#include "platform/Comm.h"
-#include "platform/Ui.h"
-#include "serial/SerialNG.h"
 #include "settings/Settings.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <string_view>
+#include <optional>
 
 namespace lum {
 
-/// The driver's timers.
-enum class DriverTimer {
-    InitCommand,   ///< start sequence step 1: the initialisation byte, 1000 ms after DTR
-    StartLineFeed, ///< start sequence step 2: CR LF 250 ms later, then refresh and banner
-    Refresh,       ///< the refresh tick, every UpdateInterval ms
-    BannerEnd,     ///< the end of the 4000 ms banner period
-    Reconnect,     ///< opening the port again after its device went away
-    Count
-};
+class SettingsApply;
 
 /// The display driver.
 class DisplayDriver {
 public:
-    /// The plug-in's driver: its line is the serial port component on `comm`, closed on "COM1"
-    /// at 9600 baud; the timers on `timerOwner`, stopped. Everything given must outlive the
-    /// driver.
-    DisplayDriver(platform::Ui& ui, platform::Comm& comm, platform::Form& timerOwner,
-                  Settings& settings, NowPlaying& player);
-    /// A driver on `line`, which it owns, closed.
-    DisplayDriver(platform::Ui& ui, std::unique_ptr<DisplayLine> line, platform::Form& timerOwner,
-                  Settings& settings, NowPlaying& player);
+    /// A driver on `line`, which it owns, closed; its timers are `host`'s, stopped. Everything
+    /// else given must outlive the driver.
+    DisplayDriver(DriverHost& host, std::unique_ptr<DisplayLine> line, const Settings& config,
+                  NowPlaying& player);
     /// Stops the timers and releases the line (if Quit has not).
     ~DisplayDriver();
     DisplayDriver(const DisplayDriver&) = delete;
     DisplayDriver& operator=(const DisplayDriver&) = delete;
 
-    [[nodiscard]] DisplayEngine& Engine() { return engine_; }
     /// The line; null once Quit has released it.
     [[nodiscard]] DisplayLine* Line() { return line_.get(); }
     /// Whether Quit has released the line: nothing reaches the display any more.
     [[nodiscard]] bool IsReleased() const { return line_ == nullptr; }
-    /// The serial port component of the plug-in's line; null on another line and after Quit.
-    [[nodiscard]] serial::TSerialPortNG* SerialPort() { return line_ ? component_ : nullptr; }
-    [[nodiscard]] platform::Timer& Timer(DriverTimer timer) {
-        return *timers_[static_cast<std::size_t>(timer)];
-    }
 
-    /// The start-up's line: the port named for `comPort` 1-9 (another value keeps "COM1"), the
-    /// rate `baudRateText` names (another text keeps the rate), 8N1 without flow control, opened
-    /// (DTR and RTS up); the refresh interval `refreshInterval` ms.
-    void OpenLine(std::int32_t comPort, std::string_view baudRateText,
-                  std::int32_t refreshInterval);
     /// The display start sequence: DTR up, the initialisation byte after 1000 ms, CR LF 250 ms
     /// later, then the refresh with the banner period.
     void SwitchOn();
@@ -75,14 +52,16 @@ public:
     /// gets back.
     [[nodiscard]] bool IsOn() const;
 
-    /// The dialog's "OK", first half: the line from the settings (port name, the rate
-    /// `baudRateText` names, 8N1) opened, the refresh started with UpdateInterval.
-    void ApplyLine(std::string_view baudRateText);
-    /// The dialog's "OK", second half: the dialog's text sent (CR LF, or the BA63 clear text),
-    /// then the display switched by DisplayOff: off as the switch-off does but without the blank
-    /// frame; on with the initialisation byte at once and the start sequence after it. Raises
-    /// "'%s' ist kein gültiger Integerwert" for an InitCommand that is no number.
-    void ApplyDisplayState();
+    /// The refresh tick now, its countdown afresh; nothing while the refresh is stopped (the
+    /// display off, starting or away). Raises what the tick raises.
+    void ShowNow();
+    /// Sends the byte of brightness step `step`, 1 ("Hell 1", brightest) to 4 ("Hell 4").
+    void Brightness(int step);
+    /// Line `line` (1-8) of the active set as the dialog's preview shows it, moving nothing.
+    [[nodiscard]] PreviewLine Preview(int line) { return engine_.Preview(line); }
+    /// What the display shows: the active set (the set buttons and the dialog's field change
+    /// it) and the scroll offsets.
+    [[nodiscard]] ShowState& Shown() { return engine_.Shown(); }
 
     /// Ends the banner period at once (a click on the splash's picture).
     void EndBannerPeriod();
@@ -96,13 +75,33 @@ public:
     std::function<void(bool present)> OnDevicePresence;
 
 private:
+    // The steps of applying settings, which only the apply seam orders.
+    friend class SettingsApply;
+
+    /// The start-up's line: the port `comPort` (DisplayLine::SetPort), the rate `baudRate` (none
+    /// keeps the rate), 8N1 without flow control, opened (DTR and RTS up); the refresh interval
+    /// `refreshInterval` ms.
+    void OpenLine(std::int32_t comPort, std::optional<std::uint32_t> baudRate,
+                  std::int32_t refreshInterval);
+    /// The dialog's "OK", first half: the line from the settings (port, the rate `baudRate`,
+    /// 8N1) opened, the refresh started with UpdateInterval.
+    void ApplyLine(std::optional<std::uint32_t> baudRate);
+    /// The dialog's "OK", second half: the dialog's text sent (CR LF, or the BA63 clear text),
+    /// then the display switched by DisplayOff: off as the switch-off does but without the blank
+    /// frame; on with the initialisation byte at once and the start sequence after it. Raises
+    /// "'%s' ist kein gültiger Integerwert" for an InitCommand that is no number.
+    void ApplyDisplayState();
+
     void OnInitCommandTick();
     void OnStartLineFeedTick();
     void OnRefreshTick();
     void OnBannerEndTick();
     void OnReconnectTick();
 
-    void ShowState(bool on);
+    [[nodiscard]] platform::Timer& Timer(DriverTimer timer) {
+        return *timers_[static_cast<std::size_t>(timer)];
+    }
+    void ReportOnOff(bool on);
     void TellDevicePresence(bool present);
     void SetBannerPeriod(bool running);
     /// Stops the start sequence, the refresh and the banner period.
@@ -114,13 +113,13 @@ private:
     /// A trouble of the line: the device gone starts bringing the display back.
     void OnLineTrouble(LineTrouble trouble);
 
-    platform::Ui& ui_;
-    Settings& settings_;
+    DriverHost& host_;
+    const Settings& settings_;
     std::unique_ptr<DisplayLine> line_;
-    serial::TSerialPortNG* component_ = nullptr; ///< the component, on the plug-in's line
     SerialDisplayPort displayPort_;
     DisplayEngine engine_;
-    std::array<platform::Timer*, static_cast<std::size_t>(DriverTimer::Count)> timers_{};
+    /// The driver's own timers: the roles before DriverTimer::Rotation.
+    std::array<platform::Timer*, static_cast<std::size_t>(DriverTimer::Rotation)> timers_{};
 
     // Bringing the display back after its device went away (see Reconnect.cpp).
     bool deviceLost_ = false;    ///< the device has gone; the port is being opened again

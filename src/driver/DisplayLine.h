@@ -2,7 +2,7 @@
 // The display's serial line as the display driver needs it: the line settings, open and close,
 // DTR, one write at a time, the output queue for quit's waits, the end of a write for those who
 // wait for it, and the troubles the driver reacts to. The plug-in's line is the serial port
-// component (SerialComponentLine); a native program may bring a line of its own. Everything is
+// component (plugin/SerialComponentLine.h); lumd brings a line of its own. Everything is
 // called on the user-interface thread, and troubles are reported there: inside the call that met
 // them (a send that fails at once) or at a later turn of the loop.
 
@@ -25,8 +25,9 @@ class DisplayLine {
 public:
     virtual ~DisplayLine() = default;
 
-    /// The port name ("COM1" to "COM9"); a new name reopens an open line under it.
-    virtual void SetPortName(std::string_view name) = 0;
+    /// The port, by the settings' number 1-9 (each line names it as it likes); another number
+    /// keeps the port. A new port reopens an open line on it.
+    virtual void SetPort(std::int32_t comPort) = 0;
     /// The baud rate; an open line takes it at once.
     virtual void SetBaudRate(std::uint32_t rate) = 0;
     [[nodiscard]] virtual std::uint32_t BaudRate() const = 0;

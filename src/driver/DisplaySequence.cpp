@@ -2,13 +2,33 @@
 // 1000 ms, CR LF 250 ms later, then the refresh with a 4000 ms banner period), the switch-off,
 // and the line and display state that the start-up and the dialog's "OK" apply.
 #include "driver/DisplayDriver.h"
-#include "driver/SerialSetup.h"
 
 namespace lum {
+namespace {
 
-void DisplayDriver::OpenLine(std::int32_t comPort, std::string_view baudRateText,
+/// Sets the display's line on `line`: the port `comPort` (another number than 1-9 keeps it),
+/// the rate `baudRate` (none keeps it), 8 data bits, one stop bit, no parity, no flow control.
+void SetDisplayLine(DisplayLine& line, std::int32_t comPort,
+                    std::optional<std::uint32_t> baudRate) {
+    line.SetPort(comPort);
+    if (baudRate) {
+        line.SetBaudRate(*baudRate);
+    }
+    line.SetFrame8N1();
+}
+
+/// Sets the display's line as SetDisplayLine does and opens it (an open line stays open).
+void OpenDisplayLine(DisplayLine& line, std::int32_t comPort,
+                     std::optional<std::uint32_t> baudRate) {
+    SetDisplayLine(line, comPort, baudRate);
+    line.SetOpen(true);
+}
+
+} // namespace
+
+void DisplayDriver::OpenLine(std::int32_t comPort, std::optional<std::uint32_t> baudRate,
                              std::int32_t refreshInterval) {
-    OpenDisplayLine(*line_, comPort, baudRateText);
+    OpenDisplayLine(*line_, comPort, baudRate);
     Timer(DriverTimer::Refresh).SetInterval(static_cast<std::uint32_t>(refreshInterval));
 }
 
@@ -19,11 +39,11 @@ void DisplayDriver::SwitchOn() {
     if (deviceLost_) {
         // Nothing can reach the display now: the sequence runs once its device is back.
         displayWanted_ = true;
-        ShowState(true);
+        ReportOnOff(true);
         return;
     }
     line_->SetDtr(true);
-    ShowState(true);
+    ReportOnOff(true);
     Timer(DriverTimer::InitCommand).SetEnabled(true);
 }
 
@@ -53,7 +73,7 @@ void DisplayDriver::SwitchOff() {
     if (line_ == nullptr) {
         return;
     }
-    ShowState(false);
+    ReportOnOff(false);
     if (deviceLost_) {
         displayWanted_ = false;
         return;
@@ -77,7 +97,7 @@ bool DisplayDriver::IsOn() const {
     return deviceLost_ ? displayWanted_ : line_ != nullptr && line_->Dtr();
 }
 
-void DisplayDriver::ApplyLine(std::string_view baudRateText) {
+void DisplayDriver::ApplyLine(std::optional<std::uint32_t> baudRate) {
     if (line_ == nullptr) {
         return;
     }
@@ -86,11 +106,11 @@ void DisplayDriver::ApplyLine(std::string_view baudRateText) {
     if (deviceLost_) {
         // The port opens with these settings once the device is back; the display then gets
         // the state ApplyDisplayState records.
-        SetDisplayLine(*line_, settings_.ComPort, baudRateText);
+        SetDisplayLine(*line_, settings_.ComPort, baudRate);
         refresh.SetInterval(interval);
         return;
     }
-    OpenDisplayLine(*line_, settings_.ComPort, baudRateText);
+    OpenDisplayLine(*line_, settings_.ComPort, baudRate);
     refresh.SetInterval(interval);
     refresh.SetEnabled(true);
 }
@@ -101,7 +121,7 @@ void DisplayDriver::ApplyDisplayState() {
     }
     const bool on = !settings_.DisplayOff;
     if (deviceLost_) {
-        ShowState(on);
+        ReportOnOff(on);
         displayWanted_ = on;
         return;
     }
@@ -109,11 +129,11 @@ void DisplayDriver::ApplyDisplayState() {
     if (!on) {
         // The display keeps what it shows: no blank frame follows.
         LowerDisplay();
-        ShowState(false);
+        ReportOnOff(false);
         return;
     }
     line_->SetDtr(true);
-    ShowState(true);
+    ReportOnOff(true);
     engine_.SendInitCommand();
     Timer(DriverTimer::InitCommand).SetEnabled(true);
 }

@@ -3,7 +3,7 @@
 // that matters restarts the countdown; the same value changes nothing. The platforms' timers
 // derive from it and say what a restart does.
 
-#include "platform/Ui.h"
+#include "platform/Timer.h"
 
 #include <string>
 #include <string_view>

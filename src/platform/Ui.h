@@ -2,7 +2,7 @@
 // The windowing layer: forms with controls, window timers, modal message boxes, the installed
 // font families, opening a web address, and the synchronised calls of worker threads.
 //
-// Event conventions, for every callback below (OnClick, OnChange, OnKeyDown, OnShow, OnTimer):
+// Event conventions, for every callback below and the timers' OnTimer (platform/Timer.h):
 // - It runs on the user-interface thread, one event at a time: a tick never overlaps another
 //   tick or a click. A timer whose tick is still running does not tick again meanwhile.
 // - It runs through Ui::Dispatch: an exception that leaves it is shown in an error message box
@@ -16,6 +16,7 @@
 // Texts are single-byte Windows-1252 strings; the Win32 layer uses the A functions.
 
 #include "platform/SyncCalls.h"
+#include "platform/Timer.h"
 
 #include <cstdint>
 #include <functional>
@@ -119,23 +120,6 @@ public:
 
     std::function<void()> OnClick;
     std::function<void()> OnChange;
-};
-
-/// A window timer. It ticks every Interval milliseconds while enabled; an interval of 0 never
-/// ticks.
-class Timer {
-public:
-    virtual ~Timer() = default;
-
-    [[nodiscard]] virtual const std::string& Name() const = 0;
-    [[nodiscard]] virtual std::uint32_t Interval() const = 0;
-    /// A different interval restarts the countdown of an enabled timer; the same changes nothing.
-    virtual void SetInterval(std::uint32_t milliseconds) = 0;
-    [[nodiscard]] virtual bool Enabled() const = 0;
-    /// Starting a stopped timer starts a full countdown; starting a running one changes nothing.
-    virtual void SetEnabled(bool enabled) = 0;
-
-    std::function<void()> OnTimer;
 };
 
 /// The frame of a form.

@@ -28,12 +28,20 @@ PluginLife::PluginLife(platform::Ui& ui, platform::Comm& comm, std::unique_ptr<p
     mainForm_ = std::make_unique<TMainForm>(context_);
     context_.MainWindow = &mainForm_->Window();
     // The serial port component comes with the main window, whose timers the driver uses.
-    driver_ = std::make_unique<DisplayDriver>(ui, comm, mainForm_->Window(), settings_, player_);
+    driverHost_ = std::make_unique<PluginDriverHost>(
+        ui, mainForm_->Window(), [this]() -> platform::Form& { return configform_->Window(); });
+    auto line = std::make_unique<SerialComponentLine>(ui.UiThreadCalls(), comm);
+    line_ = line.get();
+    driver_ = std::make_unique<DisplayDriver>(*driverHost_, std::move(line), settings_, player_);
     driver_->OnShowState = [this](bool on) { mainForm_->ShowDisplayState(on); };
     context_.Display = driver_.get();
     aboutw_ = std::make_unique<Taboutw>(context_);
     context_.aboutw = aboutw_.get();
     configform_ = std::make_unique<Tconfigform>(context_);
+    // The rotation's timer goes on the dialog, after its own.
+    apply_ = std::make_unique<SettingsApply>(*driverHost_, *driver_, settings_);
+    apply_->OnSetRotated = [this] { configform_->ActiveSetChanged(); };
+    context_.Apply = apply_.get();
     befehle_ = std::make_unique<Tbefehle>(context_);
     context_.befehle = befehle_.get();
     mainForm_->Window().Show();
@@ -41,6 +49,8 @@ PluginLife::PluginLife(platform::Ui& ui, platform::Comm& comm, std::unique_ptr<p
 
 PluginLife::~PluginLife() {
     befehle_.reset();
+    // The rotation's timer lives on the dialog: the seam goes first.
+    apply_.reset();
     configform_.reset();
     aboutw_.reset();
     // The driver's timers live on the main window: the driver goes first.

@@ -6,8 +6,12 @@
 // loaded again).
 
 #include "driver/DisplayDriver.h"
+#include "driver/SettingsApply.h"
 #include "host/HostPlayer.h"
+#include "plugin/PluginDriverHost.h"
 #include "plugin/PluginEnvironment.h"
+#include "plugin/SerialComponentLine.h"
+#include "serial/SerialNG.h"
 #include "settings/Settings.h"
 #include "ui/UiContext.h"
 
@@ -25,8 +29,9 @@ class Tbefehle;
 class PluginLife final : public PluginFrame {
 public:
     /// Creates the windows in their order: splash (shown), main window (hidden) with the display
-    /// driver and its serial port, about box, dialog and variables window (hidden); then shows
-    /// the main window. `ownUi`, if given, is `ui` and goes with the plug-in.
+    /// driver and its serial port, about box, dialog (hidden) with the settings' apply seam,
+    /// variables window (hidden); then shows the main window. `ownUi`, if given, is `ui` and goes
+    /// with the plug-in.
     PluginLife(platform::Ui& ui, platform::Comm& comm, std::unique_ptr<platform::Ui> ownUi);
     ~PluginLife() override;
     PluginLife(const PluginLife&) = delete;
@@ -36,6 +41,10 @@ public:
     /// The plug-in's one Settings record.
     [[nodiscard]] Settings& Values() { return settings_; }
     [[nodiscard]] DisplayDriver& Display() { return *driver_; }
+    /// The serial port component of the display's line; null once quit has released it.
+    [[nodiscard]] serial::TSerialPortNG* SerialPort() {
+        return driver_->IsReleased() ? nullptr : &line_->Component();
+    }
     [[nodiscard]] TMainForm& MainWindow() { return *mainForm_; }
     [[nodiscard]] Tconfigform& Dialog() { return *configform_; }
 
@@ -51,8 +60,8 @@ public:
 private:
     /// The font check after the start-up: a message when the display font is not installed.
     void CheckDisplayFont();
-    /// The start-up with a settings file: the values as read applied to the port, the timers
-    /// and the windows.
+    /// The start-up with a settings file: the values as read applied to the display, then
+    /// shown in the dialog and the windows.
     void ApplyLoadedSettings(const Settings& asRead);
 
     std::unique_ptr<platform::Ui> ownUi_; ///< the system's, unless the environment gives one
@@ -61,9 +70,12 @@ private:
     UiContext context_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TMainForm> mainForm_;
+    std::unique_ptr<PluginDriverHost> driverHost_;
+    SerialComponentLine* line_ = nullptr; ///< the driver's line, until quit releases it
     std::unique_ptr<DisplayDriver> driver_;
     std::unique_ptr<Taboutw> aboutw_;
     std::unique_ptr<Tconfigform> configform_;
+    std::unique_ptr<SettingsApply> apply_;
     std::unique_ptr<Tbefehle> befehle_;
 };
 

@@ -24,24 +24,15 @@ void PluginLife::StartUpTick() {
 }
 
 void PluginLife::ApplyLoadedSettings(const Settings& asRead) {
-    StoreLoadedSettings(asRead, settings_);
+    // The rate is the one the "Baudrate" box shows for the values: its entry, or "9600" with
+    // none selected.
+    apply_->Apply(asRead, ApplyOccasion::StartUp, SelectedBaudRate(asRead));
     configform_->SettingsLoaded();
-
-    // The rate is the one the "Baudrate" box shows: its entry, or "9600" with none selected.
-    driver_->OpenLine(asRead.ComPort, configform_->Control(ConfigControl::Baudrate).Text(),
-                      asRead.UpdateInterval);
-    configform_->Timer(ConfigTimer::Rotation).SetEnabled(asRead.SetChangeSeconds != 0);
-
     platform::Form& window = mainForm_->Window();
     if (settings_.ShowMainWindow) {
         window.Show();
     } else {
         window.Hide();
-    }
-    if (settings_.DisplayOff) {
-        driver_->SwitchOff();
-    } else {
-        driver_->SwitchOn();
     }
     window.SetMinimized(settings_.MainWindowMinimized);
 }

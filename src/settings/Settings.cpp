@@ -5,10 +5,13 @@ namespace lum {
 Settings::Settings() {
     Slot(1, 1).Template = "%titel";
     Slot(1, 2).Template = "%status          %winampzeit";
-    // Line 1 of every set starts at offset 99, not 0.
-    for (auto& set : Sets) {
-        set.Lines[0].ScrollOffset = 99;
-    }
+}
+
+std::uint32_t SelectedBaudRate(const Settings& settings) {
+    const std::int32_t index = settings.BaudRateIndex;
+    return static_cast<std::uint32_t>(
+        index >= 0 && index < static_cast<std::int32_t>(std::size(kBaudRates)) ? kBaudRates[index]
+                                                                               : kDefaultBaudRate);
 }
 
 } // namespace lum

@@ -1,8 +1,8 @@
 #pragma once
 // The plug-in's whole configuration: serial line, display geometry, refresh timing, four text
-// sets of eight line templates with their scroll modes, and the run-time state that lives beside
-// them (the active set, the scroll offsets). The plug-in keeps one instance, edited in place by
-// the configuration dialog and read at the moment of use by everyone else.
+// sets of eight line templates with their scroll modes. The plug-in keeps one instance, edited in
+// place by the configuration dialog and read at the moment of use by everyone else. What the
+// display shows at run time (the active set, the scroll offsets) is the engine's (ShowState).
 
 #include <array>
 #include <cstdint>
@@ -23,7 +23,6 @@ enum ScrollModeIndex : std::int32_t {
 struct LineSlot {
     std::string Template;                  ///< line template with %-variables
     std::int32_t ScrollMode = kScrollNone; ///< a ScrollModeIndex value
-    std::int32_t ScrollOffset = 0; ///< owned by the refresh and the set rotation; not stored
 
     friend bool operator==(const LineSlot&, const LineSlot&) = default;
 };
@@ -64,7 +63,6 @@ struct Settings {
     std::int32_t SetCount = 1;         ///< 1-4 sets in the rotation
     bool Ba63Mode = false;
     bool ReplaceUmlauts = true;
-    std::int32_t ActiveSet = 1; ///< 1-4 (5 only while the rotation is stopped); not stored
 
     /// Line `line` (1-8) of text set `set` (1-4).
     [[nodiscard]] LineSlot& Slot(int set, int line) { return Sets.at(set - 1).Lines.at(line - 1); }
@@ -74,5 +72,9 @@ struct Settings {
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };
+
+/// The rate BaudRateIndex selects; kDefaultBaudRate when it selects none (as the dialog's
+/// "Baudrate" box shows a loaded file's value).
+[[nodiscard]] std::uint32_t SelectedBaudRate(const Settings& settings);
 
 } // namespace lum

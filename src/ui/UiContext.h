@@ -1,7 +1,7 @@
 #pragma once
 // What the plug-in's five windows share: the windowing layer, the settings they show and edit,
-// the display driver, the player they mirror and command, the plug-in frame's work they start,
-// and the windows each of them opens.
+// the display driver and the seam that applies the settings to it, the player they mirror and
+// command, the plug-in frame's work they start, and the windows each of them opens.
 
 #include "display/NowPlaying.h"
 #include "platform/Ui.h"
@@ -10,6 +10,7 @@
 namespace lum {
 
 class DisplayDriver;
+class SettingsApply;
 class Taboutw;
 class Tbefehle;
 
@@ -35,6 +36,7 @@ struct UiContext {
     PlayerTransport& Transport; ///< where the main window's player buttons go
     PluginFrame& Frame;
     DisplayDriver* Display = nullptr;     ///< the display on its serial line
+    SettingsApply* Apply = nullptr;       ///< applies the settings to it; the set rotation
     platform::Form* MainWindow = nullptr; ///< the main window, which the dialog shows and hides
     Taboutw* aboutw = nullptr;
     Tbefehle* befehle = nullptr;

@@ -13,7 +13,8 @@ const std::string kTitle26 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
 TEST_F(DisplayFrameTest, WorkedFrame) {
     settings.Slot(1, 1).Template = "%status";
-    settings.Slot(1, 2) = {"%titel", kScrollLeft, 3};
+    settings.Slot(1, 2) = {"%titel", kScrollLeft};
+    shown.ScrollOffset(1, 2) = 3;
     host.PlayState = 1;
     host.Title = kTitle26;
     engine.WriteDisplayFrame();
@@ -81,7 +82,8 @@ TEST_F(DisplayFrameTest, LineWindows) {
         settings.LineWidth = 8;
         settings.LineCount = 1;
         settings.Separator = c.separator;
-        settings.Slot(1, 1) = {c.text, kScrollLeft, c.offset};
+        settings.Slot(1, 1) = {c.text, kScrollLeft};
+        shown.ScrollOffset(1, 1) = c.offset;
         port.Writes.clear();
         engine.WriteDisplayFrame();
         ASSERT_EQ(port.Writes.size(), 1u) << c.what;
@@ -92,7 +94,8 @@ TEST_F(DisplayFrameTest, LineWindows) {
 TEST_F(DisplayFrameTest, BannerPeriod) {
     settings.LineCount = 4;
     for (int line = 1; line <= 4; ++line) {
-        settings.Slot(1, line) = {"%titel", kScrollLeft, 0};
+        settings.Slot(1, line) = {"%titel", kScrollLeft};
+        shown.ScrollOffset(1, line) = 0;
     }
     host.Title = "line text";
     engine.SetBannerPeriod(true);
@@ -107,13 +110,13 @@ TEST_F(DisplayFrameTest, BannerPeriod) {
     // Narrower than the banner: cut at the line's offset like any long line.
     settings.LineWidth = 10;
     settings.LineCount = 1;
-    settings.Slot(1, 1).ScrollOffset = 8;
+    shown.ScrollOffset(1, 1) = 8;
     engine.WriteDisplayFrame();
     EXPECT_EQ(port.Writes.back(), " Lum Plugi");
 }
 
 TEST_F(DisplayFrameTest, ActiveSetNamingNoSetGivesBlankLines) {
-    settings.ActiveSet = 5;
+    shown.ActiveSet = 5;
     engine.WriteDisplayFrame();
     ASSERT_EQ(port.Writes.size(), 1u);
     EXPECT_EQ(port.Writes[0], std::string(40, ' '));
@@ -142,7 +145,8 @@ TEST_F(DisplayFrameTest, ExpansionFailureSendsNothing) {
 TEST_F(DisplayFrameTest, RefreshTickShowsTheAdvancedOffsets) {
     settings.LineWidth = 8;
     settings.LineCount = 1;
-    settings.Slot(1, 1) = {"%titel", kScrollLeft, 0};
+    settings.Slot(1, 1) = {"%titel", kScrollLeft};
+    shown.ScrollOffset(1, 1) = 0;
     host.Title = "123456789";
     engine.RefreshTick();
     engine.RefreshTick();

@@ -48,7 +48,7 @@ struct TagFields {
                                         const std::vector<std::uint8_t>& bytes);
 
 /// An engine on start-value settings, the host above and the recording port, with a fixed
-/// clock at 07.12.2026 14:05:09 that counts its reads.
+/// clock at 07.12.2026 14:05:09 that counts its reads; `shown` is what the engine shows.
 class DisplayTest : public ::testing::Test {
 protected:
     Settings settings;
@@ -61,6 +61,7 @@ protected:
                              ++clockReads;
                              return now;
                          }};
+    ShowState& shown = engine.Shown();
 };
 
 } // namespace lum::test

@@ -64,28 +64,41 @@ TEST_F(ScrollUpdateTest, OffsetSequences) {
         LineSlot& slot = settings.Slot(1, c.line);
         slot.Template = "%titel";
         slot.ScrollMode = c.mode;
-        slot.ScrollOffset = c.startOffset;
+        std::int32_t& offset = shown.ScrollOffset(1, c.line);
+        offset = c.startOffset;
         for (const Tick& tick : c.ticks) {
             host.Title = Letters(tick.titleLength);
             engine.UpdateScrollOffsets();
-            EXPECT_EQ(slot.ScrollOffset, tick.offset) << c.what << ", title " << tick.titleLength;
+            EXPECT_EQ(offset, tick.offset) << c.what << ", title " << tick.titleLength;
+        }
+    }
+}
+
+TEST(ShowState, StartsAtSet1WithLine1AtOffset99) {
+    // Not stored, so not pinned by the settings file: the first scroll of line 1 starts at 99.
+    const ShowState s;
+    EXPECT_EQ(s.ActiveSet, 1);
+    for (int set = 1; set <= kTextSetCount; ++set) {
+        for (int line = 1; line <= kLinesPerSet; ++line) {
+            EXPECT_EQ(s.ScrollOffset(set, line), line == 1 ? 99 : 0) << set << "," << line;
         }
     }
 }
 
 TEST_F(ScrollUpdateTest, AllEightLinesOfTheActiveSetOnly) {
     settings.LineCount = 2;
-    settings.ActiveSet = 3;
+    shown.ActiveSet = 3;
     host.Title = Letters(30);
     for (int set = 1; set <= kTextSetCount; ++set) {
         for (int line = 1; line <= kLinesPerSet; ++line) {
-            settings.Slot(set, line) = {"%titel", kScrollLeft, line};
+            settings.Slot(set, line) = {"%titel", kScrollLeft};
+            shown.ScrollOffset(set, line) = line;
         }
     }
     engine.UpdateScrollOffsets();
     for (int set = 1; set <= kTextSetCount; ++set) {
         for (int line = 1; line <= kLinesPerSet; ++line) {
-            EXPECT_EQ(settings.Slot(set, line).ScrollOffset, set == 3 ? line + 1 : line)
+            EXPECT_EQ(shown.ScrollOffset(set, line), set == 3 ? line + 1 : line)
                 << "set " << set << " line " << line;
         }
     }
@@ -93,11 +106,11 @@ TEST_F(ScrollUpdateTest, AllEightLinesOfTheActiveSetOnly) {
 
 TEST_F(ScrollUpdateTest, ActiveSetNamingNoSetChangesNothing) {
     for (const std::int32_t activeSet : {0, 5, -1}) {
-        settings = Settings{};
-        settings.ActiveSet = activeSet;
-        const Settings before = settings;
+        shown = ShowState{};
+        shown.ActiveSet = activeSet;
+        const ShowState before = shown;
         engine.UpdateScrollOffsets();
-        EXPECT_EQ(settings, before) << activeSet;
+        EXPECT_EQ(shown, before) << activeSet;
         EXPECT_TRUE(host.Queries.empty());
     }
 }
@@ -105,7 +118,8 @@ TEST_F(ScrollUpdateTest, ActiveSetNamingNoSetChangesNothing) {
 TEST_F(ScrollUpdateTest, ExpansionFailureEndsTheUpdate) {
     host.Title = Letters(30);
     for (int line = 1; line <= kLinesPerSet; ++line) {
-        settings.Slot(1, line) = {"%titel", kScrollLeft, 5};
+        settings.Slot(1, line) = {"%titel", kScrollLeft};
+        shown.ScrollOffset(1, line) = 5;
     }
     // The third expansion finds a new playing file that cannot be opened.
     const std::string next = WriteTempFile("scroll.mp3", TagBytes({}));
@@ -118,7 +132,7 @@ TEST_F(ScrollUpdateTest, ExpansionFailureEndsTheUpdate) {
     };
     EXPECT_THROW(engine.UpdateScrollOffsets(), LumError);
     for (int line = 1; line <= kLinesPerSet; ++line) {
-        EXPECT_EQ(settings.Slot(1, line).ScrollOffset, line <= 2 ? 6 : 5) << line;
+        EXPECT_EQ(shown.ScrollOffset(1, line), line <= 2 ? 6 : 5) << line;
     }
 }
 

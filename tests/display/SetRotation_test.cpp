@@ -10,12 +10,11 @@ namespace {
 using SetRotationTest = DisplayTest;
 
 // Offsets 10 * set + line everywhere; lines 1 and 2 read alike in every set, the others differ.
-void PrepareSets(Settings& settings) {
+void PrepareSets(Settings& settings, ShowState& shown) {
     for (int set = 1; set <= kTextSetCount; ++set) {
         for (int line = 1; line <= kLinesPerSet; ++line) {
-            LineSlot& slot = settings.Slot(set, line);
-            slot.Template = line <= 2 ? "%titel" : "set " + std::to_string(set);
-            slot.ScrollOffset = 10 * set + line;
+            settings.Slot(set, line).Template = line <= 2 ? "%titel" : "set " + std::to_string(set);
+            shown.ScrollOffset(set, line) = 10 * set + line;
         }
     }
 }
@@ -27,10 +26,11 @@ TEST_F(SetRotationTest, EveryTransition) {
     for (std::int32_t from = 1; from <= 5; ++from) {
         for (std::int32_t count = 1; count <= 4; ++count) {
             settings = Settings{};
-            PrepareSets(settings);
-            settings.ActiveSet = from;
+            shown = ShowState{};
+            PrepareSets(settings, shown);
+            shown.ActiveSet = from;
             settings.SetCount = count;
-            const Settings before = settings;
+            const ShowState before = shown;
 
             const std::int32_t next = std::min(from + 1, 5);
             const std::int32_t left = next - 1;
@@ -38,17 +38,17 @@ TEST_F(SetRotationTest, EveryTransition) {
             const std::int32_t to = wraps ? 1 : next;
             const bool carries = !wraps || left >= 2;
 
-            RotateSet(settings);
+            RotateSet(settings, shown);
             const std::string what =
                 "from " + std::to_string(from) + ", count " + std::to_string(count);
-            EXPECT_EQ(settings.ActiveSet, to) << what;
+            EXPECT_EQ(shown.ActiveSet, to) << what;
             for (int set = 1; set <= kTextSetCount; ++set) {
                 for (int line = 1; line <= kLinesPerSet; ++line) {
-                    std::int32_t expected = before.Slot(set, line).ScrollOffset;
+                    std::int32_t expected = before.ScrollOffset(set, line);
                     if (carries && set == to) {
-                        expected = line <= 2 ? before.Slot(left, line).ScrollOffset : 0;
+                        expected = line <= 2 ? before.ScrollOffset(left, line) : 0;
                     }
-                    EXPECT_EQ(settings.Slot(set, line).ScrollOffset, expected)
+                    EXPECT_EQ(shown.ScrollOffset(set, line), expected)
                         << what << ", set " << set << " line " << line;
                 }
             }
@@ -58,12 +58,12 @@ TEST_F(SetRotationTest, EveryTransition) {
 
 TEST_F(SetRotationTest, CycleThroughThreeSets) {
     settings.SetCount = 3;
-    std::vector<std::int32_t> shown;
+    std::vector<std::int32_t> sets;
     for (int step = 0; step < 5; ++step) {
-        RotateSet(settings);
-        shown.push_back(settings.ActiveSet);
+        RotateSet(settings, shown);
+        sets.push_back(shown.ActiveSet);
     }
-    EXPECT_EQ(shown, (std::vector<std::int32_t>{2, 3, 1, 2, 3}));
+    EXPECT_EQ(sets, (std::vector<std::int32_t>{2, 3, 1, 2, 3}));
 }
 
 TEST_F(SetRotationTest, TemplatesComparedAsRawBytes) {
@@ -80,24 +80,29 @@ TEST_F(SetRotationTest, TemplatesComparedAsRawBytes) {
     };
     for (const Case& c : cases) {
         settings = Settings{};
+        shown = ShowState{};
         settings.SetCount = 2;
-        settings.Slot(1, 1) = {c.set1, kScrollLeft, 17};
-        settings.Slot(2, 1) = {c.set2, kScrollLeft, 4};
-        RotateSet(settings);
-        EXPECT_EQ(settings.Slot(2, 1).ScrollOffset, c.carried) << c.set1 << "|" << c.set2;
+        settings.Slot(1, 1) = {c.set1, kScrollLeft};
+        settings.Slot(2, 1) = {c.set2, kScrollLeft};
+        shown.ScrollOffset(1, 1) = 17;
+        shown.ScrollOffset(2, 1) = 4;
+        RotateSet(settings, shown);
+        EXPECT_EQ(shown.ScrollOffset(2, 1), c.carried) << c.set1 << "|" << c.set2;
     }
 }
 
 TEST_F(SetRotationTest, OffsetCarriedThereAndBack) {
     settings.SetCount = 2;
-    settings.Slot(1, 1) = {"%titel", kScrollLeft, 17};
-    settings.Slot(2, 1) = {"%titel", kScrollLeft, 0};
-    RotateSet(settings);
-    EXPECT_EQ(settings.Slot(2, 1).ScrollOffset, 17);
-    settings.Slot(2, 1).ScrollOffset = 23;
-    RotateSet(settings);
-    EXPECT_EQ(settings.ActiveSet, 1);
-    EXPECT_EQ(settings.Slot(1, 1).ScrollOffset, 23);
+    settings.Slot(1, 1) = {"%titel", kScrollLeft};
+    settings.Slot(2, 1) = {"%titel", kScrollLeft};
+    shown.ScrollOffset(1, 1) = 17;
+    shown.ScrollOffset(2, 1) = 0;
+    RotateSet(settings, shown);
+    EXPECT_EQ(shown.ScrollOffset(2, 1), 17);
+    shown.ScrollOffset(2, 1) = 23;
+    RotateSet(settings, shown);
+    EXPECT_EQ(shown.ActiveSet, 1);
+    EXPECT_EQ(shown.ScrollOffset(1, 1), 23);
 }
 
 TEST_F(SetRotationTest, ValuesOutsideTheFieldRanges) {
@@ -109,10 +114,10 @@ TEST_F(SetRotationTest, ValuesOutsideTheFieldRanges) {
     const Case cases[] = {{0, 2, 2}, {-7, 1, 1}, {9, 4, 1}, {2, 0, 1}, {2, 9, 3}};
     for (const Case& c : cases) {
         settings = Settings{};
-        settings.ActiveSet = c.activeSet;
+        shown.ActiveSet = c.activeSet;
         settings.SetCount = c.setCount;
-        RotateSet(settings);
-        EXPECT_EQ(settings.ActiveSet, c.to) << c.activeSet << "/" << c.setCount;
+        RotateSet(settings, shown);
+        EXPECT_EQ(shown.ActiveSet, c.to) << c.activeSet << "/" << c.setCount;
     }
 }
 
@@ -124,9 +129,9 @@ TEST_F(SetRotationTest, KeepActiveSetShown) {
     };
     const Case cases[] = {{5, false, 4}, {5, true, 5}, {4, false, 4}, {3, true, 3}};
     for (const Case& c : cases) {
-        settings.ActiveSet = c.activeSet;
-        KeepActiveSetShown(settings, c.running);
-        EXPECT_EQ(settings.ActiveSet, c.after) << c.activeSet << " " << c.running;
+        shown.ActiveSet = c.activeSet;
+        KeepActiveSetShown(shown, c.running);
+        EXPECT_EQ(shown.ActiveSet, c.after) << c.activeSet << " " << c.running;
     }
 }
 

@@ -113,7 +113,7 @@ TEST_F(DisplaySequenceTest, QuitWaitsForThePendingFrameThenClearsAndReleasesTheP
     ASSERT_GE(writes.size(), 2u);
     EXPECT_EQ(writes.back().Bytes, kBlank);
     EXPECT_NE(writes[writes.size() - 2].Bytes, kBlank) << "the pending frame was not cut off";
-    EXPECT_EQ(LoadedPlugin()->Display().SerialPort(), nullptr);
+    EXPECT_EQ(LoadedPlugin()->SerialPort(), nullptr);
     const std::vector<std::string> calls = comm.UiCallNames();
     EXPECT_NE(std::find(calls.begin(), calls.end(), "CloseHandle"), calls.end());
     Advance(5'000);

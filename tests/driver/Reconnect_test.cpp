@@ -1,7 +1,7 @@
 // The display's device going away and coming back, on virtual time with the scripted comm
 // layer: the loss noticed from every code a vanished device gives, the port closed and opened
 // again once a second without a message, and the display's state back once the device is.
-#include "driver/DeviceLoss.h"
+#include "plugin/DeviceLoss.h"
 #include "serial/SerialReports.h"
 #include "support/PluginHarness.h"
 

@@ -6,8 +6,8 @@
 #include "LumdBed.h"
 #include "SourceWatch.h"
 #include "TestMusic.h"
-#include "apps/lumd/MpdSource.h"
 #include "display/Placeholders.h"
+#include "apps/lumd/MpdSource.h"
 
 #include <algorithm>
 #include <atomic>
@@ -147,15 +147,15 @@ private:
 
 // --- A server that breaks the connection or never lets go -----------------------------------
 
-struct HostileMpdCase {
+struct HostileServerCase {
     const char* Name;
-    friend void PrintTo(const HostileMpdCase& c, std::ostream* out) { *out << c.Name; }
+    friend void PrintTo(const HostileServerCase& c, std::ostream* out) { *out << c.Name; }
     std::vector<Rule> Rules;
     const char* Command;     ///< sent on lumd's input just before the quit
     std::ptrdiff_t Warnings; ///< one per outage
 };
 
-class LumdMeetsAHostileMpd : public ::testing::TestWithParam<HostileMpdCase> {};
+class LumdMeetsAHostileMpd : public ::testing::TestWithParam<HostileServerCase> {};
 
 TEST_P(LumdMeetsAHostileMpd, ReconnectsOnceASecondWarnsOncePerOutageAndQuitsAtOnce) {
     LumdBed bed;
@@ -184,11 +184,11 @@ TEST_P(LumdMeetsAHostileMpd, ReconnectsOnceASecondWarnsOncePerOutageAndQuitsAtOn
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, LumdMeetsAHostileMpd, ::testing::Values(
-    HostileMpdCase{"TenMegabyteLine",     {{"currentsong", "file: a\nTitle: " + std::string(10 << 20, 'x')}}, "", 1},
-    HostileMpdCase{"ClosedMidAnswer",     {{"currentsong", "file: a\nTit", Then::Close}},                     "", 1},
-    HostileMpdCase{"NoAnswerToNoidle",    {{"noidle", "", Then::Hang}},                                       "next", 0},
-    HostileMpdCase{"EndlessChanges",      {{"idle", "", Then::Flood}},                                        "", 0},
-    HostileMpdCase{"NoWelcomeAfterALoss", {{"currentsong", "", Then::Close}, {"", "", Then::Hang, 2}},        "", 1}),
+    HostileServerCase{"TenMegabyteLine",     {{"currentsong", "file: a\nTitle: " + std::string(10 << 20, 'x')}}, "", 1},
+    HostileServerCase{"ClosedMidAnswer",     {{"currentsong", "file: a\nTit", Then::Close}},                     "", 1},
+    HostileServerCase{"NoAnswerToNoidle",    {{"noidle", "", Then::Hang}},                                       "next", 0},
+    HostileServerCase{"EndlessChanges",      {{"idle", "", Then::Flood}},                                        "", 0},
+    HostileServerCase{"NoWelcomeAfterALoss", {{"currentsong", "", Then::Close}, {"", "", Then::Hang, 2}},        "", 1}),
     CaseName());
 // clang-format on
 

@@ -24,9 +24,9 @@ constexpr const char* kHostileText = "\x1B]0;owned\x07\x1B[2J\r\xC2\x9B"
 constexpr const char* kEscapedText =
     "\\x1B]0;owned\\x07\\x1B[2J\\x0D\\xC2\\x9B2K\\x7Flumd: error: fake";
 
-struct HostileCase {
+struct HostilePlayerCase {
     const char* Name;
-    friend void PrintTo(const HostileCase& c, std::ostream* out) { *out << c.Name; }
+    friend void PrintTo(const HostilePlayerCase& c, std::ostream* out) { *out << c.Name; }
     const char* Shell;  ///< how bash, leading the session of script's terminal, starts lumd ("$@")
     const char* Logged; ///< what the terminal shows of lumd's messages, escaped
     std::size_t TitleBytes;
@@ -37,7 +37,7 @@ struct HostileCase {
 
 // The player: GetAll answers the case's properties, every other call the hostile error.
 int AnswerAsHostilePlayer(sd_bus_message* call, void* data, sd_bus_error* error) {
-    const auto& c = *static_cast<const HostileCase*>(data);
+    const auto& c = *static_cast<const HostilePlayerCase*>(data);
     if (!sd_bus_message_is_method_call(call, "org.freedesktop.DBus.Properties", "GetAll")) {
         return sd_bus_error_set(error, "org.example.Hostile", kHostileText);
     }
@@ -48,19 +48,19 @@ int AnswerAsHostilePlayer(sd_bus_message* call, void* data, sd_bus_error* error)
                                       c.Length, "xesam:trackNumber", "d", c.PositionAndTrack);
 }
 
-class LumdUnderAHostilePlayer : public ::testing::TestWithParam<HostileCase> {};
+class LumdUnderAHostilePlayer : public ::testing::TestWithParam<HostilePlayerCase> {};
 
 TEST_P(LumdUnderAHostilePlayer, ShowsTheTrackLogsItsTextsEscapedAndQuits) {
     if (const std::string missing = SessionBus::Missing(); !missing.empty()) {
         GTEST_SKIP() << "missing: " << missing;
     }
-    const HostileCase& c = GetParam();
+    const HostilePlayerCase& c = GetParam();
     SessionBus bus(1);
     sd_bus* player = nullptr;
     ASSERT_GE(sd_bus_open_user(&player), 0);
     const std::unique_ptr<sd_bus, sd_bus* (*)(sd_bus*)> closer(player, sd_bus_flush_close_unref);
     ASSERT_TRUE(sd_bus_add_object(player, nullptr, "/org/mpris/MediaPlayer2", AnswerAsHostilePlayer,
-                                  const_cast<HostileCase*>(&c)) >= 0 &&
+                                  const_cast<HostilePlayerCase*>(&c)) >= 0 &&
                 sd_bus_request_name(player, "org.mpris.MediaPlayer2.hostile", 0) >= 0);
     const std::jthread serving([player](const std::stop_token& stop) {
         for (; !stop.stop_requested(); sd_bus_wait(player, 50'000)) {
@@ -119,18 +119,18 @@ TEST_P(LumdUnderAHostilePlayer, ShowsTheTrackLogsItsTextsEscapedAndQuits) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, LumdUnderAHostilePlayer, ::testing::Values(
     //          Name                          Shell                    Logged        TitleBytes Length         Rate      PositionAndTrack
-    HostileCase{"MegabyteTitle",              "\"$@\"",                kEscapedText, 1 << 20,   0,             1,        0},
-    HostileCase{"SixteenMegabyteTitle",       "\"$@\"",                kEscapedText, 16 << 20,  0,             1,        0},
-    HostileCase{"NegativeLength",             "\"$@\"",                kEscapedText, 10,        -4294967196e6, 1,        0},
-    HostileCase{"LengthPastInt64",            "\"$@\"",                kEscapedText, 10,        1e300,         1,        0},
-    HostileCase{"RateNotANumber",             "\"$@\"",                kEscapedText, 10,        0,             NAN,      0},
-    HostileCase{"RateInfinite",               "\"$@\"",                kEscapedText, 10,        0,             INFINITY, 0},
-    HostileCase{"RateNegative",               "\"$@\"",                kEscapedText, 10,        0,             -2,       0},
-    HostileCase{"PositionAndTrackNotNumbers", "\"$@\"",                kEscapedText, 10,        0,             1,        NAN},
+    HostilePlayerCase{"MegabyteTitle",              "\"$@\"",                kEscapedText, 1 << 20,   0,             1,        0},
+    HostilePlayerCase{"SixteenMegabyteTitle",       "\"$@\"",                kEscapedText, 16 << 20,  0,             1,        0},
+    HostilePlayerCase{"NegativeLength",             "\"$@\"",                kEscapedText, 10,        -4294967196e6, 1,        0},
+    HostilePlayerCase{"LengthPastInt64",            "\"$@\"",                kEscapedText, 10,        1e300,         1,        0},
+    HostilePlayerCase{"RateNotANumber",             "\"$@\"",                kEscapedText, 10,        0,             NAN,      0},
+    HostilePlayerCase{"RateInfinite",               "\"$@\"",                kEscapedText, 10,        0,             INFINITY, 0},
+    HostilePlayerCase{"RateNegative",               "\"$@\"",                kEscapedText, 10,        0,             -2,       0},
+    HostilePlayerCase{"PositionAndTrackNotNumbers", "\"$@\"",                kEscapedText, 10,        0,             1,        NAN},
     // Standard streams closed; read by one that goes after 100 bytes; a background job's terminal.
-    HostileCase{"StandardStreamsClosed",      "\"$@\" <&- >&- 2>&-",   "",           10,        0,             1,        0},
-    HostileCase{"StandardErrorReaderGoes",    "\"$@\" 2> >(head -c 100 >/dev/null)", "", 10,      0,             1,        0},
-    HostileCase{"InTheTerminalsBackground",   "set -m; stty tostop; \"$@\"", "lumd: info: commands are not read",
+    HostilePlayerCase{"StandardStreamsClosed",      "\"$@\" <&- >&- 2>&-",   "",           10,        0,             1,        0},
+    HostilePlayerCase{"StandardErrorReaderGoes",    "\"$@\" 2> >(head -c 100 >/dev/null)", "", 10,      0,             1,        0},
+    HostilePlayerCase{"InTheTerminalsBackground",   "set -m; stty tostop; \"$@\"", "lumd: info: commands are not read",
                                                                                      10,        0,             1,        0}),
     CaseName());
 // clang-format on

@@ -39,7 +39,7 @@ TEST_F(PluginLifeTest, LoadCreatesEveryWindowHiddenButSplashAndMainWindow) {
         SCOPED_TRACE(window.Name);
         EXPECT_EQ(Form(window.Name).Visible(), window.Visible);
     }
-    serial::TSerialPortNG* port = LoadedPlugin()->Display().SerialPort();
+    serial::TSerialPortNG* port = LoadedPlugin()->SerialPort();
     ASSERT_NE(port, nullptr);
     EXPECT_FALSE(port->Active());
     EXPECT_EQ(port->CommPort(), "COM1");

@@ -62,7 +62,7 @@ protected:
         return *winampGetGeneralPurposePlugin();
     }
 
-    [[nodiscard]] serial::TSerialPortNG* Port() { return LoadedPlugin()->Display().SerialPort(); }
+    [[nodiscard]] serial::TSerialPortNG* Port() { return LoadedPlugin()->SerialPort(); }
 
     platform::headless::RealTimeLoop loop_;
     platform::headless::HeadlessUi ui_{loop_};

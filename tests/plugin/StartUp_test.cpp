@@ -198,15 +198,15 @@ TEST_F(StartUpTest, LoadedRotationRunsWithCarriedOffsets) {
     WriteSettings(settings);
     Load();
     Advance(5'004);
-    EXPECT_EQ(Values().ActiveSet, 1);
-    const std::int32_t offset = Values().Slot(1, 1).ScrollOffset;
+    EXPECT_EQ(Shown().ActiveSet, 1);
+    const std::int32_t offset = Shown().ScrollOffset(1, 1);
     EXPECT_GT(offset, 0) << "line 1 scrolls";
     Advance(1);
-    EXPECT_EQ(Values().ActiveSet, 2);
+    EXPECT_EQ(Shown().ActiveSet, 2);
     EXPECT_EQ(Control("configform", "SpinEdit7").Text(), "2");
-    EXPECT_EQ(Values().Slot(2, 1).ScrollOffset, offset);
+    EXPECT_EQ(Shown().ScrollOffset(2, 1), offset);
     Advance(5'000);
-    EXPECT_EQ(Values().ActiveSet, 1);
+    EXPECT_EQ(Shown().ActiveSet, 1);
 }
 
 } // namespace

@@ -216,17 +216,6 @@ TEST(StartValueFile, ExampleStoredIntoAnyRecordGivesTheStartValues) {
     EXPECT_EQ(target, Settings{});
 }
 
-TEST(StartValueFile, RunTimeStateStartsAtSet1WithLine1AtOffset99) {
-    // Not stored, so not pinned by the file: the first scroll of line 1 starts at offset 99.
-    const Settings s;
-    EXPECT_EQ(s.ActiveSet, 1);
-    for (int set = 1; set <= kTextSetCount; ++set) {
-        for (int line = 1; line <= kLinesPerSet; ++line) {
-            EXPECT_EQ(s.Slot(set, line).ScrollOffset, line == 1 ? 99 : 0) << set << "," << line;
-        }
-    }
-}
-
 TEST(StartValueFile, WiderFormsOfEveryValueLoadAsWell) {
     // Every integer in the 32-bit form and every text in the long form.
     Settings source;
@@ -386,19 +375,6 @@ TEST(LoadMapping, ScrollMode3InTheExampleLoadsAsMinusOne) {
     EXPECT_EQ(target.Slot(1, 1).ScrollMode, kScrollNone);
 }
 
-TEST(LoadMapping, StoringLeavesTheFieldsThatAreNotStored) {
-    Settings target;
-    target.ActiveSet = 3;
-    for (int set = 1; set <= kTextSetCount; ++set) {
-        for (int line = 1; line <= kLinesPerSet; ++line) {
-            target.Slot(set, line).ScrollOffset = set * 100 + line;
-        }
-    }
-    const Settings before = target;
-    StoreLoadedSettings(DecodeSettings(kStartValueFile), target);
-    EXPECT_EQ(target, before);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Round trips.
 
@@ -425,15 +401,6 @@ TEST(RoundTrip, EveryFieldWithItsOwnInRangeValueSurvivesTheMapping) {
             },
             expected[i].Value);
     }
-}
-
-TEST(RoundTrip, ActiveSetAndScrollOffsetsAreNotStored) {
-    Settings settings;
-    settings.ActiveSet = 4;
-    settings.Slot(2, 1).ScrollOffset = 7;
-    settings.Slot(3, 5).ScrollOffset = -12;
-    EXPECT_EQ(EncodeSettings(settings), kStartValueFile);
-    EXPECT_EQ(DecodeSettings(EncodeSettings(settings)), Settings{});
 }
 
 // ---------------------------------------------------------------------------------------------

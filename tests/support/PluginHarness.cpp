@@ -82,6 +82,14 @@ Settings& PluginHarness::Values() {
     return plugin->Values();
 }
 
+ShowState& PluginHarness::Shown() {
+    PluginLife* plugin = LoadedPlugin();
+    if (plugin == nullptr) {
+        throw std::runtime_error("the plug-in is not loaded");
+    }
+    return plugin->Display().Shown();
+}
+
 platform::headless::HeadlessForm& PluginHarness::Form(std::string_view name) {
     platform::headless::HeadlessForm* form = ui.FindForm(name);
     if (form == nullptr) {

@@ -4,6 +4,7 @@
 // own for the settings file. Loading calls the export as the host does; the test then moves the
 // clock and looks at the windows, the message boxes and the bytes on the line.
 
+#include "display/ShowState.h"
 #include "host/PluginRecord.h"
 #include "platform/headless/HeadlessUi.h"
 #include "plugin/PluginEnvironment.h"
@@ -57,6 +58,8 @@ public:
     void Advance(std::uint64_t milliseconds) { loop.RunFor(milliseconds); }
     /// The loaded plug-in's settings.
     [[nodiscard]] Settings& Values();
+    /// What the loaded plug-in's display shows: the active set and the scroll offsets.
+    [[nodiscard]] ShowState& Shown();
 
     /// A form and one of its controls, by their names.
     [[nodiscard]] platform::headless::HeadlessForm& Form(std::string_view name);

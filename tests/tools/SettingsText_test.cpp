@@ -125,13 +125,6 @@ TEST(SettingsToText, TextsAreEscaped) {
     EXPECT_EQ(lines[4], "Separator=\"a\\\"b\\\\c\\x00\\xE4\"");
 }
 
-TEST(SettingsToText, NonStoredFieldsAreNotListed) {
-    Settings s;
-    s.ActiveSet = 3;
-    s.Slot(1, 1).ScrollOffset = 5;
-    EXPECT_EQ(SettingsToText(s), SettingsToText(Settings{}));
-}
-
 TEST(SettingsFromText, RoundTripOfEveryFieldAwayFromItsStartValue) {
     const Settings original = NonDefaultSettings();
     const std::string text = SettingsToText(original);

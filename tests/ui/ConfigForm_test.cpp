@@ -200,9 +200,9 @@ TEST_F(ConfigFormTest, PreviewShowsTheLinesWithoutMovingThem) {
     Settings& s = Values();
     s.Slot(1, 1).Template = "12345678";                    // 8 characters
     s.Slot(1, 2).Template = std::string(26, 'a') + "BCDE"; // 30 characters
-    s.Slot(1, 2).ScrollOffset = 32;
+    Shown().ScrollOffset(1, 2) = 32;
     s.Slot(1, 3).Template = std::string(40, 'x'); // line 3 still at offset 0
-    s.Slot(1, 1).ScrollOffset = 99;
+    Shown().ScrollOffset(1, 1) = 99;
     Click("configform", "Button1");
     EXPECT_EQ(Control("configform", "Label11").Text(), "Ein");
     Advance(100);
@@ -212,9 +212,9 @@ TEST_F(ConfigFormTest, PreviewShowsTheLinesWithoutMovingThem) {
     EXPECT_EQ(Control("configform", "Label13").Text(), "20");
     EXPECT_EQ(Control("configform", "Panel5").Text(), scroll.substr(32) + scroll.substr(0, 18));
     EXPECT_EQ(Control("configform", "Label19").Text(), "0");
-    EXPECT_EQ(s.Slot(1, 2).ScrollOffset, 32) << "the preview moves nothing";
+    EXPECT_EQ(Shown().ScrollOffset(1, 2), 32) << "the preview moves nothing";
 
-    s.ActiveSet = 5; // as the rotation leaves it for an instant
+    Shown().ActiveSet = 5; // as the rotation leaves it for an instant
     Advance(100);
     EXPECT_EQ(Control("configform", "Label13").Text(), "0");
     EXPECT_EQ(Control("configform", "Panel5").Text(), std::string(20, ' '));
@@ -229,6 +229,34 @@ TEST_F(ConfigFormTest, PreviewOfALongLineOneAtItsStartOffset) {
     Advance(100);
     const std::string doubled = std::string(60, 'y') + " ** " + std::string(60, 'y') + " ** ";
     EXPECT_EQ(Control("configform", "Panel4").Text(), doubled.substr(99, 20));
+}
+
+// "Set alle ... Sekunden wechseln" runs the set rotation at once; "Jetzt Aktiv:" sets what the
+// display shows, where 5 (no set) stays only while the rotation runs.
+TEST_F(ConfigFormTest, SetFieldsDriveTheRotationAndTheShownSet) {
+    struct Case {
+        const char* Seconds;
+        const char* Active;
+        std::int32_t Shown; ///< the set shown at once
+        std::uint64_t Wait; ///< ms waited
+        std::int32_t After; ///< the set shown then
+    };
+    const Case cases[] = {
+        {"0", "5", 4, 3'000, 4},
+        {"2", "5", 5, 2'000, 1},
+        {"1", "1", 1, 1'000, 2},
+    };
+    Type("SpinEdit6", "2");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Seconds) + " s, set " + c.Active);
+        Type("SpinEdit5", c.Seconds);
+        Type("SpinEdit7", c.Active);
+        EXPECT_EQ(Shown().ActiveSet, c.Shown);
+        EXPECT_EQ(Control("configform", "SpinEdit7").Text(), std::to_string(c.Shown));
+        Advance(c.Wait);
+        EXPECT_EQ(Shown().ActiveSet, c.After);
+        EXPECT_EQ(Control("configform", "SpinEdit7").Text(), std::to_string(c.After));
+    }
 }
 
 TEST_F(ConfigFormTest, SyncAfterShowingTakesTheLiveState) {

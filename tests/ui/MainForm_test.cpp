@@ -93,10 +93,10 @@ TEST_F(MainFormTest, SetButtons) {
     Load();
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.Button) + " from " + std::to_string(c.ActiveSet));
-        Values().ActiveSet = c.ActiveSet;
+        Shown().ActiveSet = c.ActiveSet;
         Values().SetCount = c.SetCount;
         Click("MainForm", c.Button);
-        EXPECT_EQ(Values().ActiveSet, c.After);
+        EXPECT_EQ(Shown().ActiveSet, c.After);
         EXPECT_EQ(Control("configform", "SpinEdit7").Text(), std::to_string(c.After));
     }
 }

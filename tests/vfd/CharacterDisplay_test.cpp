@@ -104,6 +104,154 @@ TEST(CharacterDisplay, Protocol) {
     }
 }
 
+TEST(CharacterDisplay, CustomerDisplayCommands) {
+    using namespace std::string_view_literals;
+    struct Case {
+        const char* Name;
+        std::string_view Stream;
+        std::vector<std::string> Lines; ///< 10 x 2
+        int Line, Column, Brightness;
+    };
+    const std::string blank(10, ' ');
+    const Case cases[] = {
+        {"ESC @: cleared, home, brightest, vertical scroll",
+         "\x1FX\x01"
+         "abc\x1F\x01\x1B@0123456789abcdefghijX"sv,
+         {"abcdefghij", "X         "},
+         1,
+         1,
+         0},
+        {"US MD1: overwrite, from the last cell home at once",
+         "\x1F\x01"
+         "0123456789abcdefghijXY"sv,
+         {"XY23456789", "abcdefghij"},
+         0,
+         2,
+         0},
+        {"ESC DC1: overwrite, LF at the bottom to the top line",
+         "\x1B\x11\nA\nB"sv,
+         {" B        ", "A         "},
+         0,
+         2,
+         0},
+        {"US MD3, ESC DC3: horizontal scroll shifts the line",
+         "\x1F\x03"
+         "0123456789AB\x1B\x13\rx\x1F\x02\x1B\x12"sv,
+         {"x3456789AB", blank},
+         0,
+         1,
+         0},
+        {"US MD2, ESC DC2: vertical scroll again",
+         "\x1F\x01\x1F\x02\x1B\x11\x1B\x12"
+         "0123456789abcdefghijX"sv,
+         {"abcdefghij", "X         "},
+         1,
+         1,
+         0},
+        {"US $ and ESC l: column x, line y",
+         "\x1F$\x03\x02X\x1Bl\x01\x01Y"sv,
+         {"Y         ", "  X       "},
+         0,
+         1,
+         0},
+        {"US $ and ESC l out of range are ignored",
+         "ab\x1F$\x0B\x01\x1F$\x01\x03\x1F$\x00\x01\x1Bl\x0B\x02\x1Bl\x02\x00"
+         "c"sv,
+         {"abc       ", blank},
+         0,
+         3,
+         0},
+        {"a parameter byte that is a control byte",
+         "\x1F$\x0A\x01X"sv,
+         {"         X", blank},
+         0,
+         10,
+         0},
+        {"US X: 4 brightest", "\x04\x1FX\x04"sv, {blank, blank}, 0, 0, 0},
+        {"US X: 1 dimmest, out of range ignored",
+         "\x1FX\x01\x1FX\x05\x1FX\x00"sv,
+         {blank, blank},
+         0,
+         0,
+         3},
+        {"ESC *: 2, out of range ignored",
+         "\x1B*\x02\x1B*\x1B"
+         "b"sv,
+         {"b         ", blank},
+         0,
+         1,
+         2},
+        {"parameter bytes that would be text are consumed",
+         "a\x1F"
+         "C0\x1Bt1\x1BR2\x1F"
+         "E5\x1B_0\x1B"
+         "f3\x1B?Ab"sv,
+         {"ab        ", blank},
+         0,
+         2,
+         0},
+        {"parameter bytes that would set the brightness are consumed",
+         "a\x1F@\x1B=\x02\x1B%\x03\x1F"
+         "C\x04\x1B_\x03\x1B"
+         "f\x02"
+         "b"sv,
+         {"ab        ", blank},
+         0,
+         2,
+         0},
+        {"US B, US LF, US CR",
+         "\x1F"
+         "Bx\x1F\nY\x1F\rZ"sv,
+         {" Y       Z", "x         "},
+         0,
+         10,
+         0},
+        {"BS, HT, HOM", "abc\b\bX\tY\vZ"sv, {"ZXcY      ", blank}, 0, 1, 0},
+        {"scroll mode: BS up to the line above, stops at home; US LF stops at the top",
+         "\x1F$\x01\x02\bA\v\bB\x1F\nC"sv,
+         {"BC       A", blank},
+         0,
+         2,
+         0},
+        {"overwrite: BS at home and US LF at the top wrap around",
+         "\x1F\x01\bA\x1F\nB"sv,
+         {blank, "B        A"},
+         1,
+         1,
+         0},
+        {"HT past the end wraps as text does",
+         "\x1F$\x0A\x02X\tY"sv,
+         {"         X", " Y        "},
+         1,
+         2,
+         0},
+        {"CAN clears the cursor's line", "abc\ndef\x18X"sv, {"abc       ", "X         "}, 1, 1, 0},
+        {"CLR clears, cursor home", "abc\ndef\fX"sv, {"X         ", blank}, 0, 1, 0},
+        {"an unknown US command: the byte counts on its own",
+         "a\x1Fzb\x1F\x1B[2;1HX"sv,
+         {"azb       ", "X         "},
+         1,
+         1,
+         0},
+        {"no command after intermediates", "a\x1B(tb"sv, {"ab        ", blank}, 0, 2, 0},
+        {"a cut command does nothing yet", "ab\x1F$\x03"sv, {"ab        ", blank}, 0, 2, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::vector<std::uint8_t> stream = Bytes(c.Stream);
+        // Any split into two reads gives the same display.
+        for (std::size_t split = 0; split <= stream.size(); ++split) {
+            CharacterDisplay display(10, 2);
+            display.Feed(std::span(stream).first(split));
+            display.Feed(std::span(stream).subspan(split));
+            ASSERT_EQ(display.Text(), c.Lines) << "split at " << split;
+            ASSERT_EQ(display.CursorLine(), c.Line) << "split at " << split;
+            ASSERT_EQ(display.CursorColumn(), c.Column) << "split at " << split;
+            ASSERT_EQ(display.Brightness(), c.Brightness) << "split at " << split;
+        }
+    }
+}
+
 TEST(CharacterDisplay, BrightnessLevels) {
     CharacterDisplay display;
     const std::pair<std::uint8_t, int> steps[] = {{0x04, 3}, {0x03, 2}, {0x02, 1}, {0x01, 0}};

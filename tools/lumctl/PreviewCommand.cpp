@@ -32,14 +32,13 @@ void RunPreview(const PreviewOptions& options, const Settings& settings,
     host.FileName = options.File;
     HostPlayer player(host.Messenger());
 
-    Settings shown = settings;
-    shown.ActiveSet = options.ActiveSet;
     CapturingPort port;
     LocalClock clock = &platform::CurrentLocalTime;
     if (options.Now) {
         clock = [now = *options.Now] { return now; };
     }
-    DisplayEngine engine(shown, player, port, clock);
+    DisplayEngine engine(settings, player, port, clock);
+    engine.Shown().ActiveSet = options.ActiveSet;
     engine.SetBannerPeriod(options.Banner);
 
     for (std::int32_t tick = 1; tick <= options.Ticks; ++tick) {
@@ -47,7 +46,7 @@ void RunPreview(const PreviewOptions& options, const Settings& settings,
         engine.RefreshTick();
         onFrame(port.Sent);
         if (options.RotateEvery > 0 && tick % options.RotateEvery == 0) {
-            RotateSet(shown);
+            RotateSet(settings, engine.Shown());
         }
     }
 }

@@ -1,24 +1,40 @@
 #pragma once
-// A vacuum fluorescent character display of W x N cells as the plug-in drives it, fed one byte
-// at a time:
+// A vacuum fluorescent character display of W x N cells, fed one byte at a time. It understands
+// the plug-in's streams and the ESC/POS and CD5220 customer-display command sets at once (no
+// byte sequence of one means something else in another; CommandTable.h lists the commands):
 //
-//   0x20-0x7E, 0x80-0xFF  written at the cursor, which moves right; the wrap is deferred: a byte
-//                         that finds the cursor past the last column first moves it to column 1
-//                         of the next line, and past the bottom line everything scrolls up one
-//                         line (vertical scroll mode)
-//   CR                    cursor to column 1
-//   LF                    cursor to the next line, scrolling at the bottom
+//   0x20-0x7E, 0x80-0xFF  written at the cursor, which moves right. In the scroll modes the wrap
+//                         waits for the next byte: past the last column it goes to column 1 of
+//                         the next line, and past the bottom line everything scrolls up (vertical
+//                         scroll) or the line shifts left (horizontal scroll). In overwrite mode
+//                         the cursor moves on at once, from the last cell to home.
+//   CR, LF                cursor to column 1; one line down, at the bottom scrolling up (in
+//                         overwrite mode: to the top line)
 //   ESC "[r;cH"           cursor to line r, column c (1-based, clamped into the display; an
 //                         empty number counts as 1)
-//   ESC "[2J"             clear, cursor home
+//   ESC "[2J", CLR        clear, cursor home
 //   0x01-0x04             brightness: 0x01 brightest ... 0x04 dimmest
+//   US X n, ESC * n       brightness: n = 4 brightest ... 1 dimmest; any other n is ignored
+//   US $ x y, ESC l x y   cursor to column x, line y (from 1); outside the display ignored
+//   US MD1-3, ESC DC1-3   overwrite, vertical scroll (the mode at power-on), horizontal scroll
+//   ESC @                 the state at power-on: cleared, cursor home, brightest, vertical scroll
+//   CAN                   the cursor's line cleared, cursor to its column 1
+//   BS, HT, HOM           cursor left, right (wrapping as text does), home
+//   US B, US LF, US CR    cursor to the bottom line, up, to the last column
+//   the table's others    consumed with their parameter bytes; they change nothing shown
 //
-// Every other control byte changes nothing. Any other escape sequence is consumed whole, as a
-// terminal does, and changes nothing: ESC "[", parameter bytes 0x30-0x3F, intermediate bytes
-// 0x20-0x2F, a final byte 0x40-0x7E; or ESC, intermediate bytes, a final byte 0x30-0x7E. A byte
-// that cannot continue a sequence (a control byte, DEL, 0x80-0xFF) ends it unfinished and is read
-// afresh, so the parser never loses its place.
+// In overwrite mode BS and US LF wrap around the display; in the scroll modes BS stops at home
+// and US LF at the top line. Parameter bytes are taken whatever their value. Every other control
+// byte changes nothing, and so does US before a byte that leads no command (that byte is read
+// afresh). Any other escape sequence is consumed whole, as a terminal does, and changes nothing:
+// ESC "[", parameter bytes 0x30-0x3F, intermediate bytes 0x20-0x2F, a final byte 0x40-0x7E; or
+// ESC, intermediate bytes, a final byte 0x30-0x7E. A byte that cannot continue a sequence (a
+// control byte, DEL, 0x80-0xFF) ends it unfinished and is read afresh, so the parser never loses
+// its place.
 
+#include "tools/vfd/CommandTable.h"
+
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -53,13 +69,19 @@ public:
     [[nodiscard]] int Brightness() const { return brightness_; }
 
 private:
+    enum class State { Text, Escape, Bracket, UnitSeparator, Parameters };
+    enum class Mode { VerticalScroll, Overwrite, HorizontalScroll };
+
+    void TakeText(std::uint8_t byte);
     void Print(std::uint8_t byte);
-    void LineFeed();
+    void Advance();
+    void WrapIfPastEnd();
+    void Down();
     void Clear();
     void Escape(std::uint8_t byte);
     void Control(std::uint8_t final);
-
-    enum class State { Text, Escape, Bracket };
+    void Begin(const Command& command);
+    void Apply(const Command& command);
 
     int columns_;
     int lines_;
@@ -67,9 +89,13 @@ private:
     int line_ = 0;
     int column_ = 0;
     int brightness_ = 0;
+    Mode mode_ = Mode::VerticalScroll;
     State state_ = State::Text;
-    std::string parameters_; ///< what followed ESC "[" so far
-    bool unknown_ = false;   ///< the sequence read so far is none of the known ones
+    std::string parameters_;           ///< what followed ESC "[" so far
+    bool unknown_ = false;             ///< the sequence read so far is none of the known ones
+    const Command* command_ = nullptr; ///< the command whose parameter bytes are being read
+    std::array<std::uint8_t, kMaxParameterBytes> parameterBytes_{};
+    int parameterCount_ = 0; ///< parameter bytes of command_ read so far
 };
 
 } // namespace lum::vfd

@@ -1,8 +1,8 @@
 #include "ui/config/ConfigForm.h"
 
 #include "common/Decimal.h"
-#include "display/SetRotation.h"
 #include "driver/DisplayDriver.h"
+#include "driver/SettingsApply.h"
 #include "settings/SettingsFile.h"
 #include "ui/Addresses.h"
 #include "ui/FormLayout.h"
@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <string>
 
 namespace lum {
@@ -86,7 +87,7 @@ constexpr Row kControls[] = {
     {Label24,         "Label24",         kLabel,                  {344, 13, kAuto, kAuto}, "Set Anzahl:",             kSetCaptionFont, {},           kLeft,   TabSheet2},
     {SpinEdit6,       "SpinEdit6",       kSpin,                   {416, 8, 41, 22},       "1",                        {},              {},           kLeft,   TabSheet2,      nullptr, nullptr, 1, 4},
     {Label25,         "Label25",         kLabel,                  {512, 13, kAuto, kAuto}, "Jetzt Aktiv:",            kSetCaptionFont, {},           kLeft,   TabSheet2},
-    {SpinEdit7,       "SpinEdit7",       kSpin,                   {584, 8, 41, 22},       "1",                        {},              {},           kLeft,   TabSheet2,      nullptr, nullptr, 1, 5},
+    {SpinEdit7,       "SpinEdit7",       kSpin,                   {584, 8, 41, 22},       "1",                        {},              {},           kLeft,   TabSheet2,      nullptr, &Tconfigform::OnActiveSetEdited, 1, 5},
     {Label12,         "Label12",         kLabel,                  {336, 40, 15, 25},      "0",                        kCountFont,      kDisplayBlue, kRight,  TabSheet2},
     {Panel4,          "Panel4",          ControlKind::Panel,      {352, 40, 281, 23},     "",                         kPreviewFont,    kDisplayBlue, kLeft,   TabSheet2},
     {Label13,         "Label13",         kLabel,                  {336, 64, 15, 25},      "0",                        kCountFont,      kDisplayBlue, kRight,  TabSheet2},
@@ -121,12 +122,12 @@ constexpr platform::FormArgs kWindow = {
     "configform", "Konfiguration", platform::FormStyle::Dialog, {211, 171, 666, 354}, false, false,  false,  kBlack, {"MS Sans Serif", 11, kBlack}};
 // clang-format on
 
+// The set rotation's timer ("Timer3") is the apply seam's, on this form after these two.
 // clang-format off
 constexpr TimerRow kTimers[] = {
     // Key                       Name      Interval Running Tick
     {ConfigTimer::CheckBoxSync, "Timer1", 10,      false,  &Tconfigform::OnCheckBoxSyncTick},
     {ConfigTimer::Preview,      "Timer2", 100,     false,  &Tconfigform::OnPreviewTick},
-    {ConfigTimer::Rotation,     "Timer3", 0,       false,  &Tconfigform::OnRotationTick},
 };
 // clang-format on
 static_assert(std::size(kTimers) == static_cast<std::size_t>(ConfigTimer::Count));
@@ -155,6 +156,16 @@ std::size_t LineIndex(int set, int line) {
 /// a text that is not a number.
 std::int32_t SpinValue(const platform::Control& spin, std::int32_t min, std::int32_t max) {
     return std::clamp(ParseDecimal(spin.Text()).value_or(min), min, max);
+}
+
+/// The rate a "Baudrate" box's text names: one of its entries' rates, or none.
+std::optional<std::uint32_t> BaudRateNamed(std::string_view text) {
+    for (const std::int32_t rate : kBaudRates) {
+        if (text == std::to_string(rate)) {
+            return static_cast<std::uint32_t>(rate);
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -189,11 +200,10 @@ constexpr Binding kBindings[] = {
     {CheckBox4, nullptr,                        nullptr,                &Settings::SendCarriageReturn},
     {CheckBox5, nullptr,                        nullptr,                &Settings::Ba63Mode,            &Tconfigform::OnBa63ModeClick},
     {SpinEdit6, &Settings::SetCount},
-    {SpinEdit7, &Settings::ActiveSet,           nullptr,                nullptr,                        &Tconfigform::OnActiveSetChange},
     {SpinEdit5, &Settings::SetChangeSeconds,    nullptr,                nullptr,                        &Tconfigform::OnSetChangeSecondsChange},
 };
 // clang-format on
-static_assert(std::size(kBindings) == 16);
+static_assert(std::size(kBindings) == 15);
 
 const Row& RowOf(ConfigControl key) {
     return kControls[static_cast<std::size_t>(key)];
@@ -289,6 +299,7 @@ void Tconfigform::ShowSettings() {
     for (const Binding& binding : kBindings) {
         ShowField(binding);
     }
+    Control(SpinEdit7).SetText(std::to_string(context_.Display->Shown().ActiveSet));
     const Settings& settings = context_.Values;
     for (int set = 1; set <= kTextSetCount; ++set) {
         for (int line = 1; line <= kLinesPerSet; ++line) {
@@ -321,12 +332,11 @@ void Tconfigform::FieldEdited(const ConfigFieldBinding& binding) {
 
 void Tconfigform::SettingsLoaded() {
     ShowSettings();
-    OnSetChangeSecondsChange();
     OnBa63ModeClick();
 }
 
 void Tconfigform::ActiveSetChanged() {
-    Control(SpinEdit7).SetText(std::to_string(context_.Values.ActiveSet));
+    Control(SpinEdit7).SetText(std::to_string(context_.Display->Shown().ActiveSet));
     OnActiveSetChange();
 }
 
@@ -351,24 +361,22 @@ void Tconfigform::OnBa63ModeClick() {
 }
 
 void Tconfigform::OnSetChangeSecondsChange() {
-    const std::int32_t seconds = context_.Values.SetChangeSeconds;
-    platform::Timer& rotation = Timer(ConfigTimer::Rotation);
-    rotation.SetEnabled(seconds != 0);
-    rotation.SetInterval(static_cast<std::uint32_t>(std::max(seconds, 0)) * 1000U);
+    context_.Apply->FollowSetChangeSeconds();
+}
+
+void Tconfigform::OnActiveSetEdited() {
+    const Row& row = RowOf(SpinEdit7);
+    context_.Display->Shown().ActiveSet = SpinValue(Control(SpinEdit7), row.Min, row.Max);
+    OnActiveSetChange();
 }
 
 void Tconfigform::OnActiveSetChange() {
-    Settings& settings = context_.Values;
-    const std::int32_t before = settings.ActiveSet;
-    KeepActiveSetShown(settings, Timer(ConfigTimer::Rotation).Enabled());
-    if (settings.ActiveSet != before) {
-        Control(SpinEdit7).SetText(std::to_string(settings.ActiveSet));
+    const std::int32_t& active = context_.Display->Shown().ActiveSet;
+    const std::int32_t before = active;
+    context_.Apply->KeepActiveSetShown();
+    if (active != before) {
+        Control(SpinEdit7).SetText(std::to_string(active));
     }
-}
-
-void Tconfigform::OnRotationTick() {
-    RotateSet(context_.Values);
-    ActiveSetChanged();
 }
 
 void Tconfigform::OnCheckBoxSyncTick() {
@@ -391,9 +399,9 @@ void Tconfigform::OnPreviewToggleClick() {
 }
 
 void Tconfigform::OnPreviewTick() {
-    DisplayEngine& engine = context_.Display->Engine();
+    DisplayDriver& display = *context_.Display;
     for (int line = 1; line <= kLinesPerSet; ++line) {
-        const PreviewLine preview = engine.Preview(line);
+        const PreviewLine preview = display.Preview(line);
         Control(kCountLabels[line - 1]).SetText(std::to_string(preview.Count));
         Control(kPreviewFields[line - 1]).SetText(preview.Window);
     }
@@ -428,10 +436,10 @@ void Tconfigform::OnOkClick() {
         mainWindow.Hide();
     }
     mainWindow.SetMinimized(settings.MainWindowMinimized);
-    DisplayDriver& display = *context_.Display;
-    display.ApplyLine(Control(Baudrate).Text());
     Timer(ConfigTimer::CheckBoxSync).SetEnabled(false);
-    display.ApplyDisplayState();
+    // The rate is the one the "Baudrate" box shows, typed or chosen; another text keeps it.
+    context_.Apply->Apply(settings, ApplyOccasion::DialogOk,
+                          BaudRateNamed(Control(Baudrate).Text()));
 }
 
 } // namespace lum

@@ -1,8 +1,9 @@
 #pragma once
-// Tconfigform: the configuration dialog. Its controls are the Settings' fields: every edit
-// takes effect at once, "OK" saves the settings file and applies the serial line, the refresh,
-// the main window and the display's on/off state, "Abbrechen" only hides the dialog. It owns
-// the set rotation's timer, which runs whether the dialog is shown or not, and the preview.
+// Tconfigform: the configuration dialog. Its controls are the Settings' fields (and the active
+// set the display shows): every edit takes effect at once, "OK" saves the settings file, sets the
+// main window and has the apply seam apply the serial line, the refresh and the display's on/off
+// state, "Abbrechen" only hides the dialog. Its "seconds" field sets the seam's set rotation,
+// which runs whether the dialog is shown or not; it owns the preview.
 
 #include "settings/Settings.h"
 #include "ui/UiContext.h"
@@ -92,7 +93,6 @@ struct ConfigFieldBinding;
 enum class ConfigTimer {
     CheckBoxSync, ///< 10 ms after showing: the check boxes take the live state
     Preview,      ///< every 100 ms while "Vorschau" is on
-    Rotation,     ///< the set rotation, every SetChangeSeconds
     Count
 };
 
@@ -119,8 +119,8 @@ public:
     /// Shows the dialog without waiting for it to close; a shown dialog comes forward. The
     /// first showing opens on "Text Konfiguration" and "Set 1".
     void ShowDialog();
-    /// Shows the Settings just loaded, with the side effects of storing them: the rotation
-    /// timer follows SetChangeSeconds, the geometry fields follow Ba63Mode.
+    /// Shows the Settings just loaded and applied, with the side effect of storing them: the
+    /// geometry fields follow Ba63Mode.
     void SettingsLoaded();
     /// Shows the ActiveSet that something else changed, then keeps it in range as a change in
     /// the field does.
@@ -136,10 +136,11 @@ public:
     void OnVariablesClick();
     void OnBa63ModeClick();
     void OnSetChangeSecondsChange();
+    /// "Jetzt Aktiv:" edited: the display shows that set.
+    void OnActiveSetEdited();
     void OnActiveSetChange();
     void OnCheckBoxSyncTick();
     void OnPreviewTick();
-    void OnRotationTick();
 
 private:
     /// Shows every field of the Settings in its control.

@@ -146,19 +146,19 @@ void TMainForm::OnMinimiseClick() {
 }
 
 void TMainForm::OnBrightness1Click() {
-    context_.Display->Engine().SendBrightness(1);
+    context_.Display->Brightness(1);
 }
 
 void TMainForm::OnBrightness2Click() {
-    context_.Display->Engine().SendBrightness(2);
+    context_.Display->Brightness(2);
 }
 
 void TMainForm::OnBrightness3Click() {
-    context_.Display->Engine().SendBrightness(3);
+    context_.Display->Brightness(3);
 }
 
 void TMainForm::OnBrightness4Click() {
-    context_.Display->Engine().SendBrightness(4);
+    context_.Display->Brightness(4);
 }
 
 void TMainForm::OnConfigClick() {
@@ -166,15 +166,14 @@ void TMainForm::OnConfigClick() {
 }
 
 void TMainForm::OnNextSetClick() {
-    Settings& settings = context_.Values;
-    settings.ActiveSet =
-        std::min(std::clamp(settings.ActiveSet + 1, 1, kActiveSetFieldMax), settings.SetCount);
+    std::int32_t& active = context_.Display->Shown().ActiveSet;
+    active = std::min(std::clamp(active + 1, 1, kActiveSetFieldMax), context_.Values.SetCount);
     context_.Frame.ActiveSetChanged();
 }
 
 void TMainForm::OnPreviousSetClick() {
-    Settings& settings = context_.Values;
-    settings.ActiveSet = std::clamp(settings.ActiveSet - 1, 1, kActiveSetFieldMax);
+    std::int32_t& active = context_.Display->Shown().ActiveSet;
+    active = std::clamp(active - 1, 1, kActiveSetFieldMax);
     context_.Frame.ActiveSetChanged();
 }
 

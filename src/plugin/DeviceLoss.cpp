@@ -1,4 +1,4 @@
-#include "driver/DeviceLoss.h"
+#include "plugin/DeviceLoss.h"
 
 #include "platform/Comm.h"
 #include "serial/SerialReports.h"

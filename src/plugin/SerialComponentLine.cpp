@@ -1,6 +1,8 @@
-#include "driver/SerialComponentLine.h"
+#include "plugin/SerialComponentLine.h"
 
-#include "driver/DeviceLoss.h"
+#include "plugin/DeviceLoss.h"
+
+#include <string>
 
 namespace lum {
 
@@ -11,6 +13,12 @@ SerialComponentLine::SerialComponentLine(platform::SyncCalls& ui, platform::Comm
     port_.SetCommPort("COM1");
     port_.SetBaudRate(9600);
     port_.SetErrorNoise(255);
+}
+
+void SerialComponentLine::SetPort(std::int32_t comPort) {
+    if (comPort >= 1 && comPort <= 9) {
+        port_.SetCommPort("COM" + std::to_string(comPort));
+    }
 }
 
 void SerialComponentLine::SetFrame8N1() {

@@ -21,7 +21,8 @@ public:
     /// The component itself.
     [[nodiscard]] serial::TSerialPortNG& Component() { return port_; }
 
-    void SetPortName(std::string_view name) override { port_.SetCommPort(name); }
+    /// The port "COM1" to "COM9" for `comPort` 1 to 9; another number keeps the port.
+    void SetPort(std::int32_t comPort) override;
     void SetBaudRate(std::uint32_t rate) override { port_.SetBaudRate(rate); }
     [[nodiscard]] std::uint32_t BaudRate() const override { return port_.BaudRate(); }
     void SetFrame8N1() override;
