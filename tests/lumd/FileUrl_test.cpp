@@ -1,5 +1,5 @@
 #include "CaseName.h"
-#include "tools/lumd/FileUrl.h"
+#include "apps/lumd/FileUrl.h"
 
 #include <gtest/gtest.h>
 #include <optional>

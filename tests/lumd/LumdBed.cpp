@@ -1,8 +1,8 @@
 #include "LumdBed.h"
 
 #include "TestMusic.h"
+#include "common/Windows1252.h"
 #include "settings/SettingsFile.h"
-#include "tools/lumd/Windows1252.h"
 
 #include <filesystem>
 #include <fstream>

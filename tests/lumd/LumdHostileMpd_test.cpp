@@ -7,7 +7,7 @@
 #include "SourceWatch.h"
 #include "TestMusic.h"
 #include "display/Placeholders.h"
-#include "tools/lumd/MpdSource.h"
+#include "apps/lumd/MpdSource.h"
 
 #include <algorithm>
 #include <atomic>

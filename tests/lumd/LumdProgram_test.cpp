@@ -6,7 +6,7 @@
 #include "MpdServer.h"
 #include "SessionBus.h"
 #include "TestMusic.h"
-#include "tools/lumd/Windows1252.h"
+#include "common/Windows1252.h"
 
 #include <algorithm>
 #include <csignal>
@@ -363,6 +363,21 @@ TEST(LumdRereads, TheSettingsOnSighupAndKeepsThemWhenTheFileIsDamaged) {
     }
     EXPECT_NE(lumd.Output().find("Stream-Read-Fehler"), std::string::npos);
     EXPECT_FALSE(lumd.WaitForExit(0ms));
+}
+
+// --- The plug-in's messages in the log ------------------------------------------------------
+
+// A message of the plug-in's code is Windows-1252: the log shows it in UTF-8, the characters of
+// 0x80-0x9F too (an initialisation command "€–’" is no number, which the display's start says).
+TEST(LumdLogs, ThePluginsMessagesInUtf8) {
+    LumdBed bed;
+    Settings settings = TestSettings();
+    settings.InitCommand = "\x80\x96\x92";
+    bed.WriteSettings(settings);
+    LumdProcess& lumd = bed.Start({"--playlist", WritePlaylist(bed.Path("music"))});
+    EXPECT_TRUE(lumd.WaitForOutput(
+        "lumd: error: '\u20ac\u2013\u2019' ist kein g\u00fcltiger Integerwert", 5s))
+        << lumd.Output();
 }
 
 // --- A change on the line at once -----------------------------------------------------------

@@ -1,5 +1,5 @@
 #include "CaseName.h"
-#include "tools/lumd/MpdAddress.h"
+#include "apps/lumd/MpdAddress.h"
 
 #include <gtest/gtest.h>
 #include <ostream>

@@ -4,7 +4,7 @@
 #include "SourceSteps.h"
 #include "SourceWatch.h"
 #include "TestMusic.h"
-#include "tools/lumd/MpdSource.h"
+#include "apps/lumd/MpdSource.h"
 
 #include <gtest/gtest.h>
 #include <ostream>

@@ -5,7 +5,7 @@
 #include "SourceSteps.h"
 #include "SourceWatch.h"
 #include "TestMusic.h"
-#include "tools/lumd/MprisSource.h"
+#include "apps/lumd/MprisSource.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

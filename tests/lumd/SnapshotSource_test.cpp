@@ -1,5 +1,5 @@
 #include "CaseName.h"
-#include "tools/lumd/SnapshotSource.h"
+#include "apps/lumd/SnapshotSource.h"
 
 #include <gtest/gtest.h>
 #include <ostream>

@@ -4,8 +4,8 @@
 // position running on between the player's reports.
 
 #include "SourceWatch.h"
+#include "apps/lumd/SnapshotSource.h"
 #include "display/NowPlaying.h"
-#include "tools/lumd/SnapshotSource.h"
 
 #include <chrono>
 #include <functional>

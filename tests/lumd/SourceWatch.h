@@ -2,8 +2,8 @@
 // What a player test sees of a source: every snapshot the source published, with the time its
 // change callback ran, and every message it logged.
 
-#include "tools/lumd/Log.h"
-#include "tools/lumd/SnapshotSource.h"
+#include "apps/lumd/Log.h"
+#include "apps/lumd/SnapshotSource.h"
 
 #include <chrono>
 #include <condition_variable>

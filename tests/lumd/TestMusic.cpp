@@ -1,8 +1,8 @@
 #include "TestMusic.h"
 
 #include "Processes.h"
-#include "tools/lumd/TrackTags.h"
-#include "tools/lumd/Windows1252.h"
+#include "apps/lumd/TrackTags.h"
+#include "common/Windows1252.h"
 
 #include <fstream>
 #include <iterator>

@@ -1,5 +1,5 @@
 #include "CaseName.h"
-#include "tools/lumd/TrackTags.h"
+#include "apps/lumd/TrackTags.h"
 
 #include <gtest/gtest.h>
 #include <ostream>

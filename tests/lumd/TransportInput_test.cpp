@@ -1,7 +1,7 @@
 // lumd's standard input: one script of the stand-in host's words read line by line, each line
 // giving lumd's command or a warning, quit ending the reading.
-#include "tools/lumd/TransportInput.h"
-#include "tools/lumd/WorkerInbox.h"
+#include "apps/lumd/TransportInput.h"
+#include "apps/lumd/WorkerInbox.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

@@ -3,8 +3,8 @@
 // call and never inside a send, and the line opens again once a new device is at the path; and
 // the line is held exclusively while open.
 #include "CaseName.h"
+#include "apps/lumd/TtyDisplayLine.h"
 #include "support/PtyPair.h"
-#include "tools/lumd/TtyDisplayLine.h"
 
 #include <chrono>
 #include <cstdio>

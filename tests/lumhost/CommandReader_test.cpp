@@ -1,4 +1,5 @@
 // The command loop: what it runs and what it says on standard error, long lines included.
+#include "tools/common/InputLines.h"
 #include "tools/lumhost/CommandReader.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ ReadOutcome Read(const std::string& input) {
 TEST(CommandReader, EchoesOfInputAreCutAndLongLinesRefused) {
     using K = HostCommandKind;
     const std::string x200(200, 'x');
-    const std::string tooLong(kMaxCommandBytes + 1, 'y');
+    const std::string tooLong(tools::kMaxInputLineBytes + 1, 'y');
     struct Case {
         std::string Input;
         std::vector<HostCommandKind> Ran; ///< end of input adds a quit

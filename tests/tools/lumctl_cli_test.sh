@@ -232,7 +232,7 @@ expect_rc 1 "id3 of a file without a tag"
 for bad in 0 6 99999999999999999999 x; do
     run preview --active-set "$bad"
     expect_rc 2 "preview --active-set $bad"
-    [[ $err == *"--active-set must be a whole number from 1 to 5, not '$bad'"* ]] ||
+    [[ $err == "lumctl: --active-set $bad: must be a whole number from 1 to 5"$'\n'usage:* ]] ||
         fail "preview --active-set $bad: '$err'"
 done
 # Frames are written as they are made: the first ones of an endless run arrive at once.
@@ -243,12 +243,27 @@ frames=$(timeout 20 "$lumctl" preview --ticks 2147483647 | head -n 3 | wc -l)
 run --help
 expect_rc 0 "--help"
 [[ $out == usage:* && -z $err ]] || fail "--help: '$out' '$err'"
-run frobnicate "$work/x.ini"
-[[ $err == "lumctl: unknown command 'frobnicate'"* ]] || fail "unknown command not named: '$err'"
-for args in "" "dump" "frobnicate $work/x.ini" "dump $work/a $work/b" "set $work/x.ini"; do
+# args | the first line of standard error (the usage follows)
+usage_cases=(
+    "|lumctl: no command given"
+    "frobnicate $work/x.ini|lumctl: frobnicate: unknown command"
+    "dump|lumctl: dump: missing FILE"
+    "dump $work/a $work/b|lumctl: dump: $work/b: unexpected argument"
+    "set $work/x.ini|lumctl: set: missing Name=value"
+    "--bogus|lumctl: --bogus: unknown option"
+    "preview --ticks|lumctl: --ticks: needs a value"
+    "preview --state loud|lumctl: --state loud: must be stop, play or pause"
+    "preview --now 2024-02-30T10:00:00|lumctl: --now 2024-02-30T10:00:00: must be a local date and time YYYY-MM-DDTHH:MM:SS"
+    "preview --title \\q|lumctl: --title \\\\q: malformed escape (\\xHH, \\\" and \\\\ are the escapes)"
+    "preview --banner --banner|lumctl: --banner: given twice"
+)
+for case in "${usage_cases[@]}"; do
+    IFS='|' read -r args message <<<"$case"
     # shellcheck disable=SC2086
     run $args
     expect_rc 2 "usage: lumctl $args"
+    [[ ${err%%$'\n'*} == "$message" && $err == *$'\n'"usage: lumctl "* && -z $out ]] ||
+        fail "lumctl $args: stderr '$err', expected '$message' and the usage"
 done
 
 # No temporary files left behind anywhere in the work folder.

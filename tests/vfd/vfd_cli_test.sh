@@ -22,12 +22,16 @@ wait_for_link() {
 # --- options -----------------------------------------------------------------------------------
 # args | exit code | first line of standard error
 option_cases=(
-    "--pty --width 0|2|vfd: --width 0: must be 8-80"
-    "--pty --lines 9|2|vfd: --lines 9: must be 1-8"
-    "--device /dev/null --baud 12x|2|vfd: --baud 12x: must be 50-4000000"
-    "--pty --seconds 0|2|vfd: --seconds 0: must be 1-86400"
-    "--pty --width|2|vfd: --width: missing value"
+    "--pty --width 0|2|vfd: --width 0: must be a whole number from 8 to 80"
+    "--pty --lines 9|2|vfd: --lines 9: must be a whole number from 1 to 8"
+    "--device /dev/null --baud 12x|2|vfd: --baud 12x: must be a whole number from 50 to 4000000"
+    "--pty --seconds 0|2|vfd: --seconds 0: must be a whole number from 1 to 86400"
+    "--pty --width|2|vfd: --width: needs a value"
+    "--pty --width --lines 4|2|vfd: --width: needs a value"
+    "--pty --width 40 --width 80|2|vfd: --width: given twice"
     "--pty --frobnicate 1|2|vfd: --frobnicate: unknown option"
+    "--pty extra|2|vfd: extra: unexpected argument"
+    "--pty --file $work/x|2|vfd: give exactly one of --pty, --device and --file"
     "--file $work/x --link $work/y|2|vfd: --link $work/y: only with --pty"
 )
 for case in "${option_cases[@]}"; do

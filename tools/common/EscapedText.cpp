@@ -1,6 +1,7 @@
 #include "tools/common/EscapedText.h"
 
 #include "common/LumError.h"
+#include "common/Windows1252.h"
 
 namespace lum::tools {
 namespace {
@@ -73,18 +74,7 @@ std::string ConsoleText(std::string_view format, std::string_view argument) {
 #ifdef _WIN32
     return FormatMessageText(format, argument);
 #else
-    // The formats use only Latin-1 letters (umlauts), so each byte maps to one code point.
-    std::string utf8;
-    for (const char c : format) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (byte >> 6));
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return FormatMessageText(utf8, argument);
+    return FormatMessageText(Windows1252ToUtf8(format), argument);
 #endif
 }
 

@@ -10,7 +10,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace lum::tools {
@@ -31,10 +30,6 @@ struct PreviewOptions {
     std::int32_t RotateEvery = 0;         ///< a rotation step after every that many ticks; 0 = none
     std::vector<std::string> Assignments; ///< "Name=value", applied on top of the settings
 };
-
-/// The options of `args` (the words after "preview"), or an explanation of the first bad one.
-[[nodiscard]] std::variant<PreviewOptions, std::string>
-ParsePreviewOptions(const std::vector<std::string>& args);
 
 /// Runs the ticks with `settings` (the --settings file or the start values, with the --set
 /// assignments applied) and hands `onFrame` the frame of each tick as soon as it is made, so

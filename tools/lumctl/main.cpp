@@ -16,13 +16,16 @@
 #include "common/LumError.h"
 #include "display/ExtractID3.h"
 #include "settings/SettingsFile.h"
+#include "tools/common/CommandLine.h"
 #include "tools/common/EscapedText.h"
-#include "tools/lumctl/FileProblems.h"
+#include "tools/common/FileProblems.h"
 #include "tools/lumctl/Id3Command.h"
 #include "tools/lumctl/PreviewCommand.h"
+#include "tools/lumctl/PreviewOptions.h"
 #include "tools/lumctl/SettingsText.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <iostream>
 #include <iterator>
 #include <string>
@@ -49,11 +52,6 @@ constexpr const char* kUsage =
     "                      [--active-set 1-5] [--banner] [--rotate-every N]\n"
     "                      [--set Name=value]...\n"
     "       lumctl --help\n";
-
-int UsageError(const std::string& problem) {
-    std::cerr << "lumctl: " << problem << '\n' << kUsage;
-    return kExitUsage;
-}
 
 // Which of the plug-in's file operations failed, for the cause beside its message.
 enum class FileStep { Load, Save, Read };
@@ -164,12 +162,7 @@ int Id3(const Args& args) {
     return 0;
 }
 
-int Preview(const Args& args) {
-    auto parsed = lum::tools::ParsePreviewOptions(args);
-    if (const auto* problem = std::get_if<std::string>(&parsed)) {
-        return UsageError(*problem);
-    }
-    const auto& options = std::get<lum::tools::PreviewOptions>(parsed);
+int Preview(const lum::tools::PreviewOptions& options) {
     Settings settings = options.SettingsFile ? LoadAsPluginDoes(*options.SettingsFile) : Settings{};
     if (auto problem = lum::tools::ApplyAssignments(settings, options.Assignments)) {
         std::cerr << "lumctl: " << *problem << '\n';
@@ -183,44 +176,42 @@ int Preview(const Args& args) {
     return 0;
 }
 
-int Help(const Args&) {
-    std::cout << kUsage;
-    return 0;
-}
-
-// The commands, with the number of words each takes after its name.
+// The commands that take words alone, with the words each takes after its name: the ones it
+// needs (as the usage names them), and how many at most.
 const struct Command {
-    std::string_view Name;
-    std::size_t MinArgs;
-    std::size_t MaxArgs;
+    std::string Name;
+    std::vector<std::string> Required;
+    std::size_t Most;
     int (*Run)(const Args&);
 } kCommands[] = {
-    {"defaults", 1, 1, Defaults}, {"dump", 1, 1, Dump}, {"write", 1, 1, Write},
-    {"set", 2, SIZE_MAX, Set},    {"id3", 1, 1, Id3},   {"preview", 0, SIZE_MAX, Preview},
-    {"--help", 0, 0, Help},       {"-h", 0, 0, Help},
+    {"defaults", {"FILE"}, 1, Defaults}, {"dump", {"FILE"}, 1, Dump},
+    {"write", {"FILE"}, 1, Write},       {"set", {"FILE", "Name=value"}, SIZE_MAX, Set},
+    {"id3", {"FILE"}, 1, Id3},
 };
-
-int Run(const Args& words) {
-    if (words.empty()) {
-        return UsageError("no command given");
-    }
-    const auto* command = std::find_if(std::begin(kCommands), std::end(kCommands),
-                                       [&](const Command& c) { return c.Name == words[0]; });
-    if (command == std::end(kCommands)) {
-        return UsageError("unknown command '" + EscapeText(words[0]) + "'");
-    }
-    const Args args(words.begin() + 1, words.end());
-    if (args.size() < command->MinArgs || args.size() > command->MaxArgs) {
-        return UsageError("wrong number of arguments for " + words[0]);
-    }
-    return command->Run(args);
-}
 
 } // namespace
 
 int main(int argc, char** argv) {
+    Args words;
+    lum::tools::PreviewOptions preview;
+    lum::tools::CommandLine line;
+    for (const Command& command : kCommands) {
+        line.Command(command.Name).Words(words, command.Required, command.Most);
+    }
+    lum::tools::DeclarePreviewOptions(line.Command("preview"), preview);
     try {
-        return Run(Args(argv + 1, argv + argc));
+        if (!line.Parse(Args(argv + std::min(argc, 1), argv + argc))) {
+            std::cout << kUsage;
+            return 0;
+        }
+    } catch (const lum::tools::CommandLineError& error) {
+        return lum::tools::RefuseCommandLine("lumctl", error, kUsage);
+    }
+    try {
+        const auto* command =
+            std::find_if(std::begin(kCommands), std::end(kCommands),
+                         [&line](const Command& c) { return c.Name == line.CommandGiven(); });
+        return command == std::end(kCommands) ? Preview(preview) : command->Run(words);
     } catch (const FileFailure& failure) {
         std::cerr << "lumctl: " << Describe(failure) << '\n';
         return kExitFileError;

@@ -1,6 +1,7 @@
 #include "tools/lumhost/CommandReader.h"
 
-#include "tools/lumhost/InputEcho.h"
+#include "tools/common/InputEcho.h"
+#include "tools/common/InputLines.h"
 
 #include <chrono>
 #include <iostream>
@@ -8,34 +9,11 @@
 
 namespace lum::host {
 
-std::optional<InputLine> ReadInputLine(std::istream& input) {
-    using Traits = std::istream::traits_type;
-    // As any read of a stream: a tied output stream is flushed first.
-    if (const std::istream::sentry ready(input, true); !ready) {
-        return std::nullopt;
-    }
-    std::streambuf& buffer = *input.rdbuf();
-    InputLine line;
-    for (bool any = false;; any = true) {
-        const Traits::int_type next = buffer.sbumpc();
-        if (Traits::eq_int_type(next, Traits::eof())) {
-            input.setstate(std::ios::eofbit);
-            return any ? std::optional(line) : std::nullopt;
-        }
-        if (next == '\n') {
-            return line;
-        }
-        if (++line.Bytes <= kMaxCommandBytes) {
-            line.Start.push_back(Traits::to_char_type(next));
-        }
-    }
-}
-
 void ReadCommands(std::istream& input, const CommandRunner& run) {
-    while (auto read = ReadInputLine(input)) {
+    while (auto read = tools::ReadInputLine(input)) {
         if (read->TooLong()) {
-            std::cerr << "lumhost: command line too long: " << EchoInput(read->Start, read->Bytes)
-                      << '\n';
+            std::cerr << "lumhost: command line too long: "
+                      << tools::EchoInput(read->Start, read->Bytes) << '\n';
             continue;
         }
         std::string_view line = read->Start;
@@ -45,9 +23,9 @@ void ReadCommands(std::istream& input, const CommandRunner& run) {
         }
         if (const auto* problem = std::get_if<HostCommandProblem>(&parsed)) {
             if (*problem == HostCommandProblem::BadArgument) {
-                std::cerr << "lumhost: bad argument: " << EchoInput(line) << '\n';
+                std::cerr << "lumhost: bad argument: " << tools::EchoInput(line) << '\n';
             } else if (line.find_first_not_of(" \t\r") != std::string::npos) {
-                std::cerr << "lumhost: unknown command: " << EchoInput(line) << '\n';
+                std::cerr << "lumhost: unknown command: " << tools::EchoInput(line) << '\n';
             }
             continue;
         }
@@ -57,7 +35,8 @@ void ReadCommands(std::istream& input, const CommandRunner& run) {
             continue;
         }
         if (const std::string refused = run(command); !refused.empty()) {
-            std::cerr << "lumhost: bad argument: " << EchoInput(line) << " (" << refused << ")\n";
+            std::cerr << "lumhost: bad argument: " << tools::EchoInput(line) << " (" << refused
+                      << ")\n";
         }
         if (command.Kind == HostCommandKind::Quit) {
             return;

@@ -3,8 +3,8 @@
 // "echo" becomes an event, and the rest (config, quit, listing and driving the plug-in's
 // windows) to the host's own jobs, which differ between the Windows and the native host.
 
-#include "tools/lumhost/HostCommand.h"
-#include "tools/lumhost/PlayerHost.h"
+#include "tools/common/HostCommand.h"
+#include "tools/common/PlayerHost.h"
 
 #include <cstddef>
 #include <string>

@@ -4,7 +4,7 @@
 // standard error, naming the file. Reading is the platform's (PlaylistRead*.cpp): natively
 // only a plain file is read, never a FIFO or a device, which could block the host for good.
 
-#include "tools/lumhost/Playlist.h"
+#include "tools/common/Playlist.h"
 
 #include <optional>
 #include <string>

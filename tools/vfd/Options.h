@@ -1,8 +1,14 @@
 #pragma once
-// vfd's command line.
+// vfd's command line:
+//
+//   vfd --pty [--link PATH] | --device PATH [--baud N] | --file PATH
+//       [--width W] [--lines N] [--snapshot FILE.png] [--log FILE] [--dump] [--quiet]
+//       [--seconds S]
+//   vfd --help
 
-#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace lum::vfd {
 
@@ -23,10 +29,10 @@ struct Options {
     double Seconds = 0;
 };
 
-/// The options of `argv`, or none with `problem` naming the option at fault and why.
-[[nodiscard]] std::optional<Options> ParseOptions(int argc, char** argv, std::string& problem);
+/// The options of `arguments` (without the program's name). Raises tools::CommandLineError.
+[[nodiscard]] Options ParseOptions(std::span<const std::string> arguments);
 
-/// The usage text.
-[[nodiscard]] const char* UsageText();
+/// The usage text, ending with a line break.
+extern const std::string_view kVfdUsage;
 
 } // namespace lum::vfd

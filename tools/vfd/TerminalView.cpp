@@ -1,5 +1,7 @@
 #include "tools/vfd/TerminalView.h"
 
+#include "common/Windows1252.h"
+
 #include <cstdio>
 #include <iterator>
 
@@ -14,18 +16,8 @@ static_assert(std::size(kLitColor) == 4, "one colour per brightness byte 0x01-0x
 constexpr const char* kGlass = "\x1b[48;2;5;9;8m";
 constexpr const char* kReset = "\x1b[0m";
 
-/// A Windows-1252 byte as UTF-8 for the terminal; bytes without a letter of their own show as a
-/// block, as on the display.
-std::string Utf8(unsigned char byte) {
-    if (byte < 0x80) {
-        return std::string(1, static_cast<char>(byte));
-    }
-    // Latin-1 letters map to the same code point; 0x80-0x9F are Windows-1252's own.
-    if (byte >= 0xA0) {
-        return {static_cast<char>(0xC0 | (byte >> 6)), static_cast<char>(0x80 | (byte & 0x3F))};
-    }
-    return byte == 0x80 ? "\u20AC" : "\u2588";
-}
+/// What the terminal shows for a byte that holds no character: a block, as on the display.
+constexpr std::string_view kNoCharacter = "\u2588";
 
 } // namespace
 
@@ -41,9 +33,7 @@ std::string TerminalDrawing(const CharacterDisplay& display, const std::string& 
     const char* lit = kLitColor[display.Brightness()];
     for (const std::string& line : display.Text()) {
         out += std::string("|") + kGlass + lit;
-        for (const char cell : line) {
-            out += Utf8(static_cast<unsigned char>(cell));
-        }
+        out += Windows1252ToUtf8(line, kNoCharacter);
         out += std::string(kReset) + "|\x1b[K\n";
     }
     out += "+" + border + "+\x1b[K\n";

@@ -13,6 +13,7 @@
 // --log writes every chunk of bytes with its time: "<ms> <hex bytes>". --help prints the usage.
 // Exit codes: 0 done, 1 a source or file failed, 2 usage.
 
+#include "tools/common/CommandLine.h"
 #include "tools/vfd/ByteSource.h"
 #include "tools/vfd/CharacterDisplay.h"
 #include "tools/vfd/Options.h"
@@ -21,6 +22,7 @@
 #include "tools/vfd/TerminalView.h"
 #include "ui/dotmatrix/Renderer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -40,7 +42,6 @@ namespace {
 using namespace lum;
 
 constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 /// How long the loop waits at most, so that a signal is never missed for long.
 constexpr int kPollMilliseconds = 100;
 
@@ -53,11 +54,6 @@ void OnStop(int /*signal*/) {
 
 void OnSnapshot(int /*signal*/) {
     snapshotRequested = 1;
-}
-
-int Usage(const std::string& problem) {
-    std::cerr << "vfd: " << problem << "\n" << vfd::UsageText();
-    return kExitUsage;
 }
 
 /// Appends " XX" for each byte to `text`.
@@ -83,32 +79,34 @@ std::string WriteSnapshot(const vfd::CharacterDisplay& display, const std::strin
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string problem;
-    const std::optional<vfd::Options> options = vfd::ParseOptions(argc, argv, problem);
-    if (!options) {
-        return Usage(problem);
+    vfd::Options options;
+    try {
+        options =
+            vfd::ParseOptions(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+    } catch (const tools::CommandLineError& error) {
+        return tools::RefuseCommandLine("vfd", error, vfd::kVfdUsage);
     }
-    if (options->Help) {
-        std::cout << vfd::UsageText();
+    if (options.Help) {
+        std::cout << vfd::kVfdUsage;
         return 0;
     }
+    std::string problem;
     std::optional<vfd::ByteSource> source;
-    if (options->Pty) {
+    if (options.Pty) {
         source = vfd::OpenPty(problem);
-    } else if (!options->Device.empty()) {
-        source = vfd::OpenDevice(options->Device, options->Baud, problem);
+    } else if (!options.Device.empty()) {
+        source = vfd::OpenDevice(options.Device, options.Baud, problem);
     } else {
-        source = vfd::OpenFile(options->File, problem);
+        source = vfd::OpenFile(options.File, problem);
     }
     if (!source) {
         std::cerr << "vfd: " << problem << "\n";
         return kExitFailure;
     }
     vfd::PtyLink link;
-    if (options->Pty) {
-        if (!options->Link.empty()) {
-            if (const std::string failed = link.Make(options->Link, source->Name);
-                !failed.empty()) {
+    if (options.Pty) {
+        if (!options.Link.empty()) {
+            if (const std::string failed = link.Make(options.Link, source->Name); !failed.empty()) {
                 std::cerr << "vfd: " << failed << "\n";
                 vfd::Close(*source);
                 return kExitFailure;
@@ -117,10 +115,10 @@ int main(int argc, char** argv) {
         std::cerr << "vfd: display on " << source->Name << std::endl;
     }
     std::ofstream log;
-    if (!options->Log.empty()) {
-        log.open(options->Log, std::ios::trunc);
+    if (!options.Log.empty()) {
+        log.open(options.Log, std::ios::trunc);
         if (!log) {
-            std::cerr << "vfd: cannot create " << options->Log << "\n";
+            std::cerr << "vfd: cannot create " << options.Log << "\n";
             vfd::Close(*source);
             return kExitFailure;
         }
@@ -133,8 +131,8 @@ int main(int argc, char** argv) {
     snapshot.sa_handler = &OnSnapshot;
     sigaction(SIGUSR1, &snapshot, nullptr);
 
-    vfd::CharacterDisplay display(options->Width, options->Lines);
-    const bool live = !options->Quiet && !options->Dump && isatty(STDOUT_FILENO) != 0;
+    vfd::CharacterDisplay display(options.Width, options.Lines);
+    const bool live = !options.Quiet && !options.Dump && isatty(STDOUT_FILENO) != 0;
     const auto start = std::chrono::steady_clock::now();
     const auto elapsed = [&start] {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -155,10 +153,10 @@ int main(int argc, char** argv) {
     std::vector<std::uint8_t> buffer(4096);
     std::string logLine;
     int exitCode = 0;
-    while (stopRequested == 0 && (options->Seconds <= 0 || elapsed() < options->Seconds)) {
-        if (snapshotRequested != 0 && !options->Snapshot.empty()) {
+    while (stopRequested == 0 && (options.Seconds <= 0 || elapsed() < options.Seconds)) {
+        if (snapshotRequested != 0 && !options.Snapshot.empty()) {
             snapshotRequested = 0;
-            if (const std::string failed = WriteSnapshot(display, options->Snapshot);
+            if (const std::string failed = WriteSnapshot(display, options.Snapshot);
                 !failed.empty()) {
                 std::cerr << "vfd: " << failed << "\n";
             }
@@ -197,13 +195,13 @@ int main(int argc, char** argv) {
         }
     }
     vfd::Close(*source);
-    if (!options->Snapshot.empty()) {
-        if (const std::string failed = WriteSnapshot(display, options->Snapshot); !failed.empty()) {
+    if (!options.Snapshot.empty()) {
+        if (const std::string failed = WriteSnapshot(display, options.Snapshot); !failed.empty()) {
             std::cerr << "vfd: " << failed << "\n";
             exitCode = kExitFailure;
         }
     }
-    if (options->Dump) {
+    if (options.Dump) {
         std::cout << vfd::PlainText(display);
     }
     return exitCode;

@@ -1,8 +1,8 @@
 #include "tools/lumhost/posix/HeadlessAutomation.h"
 
 #include "tools/common/EscapedText.h"
+#include "tools/common/InputEcho.h"
 #include "tools/lumhost/EventLog.h"
-#include "tools/lumhost/InputEcho.h"
 
 #include <iostream>
 
@@ -37,7 +37,8 @@ Found Find(const HeadlessUi& ui, const std::string& target, std::string& problem
         }
     }
     if (matches != 1) {
-        problem = matches == 0 ? "no control " + EchoInput(target) : target + " is not unique";
+        problem =
+            matches == 0 ? "no control " + tools::EchoInput(target) : target + " is not unique";
         return {};
     }
     return found;
@@ -57,7 +58,7 @@ std::string PressKey(HeadlessUi& ui, HeadlessForm& form, const std::string& key)
         return {};
     }
     if (name != "f4") {
-        return "unknown key " + EchoInput(key);
+        return "unknown key " + tools::EchoInput(key);
     }
     if (ui.PressKey(form, platform::kKeyF4, {.Alt = alt}) != platform::kKeyNone && alt) {
         ui.CloseBox(form);

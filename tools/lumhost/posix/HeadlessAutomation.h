@@ -4,7 +4,7 @@
 // headless windowing layer's automation calls. Runs on the user-interface thread.
 
 #include "platform/headless/HeadlessUi.h"
-#include "tools/lumhost/HostCommand.h"
+#include "tools/common/HostCommand.h"
 
 #include <string>
 

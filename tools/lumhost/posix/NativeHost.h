@@ -5,9 +5,9 @@
 
 #include "platform/headless/HeadlessUi.h"
 #include "tools/common/HostModel.h"
+#include "tools/common/PlayerHost.h"
 #include "tools/lumhost/HostDispatch.h"
 #include "tools/lumhost/OpenHandles.h"
-#include "tools/lumhost/PlayerHost.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "tools/lumhost/posix/PortOpenReport.h"
 
 #include "platform/posix/PortOpenFailures.h"
-#include "tools/lumhost/InputEcho.h"
+#include "tools/common/InputEcho.h"
 
 #include <atomic>
 #include <cerrno>
@@ -30,7 +30,7 @@ void SayFirstPortOpenFailure() {
     static std::atomic_bool said = false;
     platform::posix::SetPortOpenFailureHandler([](const std::string& path, int error) {
         if (!said.exchange(true)) {
-            std::cerr << "lumhost: " << EchoInput(path)
+            std::cerr << "lumhost: " << tools::EchoInput(path)
                       << ": cannot open the display's port: " << Reason(error) << '\n';
         }
     });

@@ -8,8 +8,8 @@
 // --folder: the host folder, whose plugins/gen_lum.ini holds the settings (the current folder
 // without it).
 
+#include <span>
 #include <string>
-#include <variant>
 
 namespace lum::host {
 
@@ -21,9 +21,8 @@ struct RunnerOptions {
     std::string Playlist;
 };
 
-/// The options of `argv`, or what is wrong with them (naming the option or argument).
-[[nodiscard]] std::variant<RunnerOptions, std::string> ParseRunnerOptions(int argc,
-                                                                          const char* const* argv);
+/// The options of `arguments` (without the program's name). Raises tools::CommandLineError.
+[[nodiscard]] RunnerOptions ParseRunnerOptions(std::span<const std::string> arguments);
 
 /// The usage lines.
 inline constexpr const char* kRunnerUsage =

@@ -16,19 +16,22 @@
 #include "platform/headless/RealTimeLoop.h"
 #include "platform/posix/ComPortNames.h"
 #include "plugin/PluginEnvironment.h"
+#include "tools/common/CommandLine.h"
+#include "tools/common/SignalWatch.h"
 #include "tools/lumhost/CommandReader.h"
 #include "tools/lumhost/EventLog.h"
 #include "tools/lumhost/PlaylistFile.h"
 #include "tools/lumhost/posix/NativeHost.h"
 #include "tools/lumhost/posix/PortOpenReport.h"
-#include "tools/lumhost/posix/QuitSignals.h"
 #include "tools/lumhost/posix/RunnerOptions.h"
 #include "ui/FormLayout.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -43,14 +46,16 @@ constexpr unsigned kComPorts = 9;
 
 int main(int argc, char** argv) {
     // First, before anything can block or start a thread: a quit signal is taken at once.
-    TakeQuitSignals();
+    tools::SignalWatch signals;
+    signals.StartThread("lumhost-signals");
 
-    const auto parsed = ParseRunnerOptions(argc, argv);
-    if (const auto* problem = std::get_if<std::string>(&parsed)) {
-        std::cerr << "lumhost: " << *problem << '\n' << kRunnerUsage;
-        return kExitBadSetup;
+    RunnerOptions options;
+    try {
+        options =
+            ParseRunnerOptions(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+    } catch (const tools::CommandLineError& error) {
+        return tools::RefuseCommandLine("lumhost", error, kRunnerUsage);
     }
-    const RunnerOptions& options = std::get<RunnerOptions>(parsed);
     if (options.Help) {
         std::cout << kRunnerUsage << kRunnerHelp;
         return 0;
@@ -76,7 +81,7 @@ int main(int argc, char** argv) {
 
     NativeHost host(ui, SimulatedPlayer(std::move(*entries)), [&loop] { return loop.Now(); });
     // A quit signal quits as the command does, so the display is cleared.
-    OnQuitSignal([&] {
+    signals.Handle({SIGINT, SIGTERM, SIGHUP}, [&] {
         loop.Synchronize(
             [&] { static_cast<void>(host.Execute(HostCommand{HostCommandKind::Quit})); });
     });

@@ -1,8 +1,8 @@
 #include "tools/lumhost/win32/Automation.h"
 
 #include "tools/common/EscapedText.h"
+#include "tools/common/InputEcho.h"
 #include "tools/lumhost/EventLog.h"
-#include "tools/lumhost/InputEcho.h"
 
 #include <vector>
 #include <windows.h>
@@ -86,7 +86,8 @@ HWND Find(const std::string& target, std::string& problem) {
         }
     }
     if (matches != 1) {
-        problem = matches == 0 ? "no control " + EchoInput(target) : target + " is not unique";
+        problem =
+            matches == 0 ? "no control " + tools::EchoInput(target) : target + " is not unique";
         return nullptr;
     }
     return found;
@@ -184,7 +185,7 @@ std::string DriveControl(const HostCommand& command) {
         return {};
     case HostCommandKind::Key:
         return PressKey(window, command.Text) ? std::string()
-                                              : "unknown key " + EchoInput(command.Text);
+                                              : "unknown key " + tools::EchoInput(command.Text);
     case HostCommandKind::SetText:
         TypeInto(window, command.Text);
         return {};

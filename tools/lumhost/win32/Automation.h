@@ -3,7 +3,7 @@
 // their controls (found by the names they carry), and clicks, presses keys, types, ticks and
 // chooses through the controls' own messages. Runs on the thread that owns the windows.
 
-#include "tools/lumhost/HostCommand.h"
+#include "tools/common/HostCommand.h"
 
 #include <string>
 

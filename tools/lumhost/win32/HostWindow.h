@@ -4,9 +4,9 @@
 // entry, state and time.
 
 #include "host/PluginRecord.h"
+#include "tools/common/PlayerHost.h"
 #include "tools/lumhost/HostDispatch.h"
 #include "tools/lumhost/OpenHandles.h"
-#include "tools/lumhost/PlayerHost.h"
 
 #include <string>
 #include <windows.h>

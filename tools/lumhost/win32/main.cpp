@@ -11,20 +11,21 @@
 // exit code 2; --help prints the usage on standard output.
 
 #include "host/PluginRecord.h"
+#include "tools/common/CommandLine.h"
 #include "tools/common/EscapedText.h"
 #include "tools/lumhost/CommandReader.h"
 #include "tools/lumhost/EventLog.h"
-#include "tools/lumhost/HostOptions.h"
 #include "tools/lumhost/PlaylistFile.h"
 #include "tools/lumhost/win32/HostWindow.h"
 #include "tools/lumhost/win32/MessageBoxDismisser.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <io.h>
 #include <iostream>
-#include <span>
 #include <string>
 #include <thread>
+#include <vector>
 #include <windows.h>
 
 namespace {
@@ -68,21 +69,20 @@ void ReadCommandsFor(HostWindow& host) {
 int main(int argc, char** argv) {
     // Event lines end in LF alone, whatever reads them.
     _setmode(_fileno(stdout), _O_BINARY);
-    constexpr OptionRule kRules[] = {{"--auto-dismiss", false}};
-    const auto args = argc > 1 ? std::span<const char* const>(argv + 1, argc - 1)
-                               : std::span<const char* const>();
-    const auto parsed = ParseHostOptions(args, kRules);
-    if (const auto* problem = std::get_if<std::string>(&parsed)) {
-        std::cerr << "lumhost: " << *problem << '\n' << kUsage;
-        return kExitBadSetup;
+    bool autoDismiss = false;
+    std::vector<std::string> playlist;
+    lum::tools::CommandLine line;
+    line.Flag("--auto-dismiss", autoDismiss);
+    line.Words(playlist, {"PLAYLIST.m3u"}, 1);
+    try {
+        if (!line.Parse(std::vector<std::string>(argv + std::min(argc, 1), argv + argc))) {
+            std::cout << kUsage << kHelp;
+            return 0;
+        }
+    } catch (const lum::tools::CommandLineError& error) {
+        return lum::tools::RefuseCommandLine("lumhost", error, kUsage);
     }
-    const HostOptions& options = std::get<HostOptions>(parsed);
-    if (options.Help) {
-        std::cout << kUsage << kHelp;
-        return 0;
-    }
-    const bool autoDismiss = options.Given.contains("--auto-dismiss");
-    const std::string& playlistPath = options.Playlist;
+    const std::string& playlistPath = playlist.front();
     auto entries = LoadPlaylistFile(FullPath(playlistPath), PathStyle::Windows);
     if (!entries) {
         return kExitBadSetup;

@@ -1,0 +1,115 @@
+#pragma once
+// lumd's display on the user-interface thread: one hidden form holds the display driver's
+// timers (the run is the driver's host) and lumd's own (the wait for a missing device). The
+// display starts once its device is there; the settings apply through the driver's apply seam
+// as the plug-in applies them, and the seam runs the set rotation; a player's change makes the
+// refresh tick come at once, or, while a write is on the wire, as soon as the line says it has
+// left (one tick and one brightness byte wait, built when they go, so changes that come
+// meanwhile are combined). The device's loss and return are logged.
+
+#include "apps/lumd/Log.h"
+#include "driver/DisplayDriver.h"
+#include "driver/DisplayLine.h"
+#include "driver/DriverHost.h"
+#include "driver/SettingsApply.h"
+#include "platform/headless/HeadlessUi.h"
+#include "settings/Settings.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace lum::lumd {
+
+/// lumd's own timers on its form.
+enum class RunTimer {
+    DeviceWait, ///< looking for the missing device again, once a second
+    Count
+};
+
+/// The display of one lumd run, and its driver's host.
+class DisplayRun final : public DriverHost {
+public:
+    /// `device`: the tty every COM port of the settings opens, through `line`, which the run's
+    /// driver owns. All else given must outlive the run.
+    DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, Log& log, std::string device,
+               std::unique_ptr<DisplayLine> line);
+    ~DisplayRun() override;
+    DisplayRun(const DisplayRun&) = delete;
+    DisplayRun& operator=(const DisplayRun&) = delete;
+
+    /// Starts the display with `asRead` as the plug-in's start-up does, once the device is
+    /// there: a missing one is said once and looked for every second; one that can never be
+    /// the display's line ends the run with exit code 1.
+    void Begin(const Settings& asRead);
+    /// Applies reread values as the dialog's "OK" does (before the start: they are what the
+    /// start applies).
+    void Reread(const Settings& asRead);
+    /// The player reported a change: when what the display shows of it (state, entry, title,
+    /// file, length; not the running position) differs from the last report, and while the
+    /// refresh runs, the refresh tick comes now and its countdown starts afresh; a frame still
+    /// on the wire is let go first.
+    void ShowChangeNow();
+    /// The main window's brightness buttons: the byte of step `step` (1-4) to the display once
+    /// the write on the wire (if any) has left; nothing before the start or while the device is
+    /// gone.
+    void Brightness(int step);
+    /// The plug-in's quit: the blank frame is sent and the port closed; the run has finished.
+    void Quit();
+
+    /// The driver's timers, on the run's form.
+    [[nodiscard]] platform::Timer& Timer(DriverTimer role) override;
+    bool WaitUntil(const std::function<bool()>& done, std::uint32_t timeoutMs) override {
+        return ui_.ServeCallsUntil(done, timeoutMs);
+    }
+
+    [[nodiscard]] bool Finished() const { return finished_; }
+    /// 0, or 1 when the device was refused.
+    [[nodiscard]] int ExitCode() const { return exitCode_; }
+    [[nodiscard]] DisplayDriver& Driver() { return *driver_; }
+    [[nodiscard]] const Settings& Values() const { return settings_; }
+
+private:
+    /// What the display shows of the player, apart from the position that runs on.
+    struct PlayerView {
+        std::int32_t State = -1;
+        std::int32_t Entry = -1;
+        std::string Title{};
+        std::string File{};
+        std::int32_t Length = 0;
+
+        friend bool operator==(const PlayerView&, const PlayerView&) = default;
+    };
+
+    void TryStart();
+    /// Sends the brightness byte and then the refresh tick that wait, one write at a time; what
+    /// still waits then goes when the line says the write on the wire has ended.
+    void SendWanted();
+    void OnDeviceWaitTick();
+    [[nodiscard]] platform::Timer& Timer(RunTimer timer) {
+        return *timers_[static_cast<std::size_t>(timer)];
+    }
+
+    platform::headless::HeadlessUi& ui_;
+    NowPlaying& player_;
+    Log& log_;
+    std::string device_;
+    Settings settings_;
+    Settings startValues_; ///< what the start applies, as read
+    PlayerView shown_;     ///< the player at the last change reported
+    bool tickWanted_ = false;
+    std::optional<int> brightnessWanted_;
+    std::unique_ptr<platform::Form> form_;
+    std::array<platform::Timer*, static_cast<std::size_t>(DriverTimer::Count)> driverTimers_{};
+    std::unique_ptr<DisplayDriver> driver_;
+    std::unique_ptr<SettingsApply> apply_;
+    std::array<platform::Timer*, static_cast<std::size_t>(RunTimer::Count)> timers_{};
+    bool started_ = false;
+    bool waitReported_ = false;
+    bool finished_ = false;
+    int exitCode_ = 0;
+};
+
+} // namespace lum::lumd

@@ -1,0 +1,84 @@
+#include "apps/lumd/Log.h"
+
+#include "common/Utf8.h"
+#include "tools/common/EscapedText.h"
+
+#include <cerrno>
+#include <string>
+#include <unistd.h>
+
+namespace lum::lumd {
+namespace {
+
+bool IsControl(char32_t codePoint) {
+    return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
+}
+
+// `text` with its control characters and the bytes of no well-formed UTF-8 sequence escaped.
+std::string PrintableText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const auto character = DecodeUtf8At(text, at);
+        const std::size_t length = character ? character->Length : 1;
+        if (character && !IsControl(character->CodePoint)) {
+            out.append(text, at, length);
+        } else {
+            out += tools::EscapeText(text.substr(at, length));
+        }
+        at += length;
+    }
+    return out;
+}
+
+// Writes `line` to standard error as far as it goes: a write that fails (the reader gone, a full
+// disk) drops the rest of this line only, and the next line is tried afresh.
+void WriteToStandardError(std::string_view line) {
+    while (!line.empty()) {
+        const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return;
+        }
+        line.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+} // namespace
+
+std::string_view LogLevelName(LogLevel level) {
+    switch (level) {
+    case LogLevel::Error:
+        return "error";
+    case LogLevel::Warning:
+        return "warning";
+    case LogLevel::Info:
+        return "info";
+    case LogLevel::Debug:
+        return "debug";
+    }
+    return "message";
+}
+
+Log::Log(LogLevel threshold, Sink sink) : threshold_(threshold), sink_(std::move(sink)) {
+    if (!sink_) {
+        sink_ = [](LogLevel level, std::string_view text) {
+            std::string line = "lumd: ";
+            line.append(LogLevelName(level)).append(": ").append(text).append("\n");
+            WriteToStandardError(line);
+        };
+    }
+}
+
+void Log::Write(LogLevel level, std::string_view text) {
+    if (level > threshold_) {
+        return;
+    }
+    const std::string printable = PrintableText(text);
+    const std::lock_guard lock(mutex_);
+    sink_(level, printable);
+}
+
+} // namespace lum::lumd

@@ -1,0 +1,117 @@
+#include "apps/lumd/Options.h"
+
+#include "tools/common/CommandLine.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace lum::lumd {
+
+const std::string_view kLumdUsage =
+    "usage: lumd (--mpd [ADDRESS] [--music-dir DIR] | --mpris [NAME] | --playlist FILE)\n"
+    "            --port DEVICE [--settings FILE] [--foreground] [--log-level LEVEL]\n"
+    "  --mpd [ADDRESS]    follow MPD: [PASSWORD@]HOST[:PORT] or a socket path (default:\n"
+    "                     MPD_HOST and MPD_PORT, else localhost:6600)\n"
+    "  --music-dir DIR    MPD's music folder on this machine, for the files' ID3v1 tags\n"
+    "                     (asked from MPD on a local socket without it)\n"
+    "  --mpris [NAME]     follow the MPRIS player whose bus name contains NAME (default: the\n"
+    "                     first one)\n"
+    "  --playlist FILE    play an extended M3U playlist in a simulated player\n"
+    "  --port DEVICE      the display's tty (every COM port of the settings opens it)\n"
+    "  --settings FILE    the plug-in's settings file (written by lumctl); without it the\n"
+    "                     display runs with the start values, switched on\n"
+    "  --foreground       stay attached: commands on standard input (play, pause, stop,\n"
+    "                     next, prev, brightness 1-4, quit)\n"
+    "  --log-level LEVEL  error, warning, info (default) or debug; messages go to standard "
+    "error\n"
+    "SIGTERM and SIGINT quit (the display is cleared), SIGHUP rereads the settings file.\n";
+
+namespace {
+
+// clang-format off
+struct LevelRow {
+    std::string_view Word;
+    LogLevel Level;
+};
+constexpr LevelRow kLevels[] = {
+    // Word      Level
+    {"error",   LogLevel::Error},
+    {"warning", LogLevel::Warning},
+    {"info",    LogLevel::Info},
+    {"debug",   LogLevel::Debug},
+};
+// clang-format on
+static_assert(std::size(kLevels) == 4);
+
+LogLevel ParseLevel(const std::string& word) {
+    const auto* row = std::find_if(std::begin(kLevels), std::end(kLevels),
+                                   [&word](const LevelRow& level) { return level.Word == word; });
+    if (row == std::end(kLevels)) {
+        throw tools::BadValue("must be error, warning, info or debug");
+    }
+    return row->Level;
+}
+
+} // namespace
+
+LumdOptions ParseOptions(std::span<const std::string> arguments,
+                         const MpdEnvironment& environment) {
+    using tools::CommandLineError;
+    using tools::Text;
+    LumdOptions options;
+    // The sources in the usage's order; one of them a run.
+    struct Source {
+        std::string_view Name;
+        SourceKind Kind;
+        bool Given = false;
+        std::string Value{};
+    };
+    Source sources[] = {{"--mpd", SourceKind::Mpd},
+                        {"--mpris", SourceKind::Mpris},
+                        {"--playlist", SourceKind::Playlist}};
+    tools::CommandLine line;
+    line.OptionalValue("--mpd", sources[0].Given, sources[0].Value);
+    line.OptionalValue("--mpris", sources[1].Given, sources[1].Value);
+    line.Value("--playlist", Text(options.Playlist));
+    line.Value("--music-dir", Text(options.MusicDirectory));
+    line.Value("--port", Text(options.Port));
+    line.Value("--settings", Text(options.SettingsFile));
+    line.Flag("--foreground", options.Foreground);
+    line.Value("--log-level",
+               [&options](const std::string& word) { options.Level = ParseLevel(word); });
+    options.Help = !line.Parse(arguments);
+    if (options.Help) {
+        return options;
+    }
+    sources[2].Given = !options.Playlist.empty();
+    const Source* chosen = nullptr;
+    for (const Source& source : sources) {
+        if (source.Given && chosen != nullptr) {
+            throw CommandLineError(std::string(source.Name) + ": one source a run, and " +
+                                   std::string(chosen->Name) + " is given too");
+        }
+        chosen = source.Given ? &source : chosen;
+    }
+    if (chosen == nullptr) {
+        throw CommandLineError("no source: give --mpd, --mpris or --playlist");
+    }
+    options.Source = chosen->Kind;
+    if (options.Port.empty()) {
+        throw CommandLineError("no display: give --port DEVICE");
+    }
+    if (!options.MusicDirectory.empty() && options.Source != SourceKind::Mpd) {
+        throw CommandLineError(
+            tools::OptionProblem("--music-dir", options.MusicDirectory, "only with --mpd"));
+    }
+    if (options.Source == SourceKind::Mpd) {
+        try {
+            options.Mpd = ParseMpdAddress(chosen->Value, environment);
+        } catch (const std::invalid_argument& error) {
+            throw CommandLineError(std::string("--mpd: ") + error.what());
+        }
+    }
+    options.PlayerName = sources[1].Value;
+    return options;
+}
+
+} // namespace lum::lumd
