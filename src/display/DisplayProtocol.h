@@ -56,10 +56,10 @@ public:
 /// none (ProtocolRow says which take them).
 struct ProtocolOptions {
     /// ESC/POS `ESC t n`, the character table; 0 (PC437) when not given.
-    std::optional<std::uint8_t> CharacterTable;
+    std::optional<std::uint8_t> CharacterTable{};
     /// ESC/POS `ESC R n` (0, USA, when not given) and CD5220 `ESC f n` (not sent when not given:
     /// the display keeps the set its switches choose).
-    std::optional<std::uint8_t> InternationalSet;
+    std::optional<std::uint8_t> InternationalSet{};
 };
 
 /// The plug-in's plain frame kind.
