@@ -11,7 +11,7 @@
 //   escpos  frame (US $ 1 y Ly) for each line; clear CLR; brightness US X N; initialisation
 //           ESC @, US MD1 (overwrite), US C 0 (cursor off), ESC t n, ESC R n; nothing else
 //   cd5220  frame (ESC l 1 y Ly) for each line; clear CLR; brightness ESC * N; initialisation
-//           ESC @, ESC DC1 (overwrite), ESC _ 0 (cursor off), ESC f n when a set is given
+//           ESC @, ESC DC1 (overwrite), ESC _ 0 (cursor off), ESC f n if a set is given; no more
 //
 // The customer displays clear with CLR rather than a blank frame: it blanks every cell and homes
 // the cursor whatever the display's size, where a frame blanks only the configured lines. They
