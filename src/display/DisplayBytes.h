@@ -1,5 +1,5 @@
 #pragma once
-// Every byte sequence the plug-in sends to the display, in one place:
+// Every byte sequence of the plug-in's three frame kinds (PluginProtocols.cpp), in one place:
 //
 //   frame, plain         line 1 ... line N, each exactly LineWidth bytes
 //   frame, plain + CR    line 1 ... line N, CR
@@ -8,7 +8,7 @@
 //   clear, BA63          ESC "[1;1H", 20 blanks, LF, CR, 20 blanks (48 bytes)
 //   initialisation       one byte: InitCommand as a decimal number, its low 8 bits
 //   start line feed      CR, LF
-//   brightness           one byte: 0x04 "Hell 1" ... 0x01 "Hell 4"
+//   brightness           one byte: 0x04 "Hell 1" (dimmest) ... 0x01 "Hell 4" (brightest)
 
 #include <cstddef>
 #include <iterator>
@@ -56,7 +56,8 @@ struct BrightnessStep {
     char Byte;
 };
 
-/// The four brightness steps, brightest first.
+/// The four brightness steps, dimmest first: step N is "Hell N", byte 5 - N (the display reads
+/// 0x01 as its brightest).
 inline constexpr BrightnessStep kBrightnessSteps[] = {
     // Caption  Byte
     {"Hell 1", '\x04'},

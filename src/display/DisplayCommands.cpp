@@ -1,25 +1,23 @@
-// The short commands other parts of the system send to the display. Like the clear text they
-// do not wait for a pending write: the port drops them then.
-#include "display/DisplayBytes.h"
+// The short commands other parts of the system send to the display, through the engine's
+// output. Like the clear they do not wait for a busy output: a port drops them then.
 #include "display/DisplayEngine.h"
 
 namespace lum {
 
 void DisplayEngine::SendInitCommand() {
-    port_.SendText(InitCommandBytes(settings_.InitCommand));
+    output_.Initialise(settings_.InitCommand);
 }
 
 void DisplayEngine::SendStartLineFeed() {
-    port_.SendText(SequenceBytes(DisplaySequence::StartLineFeed));
+    output_.StartLineFeed();
 }
 
 void DisplayEngine::SendDialogOkText() {
-    port_.SendText(SequenceBytes(settings_.Ba63Mode ? DisplaySequence::Ba63Clear
-                                                    : DisplaySequence::StartLineFeed));
+    output_.DialogOkText();
 }
 
 void DisplayEngine::SendBrightness(int step) {
-    port_.SendText(BrightnessBytes(step));
+    output_.Brightness(step);
 }
 
 } // namespace lum

@@ -1,12 +1,25 @@
 #include "display/DisplayEngine.h"
 
+#include "display/ProtocolOutput.h"
+
 #include <algorithm>
 
 namespace lum {
 
+DisplayEngine::DisplayEngine(const Settings& settings, NowPlaying& player, FrameOutput& output,
+                             LocalClock clock)
+    : settings_(settings), output_(output), expander_(settings, player, std::move(clock)) {}
+
 DisplayEngine::DisplayEngine(const Settings& settings, NowPlaying& player, DisplayPort& port,
                              LocalClock clock)
-    : settings_(settings), port_(port), expander_(settings, player, std::move(clock)) {}
+    : DisplayEngine(settings, player,
+                    std::make_unique<ProtocolOutput>(port, MakeSettingsProtocol(settings)),
+                    std::move(clock)) {}
+
+DisplayEngine::DisplayEngine(const Settings& settings, NowPlaying& player,
+                             std::unique_ptr<FrameOutput> output, LocalClock clock)
+    : settings_(settings), ownOutput_(std::move(output)), output_(*ownOutput_),
+      expander_(settings, player, std::move(clock)) {}
 
 const LineSlot* DisplayEngine::ActiveSlot(int line) const {
     const int set = shown_.ActiveSet;

@@ -1,18 +1,22 @@
 #pragma once
 // The display text engine: the scroll offsets of the active text set, the display frames and
-// the short commands, all written to the display's port, with the placeholder expansion they
-// are made from. It is built from what it reads and writes: the settings (edited in place
-// elsewhere and read at every use, never written), the player it asks, the port and the local
-// clock. What it shows (the active set and the scroll offsets), the tag cache and the banner
-// period are its own state.
+// the short commands, with the placeholder expansion they are made from. It builds each frame as
+// lines of text and hands them, and the commands, to its frame output (FrameOutput.h), which
+// turns them into a protocol's bytes on the display's port or gives them to a display server.
+// It is built from what it reads and writes: the settings (edited in place elsewhere and read at
+// every use, never written), the player it asks, the output and the local clock. What it shows
+// (the active set and the scroll offsets), the tag cache and the banner period are its own
+// state.
 
 #include "display/DisplayPort.h"
+#include "display/FrameOutput.h"
 #include "display/NowPlaying.h"
 #include "display/Placeholders.h"
 #include "display/ShowState.h"
 #include "settings/Settings.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -33,7 +37,11 @@ struct PreviewLine {
 /// The display text engine.
 class DisplayEngine {
 public:
-    /// All four must outlive the engine. It shows set 1 with the start offsets.
+    /// An engine writing to `output`. All four must outlive the engine. It shows set 1 with the
+    /// start offsets.
+    DisplayEngine(const Settings& settings, NowPlaying& player, FrameOutput& output,
+                  LocalClock clock = &platform::CurrentLocalTime);
+    /// An engine writing the plug-in's frame kinds, as the settings choose them, to `port`.
     DisplayEngine(const Settings& settings, NowPlaying& player, DisplayPort& port,
                   LocalClock clock = &platform::CurrentLocalTime);
 
@@ -52,14 +60,14 @@ public:
     /// update; the lines not yet handled keep their offsets.
     void UpdateScrollOffsets();
 
-    /// Builds the frame of lines 1 to LineCount of the active set (blank lines when ActiveSet
-    /// names no set; the banner during the banner period) and sends it in one write, unless the
-    /// previous write is still pending. An expansion failure passes to the caller; nothing is
-    /// sent then.
+    /// Builds the frame of lines 1 to LineCount of the active set, each cut or padded to
+    /// LineWidth (blank lines when ActiveSet names no set; the banner during the banner period)
+    /// and hands it to the output, unless the output is busy. An expansion failure passes to
+    /// the caller; nothing is sent then.
     void WriteDisplayFrame();
 
-    /// Sends a frame of blanks (the fixed 48-byte clear text in BA63 mode), whether or not a
-    /// write is pending.
+    /// Leaves the display blank through the output (given the frame of LineCount blank lines),
+    /// whether or not it is busy.
     void ClearDisplay();
 
     /// Line `line` (1-8) of the active set as the dialog's preview shows it: expanded and cut
@@ -67,15 +75,16 @@ public:
     /// when ActiveSet names no set.
     [[nodiscard]] PreviewLine Preview(int line);
 
-    /// Sends the initialisation byte for InitCommand; nothing when it is empty. Raises
-    /// "'%s' ist kein gültiger Integerwert" when it is no decimal integer.
+    /// Sends the display's initialisation (the plug-in's kinds: the byte of InitCommand, none
+    /// when it is empty; they raise "'%s' ist kein gültiger Integerwert" when it is no decimal
+    /// integer).
     void SendInitCommand();
-    /// Sends the start line feed (CR, LF).
+    /// Sends the start sequence's step after the initialisation (the plug-in's kinds: CR, LF).
     void SendStartLineFeed();
-    /// Sends what the configuration dialog's "OK" sends before it switches the display: the
-    /// BA63 clear text in BA63 mode, the start line feed (CR, LF) otherwise.
+    /// Sends what the configuration dialog's "OK" sends before it switches the display (the
+    /// plug-in's kinds: the BA63 clear text in BA63 mode, CR, LF otherwise).
     void SendDialogOkText();
-    /// Sends the byte of brightness step `step`, 1 ("Hell 1", brightest) to 4 ("Hell 4").
+    /// Sends brightness step `step`, 1 ("Hell 1", dimmest) to 4 ("Hell 4", brightest).
     void SendBrightness(int step);
 
     /// Starts or ends the banner period: while it runs, frames show the welcome banner.
@@ -98,8 +107,14 @@ private:
     /// LineWidth, never below 0.
     [[nodiscard]] std::size_t Width() const;
 
+    /// An engine owning `output`.
+    DisplayEngine(const Settings& settings, NowPlaying& player, std::unique_ptr<FrameOutput> output,
+                  LocalClock clock);
+
     const Settings& settings_;
-    DisplayPort& port_;
+    std::unique_ptr<FrameOutput> ownOutput_; ///< the output, when the engine made it
+    FrameOutput& output_;
+    std::string frameText_; ///< the lines of the frame being built, reused from frame to frame
     ShowState shown_;
     PlaceholderExpander expander_;
     bool bannerPeriod_ = false;

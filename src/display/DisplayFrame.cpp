@@ -1,6 +1,6 @@
 // The display frames: the shown lines of the active set, each cut to LineWidth at its scroll
-// offset and padded, sent in one write; the clear text; and the same lines for the preview.
-#include "display/DisplayBytes.h"
+// offset and padded, handed to the output as one frame; the blank frame of the clear; and the
+// same lines for the preview.
 #include "display/DisplayEngine.h"
 #include "display/ScrollWindow.h"
 
@@ -22,54 +22,27 @@ void DisplayEngine::WriteDisplayFrame() {
     const std::size_t width = Width();
     const int lineCount = ClampedLineCount(settings_);
 
-    std::string frame;
-    frame.reserve(width * static_cast<std::size_t>(lineCount) + 1);
-    std::string line1;
-    std::string line2;
+    frameText_.clear();
     for (int line = 1; line <= lineCount; ++line) {
         const LineSlot* slot = ActiveSlot(line);
         std::string text = ExpandPlaceholders(slot != nullptr ? slot->Template : kNoTemplate);
         if (bannerPeriod_) {
             text = line == 1 ? kBannerLine1 : line == 2 ? kBannerLine2 : std::string_view();
         }
-        const std::size_t lineStart = frame.size();
-        AppendScrollWindow(frame, text, settings_.Separator, ActiveOffset(line), width);
-        if (line == 1) {
-            line1.assign(frame, lineStart, width);
-        } else if (line == 2) {
-            line2.assign(frame, lineStart, width);
-        }
+        AppendScrollWindow(frameText_, text, settings_.Separator, ActiveOffset(line), width);
     }
 
-    if (port_.SendInProgress()) {
+    if (output_.Busy()) {
         return;
     }
-    if (settings_.Ba63Mode) {
-        std::string ba63;
-        ba63.reserve(2 * width + 10);
-        ba63 += SequenceBytes(DisplaySequence::CursorHome);
-        ba63 += line1;
-        ba63 += SequenceBytes(DisplaySequence::Ba63LineBreak);
-        ba63 += line2;
-        port_.SendText(ba63);
-        return;
-    }
-    if (settings_.SendCarriageReturn) {
-        frame += SequenceBytes(DisplaySequence::FrameEnd);
-    }
-    port_.SendText(frame);
+    output_.Frame({frameText_, width, static_cast<std::size_t>(lineCount)});
 }
 
 void DisplayEngine::ClearDisplay() {
-    if (settings_.Ba63Mode) {
-        port_.SendText(SequenceBytes(DisplaySequence::Ba63Clear));
-        return;
-    }
-    std::string blanks(Width() * static_cast<std::size_t>(ClampedLineCount(settings_)), ' ');
-    if (settings_.SendCarriageReturn) {
-        blanks += SequenceBytes(DisplaySequence::FrameEnd);
-    }
-    port_.SendText(blanks);
+    const std::size_t width = Width();
+    const auto lineCount = static_cast<std::size_t>(ClampedLineCount(settings_));
+    const std::string blanks(width * lineCount, ' ');
+    output_.Clear({blanks, width, lineCount});
 }
 
 PreviewLine DisplayEngine::Preview(int line) {

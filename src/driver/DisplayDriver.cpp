@@ -2,6 +2,7 @@
 #include "driver/DisplayDriver.h"
 
 #include "common/TableOrder.h"
+#include "display/ProtocolOutput.h"
 
 #include <algorithm>
 #include <iterator>
@@ -29,21 +30,33 @@ std::uint32_t WireTime(std::size_t bytes, std::uint32_t baud) {
     return static_cast<std::uint32_t>((bytes * kBitsPerByte * 1000 + rate - 1) / rate);
 }
 
-/// The most bytes one write to the display holds with `settings`.
-std::size_t LargestWrite(const Settings& settings) {
+/// The most bytes one write of `output` to the display holds with `settings`.
+std::size_t LargestWrite(const FrameOutput& output, const Settings& settings) {
     const auto width = static_cast<std::size_t>(std::clamp(settings.LineWidth, 0, 80));
     const auto lines = static_cast<std::size_t>(std::clamp(settings.LineCount, 0, kLinesPerSet));
-    constexpr std::size_t kBa63Clear = 48;
-    constexpr std::size_t kBa63Framing = 8; // cursor home and the line break
-    return std::max({width * lines + 1, 2 * width + kBa63Framing, kBa63Clear});
+    return output.LargestWrite(lines, width);
 }
 
 } // namespace
 
 DisplayDriver::DisplayDriver(DriverHost& host, std::unique_ptr<DisplayLine> line,
-                             const Settings& config, NowPlaying& player)
+                             const Settings& config, NowPlaying& player,
+                             std::unique_ptr<DisplayProtocol> protocol)
     : host_(host), settings_(config), line_(std::move(line)), displayPort_(line_),
-      engine_(config, player, displayPort_) {
+      ownOutput_(std::make_unique<ProtocolOutput>(
+          displayPort_, protocol ? std::move(protocol) : MakeSettingsProtocol(config))),
+      output_(*ownOutput_), engine_(config, player, output_) {
+    Bind();
+}
+
+DisplayDriver::DisplayDriver(DriverHost& host, std::unique_ptr<DisplayLine> line,
+                             const Settings& config, NowPlaying& player, FrameOutput& output)
+    : host_(host), settings_(config), line_(std::move(line)), displayPort_(line_), output_(output),
+      engine_(config, player, output_) {
+    Bind();
+}
+
+void DisplayDriver::Bind() {
     line_->OnTrouble = [this](LineTrouble trouble) { OnLineTrouble(trouble); };
 
     // clang-format off
@@ -123,7 +136,8 @@ void DisplayDriver::Quit() {
     // The blank frame must reach the display: one write at a time, and closing the line
     // empties its output queue. Every wait is bounded, so a dead line cannot hold the host.
     DisplayLine* line = line_.get();
-    const std::uint32_t bound = WireTime(LargestWrite(settings_), line->BaudRate()) + kQuitGrace;
+    const std::uint32_t bound =
+        WireTime(LargestWrite(output_, settings_), line->BaudRate()) + kQuitGrace;
     const auto writeEnded = [line] { return !line->SendPending(); };
     host_.WaitUntil(writeEnded, bound);
     engine_.ClearDisplay();

@@ -1,14 +1,17 @@
 #pragma once
 // The display on its line: the line (the serial port component in the plug-in, a tty of its own
-// in lumd), the display engine writing to it, the display start sequence and switch-off, the
-// line settings applied, bringing the display back after its device went away, and the quit that
-// lets the blank frame reach the display.
+// in lumd), the display engine writing to it through a display protocol (or to an output of the
+// caller's that is no byte stream), the display start sequence and switch-off, the line settings
+// applied, bringing the display back after its device went away, and the quit that lets the
+// blank frame reach the display.
 // It is the one owner of the display's on/off state: the start-up, the main window's button and
 // the dialog's "OK" all switch the display through it. Its timers are its host's (DriverHost);
 // the display's state is shown through OnShowState. The settings reach it through the apply seam
 // (SettingsApply), the only place that knows the order of their steps.
 
 #include "display/DisplayEngine.h"
+#include "display/DisplayProtocol.h"
+#include "display/FrameOutput.h"
 #include "display/ShowState.h"
 #include "driver/DisplayLine.h"
 #include "driver/DriverHost.h"
@@ -28,10 +31,15 @@ class SettingsApply;
 /// The display driver.
 class DisplayDriver {
 public:
-    /// A driver on `line`, which it owns, closed; its timers are `host`'s, stopped. Everything
-    /// else given must outlive the driver.
+    /// A driver on `line`, which it owns, closed; its timers are `host`'s, stopped. Its frames
+    /// and commands go to the line as `protocol`'s bytes; without one, as the plug-in's frame
+    /// kinds that the settings choose. Everything else given must outlive the driver.
     DisplayDriver(DriverHost& host, std::unique_ptr<DisplayLine> line, const Settings& config,
-                  NowPlaying& player);
+                  NowPlaying& player, std::unique_ptr<DisplayProtocol> protocol = nullptr);
+    /// A driver as above whose frames and commands go to `output` instead, which must outlive
+    /// it; the line still carries the display's state (opened, DTR, its device's loss).
+    DisplayDriver(DriverHost& host, std::unique_ptr<DisplayLine> line, const Settings& config,
+                  NowPlaying& player, FrameOutput& output);
     /// Stops the timers and releases the line (if Quit has not).
     ~DisplayDriver();
     DisplayDriver(const DisplayDriver&) = delete;
@@ -42,8 +50,8 @@ public:
     /// Whether Quit has released the line: nothing reaches the display any more.
     [[nodiscard]] bool IsReleased() const { return line_ == nullptr; }
 
-    /// The display start sequence: DTR up, the initialisation byte after 1000 ms, CR LF 250 ms
-    /// later, then the refresh with the banner period.
+    /// The display start sequence: DTR up, the initialisation after 1000 ms, the start line feed
+    /// 250 ms later, then the refresh with the banner period.
     void SwitchOn();
     /// The display switch-off: DTR down, the refresh and a start sequence still pending stop,
     /// then the blank frame.
@@ -55,7 +63,7 @@ public:
     /// The refresh tick now, its countdown afresh; nothing while the refresh is stopped (the
     /// display off, starting or away). Raises what the tick raises.
     void ShowNow();
-    /// Sends the byte of brightness step `step`, 1 ("Hell 1", brightest) to 4 ("Hell 4").
+    /// Sends brightness step `step`, 1 ("Hell 1", dimmest) to 4 ("Hell 4", brightest).
     void Brightness(int step);
     /// Line `line` (1-8) of the active set as the dialog's preview shows it, moving nothing.
     [[nodiscard]] PreviewLine Preview(int line) { return engine_.Preview(line); }
@@ -86,10 +94,11 @@ private:
     /// The dialog's "OK", first half: the line from the settings (port, the rate `baudRate`,
     /// 8N1) opened, the refresh started with UpdateInterval.
     void ApplyLine(std::optional<std::uint32_t> baudRate);
-    /// The dialog's "OK", second half: the dialog's text sent (CR LF, or the BA63 clear text),
-    /// then the display switched by DisplayOff: off as the switch-off does but without the blank
-    /// frame; on with the initialisation byte at once and the start sequence after it. Raises
-    /// "'%s' ist kein gültiger Integerwert" for an InitCommand that is no number.
+    /// The dialog's "OK", second half: the dialog's text sent (the plug-in's kinds: CR LF, or the
+    /// BA63 clear text), then the display switched by DisplayOff: off as the switch-off does but
+    /// without the blank frame; on with the initialisation at once and the start sequence after
+    /// it. The plug-in's kinds raise "'%s' ist kein gültiger Integerwert" for an InitCommand that
+    /// is no number.
     void ApplyDisplayState();
 
     void OnInitCommandTick();
@@ -98,6 +107,8 @@ private:
     void OnBannerEndTick();
     void OnReconnectTick();
 
+    /// Binds the driver's timers and the line's troubles.
+    void Bind();
     [[nodiscard]] platform::Timer& Timer(DriverTimer timer) {
         return *timers_[static_cast<std::size_t>(timer)];
     }
@@ -117,6 +128,8 @@ private:
     const Settings& settings_;
     std::unique_ptr<DisplayLine> line_;
     SerialDisplayPort displayPort_;
+    std::unique_ptr<FrameOutput> ownOutput_; ///< the protocol on the line, when the driver made it
+    FrameOutput& output_;
     DisplayEngine engine_;
     /// The driver's own timers: the roles before DriverTimer::Rotation.
     std::array<platform::Timer*, static_cast<std::size_t>(DriverTimer::Rotation)> timers_{};

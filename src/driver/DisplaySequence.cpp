@@ -1,6 +1,8 @@
-// The display's on and off sequences: the start sequence (DTR up, the initialisation byte after
-// 1000 ms, CR LF 250 ms later, then the refresh with a 4000 ms banner period), the switch-off,
-// and the line and display state that the start-up and the dialog's "OK" apply.
+// The display's on and off sequences: the start sequence (DTR up, the initialisation after
+// 1000 ms, the start line feed 250 ms later, then the refresh with a 4000 ms banner period), the
+// switch-off with the clear, and the line and display state that the start-up and the dialog's
+// "OK" apply. The protocol decides the bytes of each step (the plug-in's kinds: the
+// initialisation byte, CR LF, the blank frame); the timings are the driver's.
 #include "driver/DisplayDriver.h"
 
 namespace lum {
@@ -49,7 +51,7 @@ void DisplayDriver::SwitchOn() {
 
 void DisplayDriver::OnInitCommandTick() {
     Timer(DriverTimer::InitCommand).SetEnabled(false);
-    // A text that is no number raises here: no CR LF and no refresh follow.
+    // A text that is no number raises here: no line feed and no refresh follow.
     engine_.SendInitCommand();
     if (!deviceLost_) { // a byte that found the device gone ends the sequence here
         Timer(DriverTimer::StartLineFeed).SetEnabled(true);
