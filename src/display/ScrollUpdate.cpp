@@ -3,20 +3,22 @@
 #include "display/ScrollWindow.h"
 
 #include <cstdint>
+#include <utility>
 
 namespace lum {
 
 void DisplayEngine::UpdateScrollOffsets() {
     const int set = shown_.ActiveSet;
-    if (set < 1 || set > kTextSetCount) {
+    if (std::exchange(holdScroll_, false) || set < 1 || set > kTextSetCount) {
         return;
     }
     const std::size_t width = Width();
+    const std::size_t separatorLength = Separator().size();
     for (int line = 1; line <= kLinesPerSet; ++line) {
         const LineSlot& slot = settings_.Slot(set, line);
         std::int32_t& scrollOffset = shown_.ScrollOffset(set, line);
-        const std::int64_t length = ScrollTextLength(ExpandPlaceholders(slot.Template).size(),
-                                                     settings_.Separator.size(), width);
+        const std::int64_t length =
+            ScrollTextLength(ExpandPlaceholders(slot.Template).size(), separatorLength, width);
         if (length <= static_cast<std::int64_t>(width)) {
             scrollOffset = 0;
             continue;
@@ -41,6 +43,13 @@ void DisplayEngine::UpdateScrollOffsets() {
         }
         scrollOffset = static_cast<std::int32_t>(offset);
     }
+}
+
+void DisplayEngine::ScrollFromStart() {
+    for (auto& set : shown_.Offsets) {
+        set.fill(0);
+    }
+    holdScroll_ = true;
 }
 
 } // namespace lum
