@@ -31,8 +31,10 @@ std::string LogText(std::string_view text) {
 } // namespace
 
 DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, Log& log,
-                       std::string device, std::unique_ptr<DisplayLine> line)
-    : ui_(ui), player_(player), log_(log), device_(std::move(device)) {
+                       std::string device, std::unique_ptr<DisplayLine> line,
+                       const DisplayOptions& options)
+    : ui_(ui), player_(player), log_(log), device_(std::move(device)), options_(options),
+      brightness_(options.Brightness) {
     // Nobody reads a message box here: each goes to the log and is answered at once.
     ui_.SetMessageAnswerDelay([this](const platform::headless::ShownMessage& message) {
         log_.Write(message.Kind == platform::MessageKind::Error ? LogLevel::Error : LogLevel::Info,
@@ -62,9 +64,20 @@ DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, L
     static_assert(std::size(kTimers) == static_cast<std::size_t>(RunTimer::Count));
     static_assert(platform::RowsInIdOrder(kTimers));
     platform::CreateTimers(*form_, kTimers, *this, timers_);
+
+    driver_->SetRules(
+        {.Charset = options_.Charset, .Banner = options_.Banner, .RefreshOnlyWhenChanging = true});
+    driver_->OnStarted = [this] {
+        brightnessWanted_ = ShownBrightness();
+        SendWanted();
+    };
+    rest_ = std::make_unique<DisplayRest>(form_->AddTimer("RestTimer", 0, false),
+                                          [this](RestPhase phase) { OnRestPhase(phase); });
+    rest_->SetTimes(options_.RestAfterMs, options_.BlankAfterMs);
 }
 
 DisplayRun::~DisplayRun() {
+    rest_.reset();
     for (platform::Timer* timer : timers_) {
         timer->SetEnabled(false);
     }
@@ -83,6 +96,8 @@ platform::Timer& DisplayRun::Timer(DriverTimer role) {
 
 void DisplayRun::Begin(const Settings& asRead) {
     startValues_ = asRead;
+    rest_->PlayerChanged(player_.PlayStateNumber(PlayState::Playing) ==
+                         static_cast<std::int32_t>(PlayState::Playing));
     TryStart();
 }
 
@@ -126,13 +141,37 @@ void DisplayRun::ShowChangeNow() {
     if (now == shown_) {
         return; // nothing the display shows has changed: the refresh keeps its beat
     }
+    if (now.Entry != shown_.Entry || now.Title != shown_.Title || now.File != shown_.File) {
+        driver_->ScrollFromStart();
+    }
     shown_ = std::move(now);
+    rest_->PlayerChanged(shown_.State == static_cast<std::int32_t>(PlayState::Playing));
     tickWanted_ = true;
     SendWanted();
 }
 
 void DisplayRun::Brightness(int step) {
-    brightnessWanted_ = step;
+    brightness_ = step;
+    brightnessWanted_ = ShownBrightness();
+    SendWanted();
+}
+
+int DisplayRun::ShownBrightness() const {
+    return rest_->Phase() == RestPhase::Awake ? brightness_ : 1;
+}
+
+void DisplayRun::OnRestPhase(RestPhase phase) {
+    if (phase == RestPhase::Blank) {
+        log_.Debug("display blank");
+        driver_->SetBlank(true);
+        return;
+    }
+    log_.Debug(phase == RestPhase::Resting ? "display resting" : "display awake");
+    driver_->SetBlank(false);
+    driver_->ShowInstead(phase == RestPhase::Resting
+                             ? std::optional<Overlay>(Overlay{options_.RestLines, true})
+                             : std::nullopt);
+    brightnessWanted_ = ShownBrightness();
     SendWanted();
 }
 
@@ -143,6 +182,8 @@ void DisplayRun::SendWanted() {
         brightnessWanted_.reset();
         return;
     }
+    // A frame the driver could not send waits for the line as a change does.
+    tickWanted_ = tickWanted_ || driver_->FrameWaiting();
     // What is sent while another write is on the wire is dropped: each waits for its end.
     if (brightnessWanted_ && !line->SendPending()) {
         const int step = *std::exchange(brightnessWanted_, std::nullopt);

@@ -132,7 +132,8 @@ int main(int argc, char** argv) {
     auto line = std::make_unique<TtyDisplayLine>(options.Port, [&loop](std::function<void()> call) {
         loop.PostFromAnyThread(std::move(call));
     });
-    auto run = std::make_unique<DisplayRun>(ui, *player->Now, log, options.Port, std::move(line));
+    auto run = std::make_unique<DisplayRun>(ui, *player->Now, log, options.Port, std::move(line),
+                                            options.Display);
     changes.SetHandler([&run] { run->ShowChangeNow(); });
     reread = [&] { Reread(options, log, *run); };
     quitRoute.Arm([&loop, &run] { loop.PostFromAnyThread([&run] { run->Quit(); }); });

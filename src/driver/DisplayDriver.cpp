@@ -124,8 +124,11 @@ void DisplayDriver::ScheduleRefresh() {
     platform::Timer& refresh = Timer(DriverTimer::Refresh);
     std::optional<std::uint32_t> next;
     if (engine_.FrameWaiting() && line_ != nullptr) {
-        next = WireTime(line_->OutQueueBytes(), line_->BaudRate()) + 1;
-    } else if (engine_.Motion() == FrameMotion::Ticks) {
+        // The line's program hears when the line is free (FrameWaiting); without word from a
+        // line that cannot tell, the next tick tries again.
+        line_->WatchSendEnd();
+    }
+    if (engine_.FrameWaiting() || engine_.Motion() == FrameMotion::Ticks) {
         next = static_cast<std::uint32_t>(std::max(settings_.UpdateInterval, 0));
     } else if (engine_.Motion() == FrameMotion::Minutes) {
         next = engine_.MsToNextMinute();

@@ -42,8 +42,8 @@ struct DisplayRules {
     std::optional<Overlay> Banner = PluginBanner();
     /// A frame goes out only when it differs from what the display shows, and the refresh ticks
     /// only while the frame changes with time (every interval while a line scrolls or a running
-    /// position or the seconds show, at each full minute for the time or the date), as soon as
-    /// a busy line takes a frame that waits, and at ShowNow.
+    /// position or the seconds show, at each full minute for the time or the date, every
+    /// interval while a frame waits for a busy line), and at ShowNow.
     bool RefreshOnlyWhenChanging = false;
 };
 
@@ -99,6 +99,9 @@ public:
     void ShowInstead(std::optional<Overlay> screen);
     /// Leaves the display blank, no frame after the clear, or shows frames again; at once.
     void SetBlank(bool blank);
+    /// With RefreshOnlyWhenChanging: a frame waits for the busy line (the driver has asked the
+    /// line to tell its end); ShowNow sends it.
+    [[nodiscard]] bool FrameWaiting() const { return engine_.FrameWaiting(); }
     /// Every line starts scrolling from its first character with the next frame.
     void ScrollFromStart() { engine_.ScrollFromStart(); }
     /// The quit: the timers stop, the blank frame is sent and allowed to leave the line (each
@@ -135,8 +138,8 @@ private:
     void OnInitCommandTick();
     void OnStartLineFeedTick();
     void OnRefreshTick();
-    /// With RefreshOnlyWhenChanging: the next refresh tick when the frame next changes (or the
-    /// line can take a frame that waits), none while it does not.
+    /// With RefreshOnlyWhenChanging: the next refresh tick when the frame next changes, none
+    /// while it does not.
     void ScheduleRefresh();
     /// The refresh is under way: its timer runs, or waits for ShowNow (RefreshOnlyWhenChanging).
     [[nodiscard]] bool RefreshRunning();

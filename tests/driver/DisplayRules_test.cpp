@@ -1,7 +1,7 @@
 // lumd's rules on the driver alone, on virtual time: the banner (none, the plug-in's, lumd's
 // own), frames only when they changed with the refresh asleep while nothing moves, a screen in
 // place of the set and a blank display at once, the display's character set on the line, the
-// start heard, and a frame the busy line could not take sent once the line is free.
+// start heard, and a frame the busy line could not take sent at the next tick.
 #include "DriverBed.h"
 #include "display/DisplayEngine.h"
 #include "driver/SettingsApply.h"
@@ -133,19 +133,22 @@ TEST(DisplayRules, TheDisplaysCharacterSetOnTheLine) {
     EXPECT_EQ(bed.Frames()[0].Bytes, TwoLines("Caf\x82 ...", "STOP  00:00"));
 }
 
-TEST(DisplayRules, AFrameTheBusyLineCouldNotTakeGoesOnceItIsFree) {
+TEST(DisplayRules, AFrameTheBusyLineCouldNotTakeWaitsForTheNextTick) {
     RulesBed bed(LumdRules(std::nullopt));
     bed.loop.RunFor(2'000);
     bed.line->Stuck = true;
     bed.player.Title = "Next";
     bed.driver->ShowNow();
+    EXPECT_TRUE(bed.driver->FrameWaiting());
     bed.loop.RunFor(100);
     bed.line->Stuck = false;
-    bed.loop.RunFor(100);
+    bed.loop.RunFor(400);
     const std::vector<LineWrite> frames = bed.Frames();
     ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[1].Bytes, TwoLines("Next", "STOP  00:00"));
-    EXPECT_LE(frames[1].At, 2'102u) << "retried at the write's end";
+    EXPECT_EQ(frames[1], (LineWrite{2'300, TwoLines("Next", "STOP  00:00")}))
+        << "at the next tick, on a line that cannot tell the write's end";
+    EXPECT_FALSE(bed.driver->FrameWaiting());
+    EXPECT_FALSE(bed.host.Timer(DriverTimer::Refresh).Enabled()) << "asleep again";
 }
 
 } // namespace

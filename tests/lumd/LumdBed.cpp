@@ -38,8 +38,9 @@ void LumdBed::WriteSettings(const Settings& settings) {
 
 LumdProcess& LumdBed::Start(const std::vector<std::string>& source, bool foreground) {
     std::vector<std::string> arguments = source;
-    arguments.insert(arguments.end(),
-                     {"--port", line_.Link(), "--settings", settings_, "--log-level", "debug"});
+    // The display shows Windows-1252, as the test texts are written.
+    arguments.insert(arguments.end(), {"--port", line_.Link(), "--settings", settings_,
+                                       "--log-level", "debug", "--charset", "cp1252"});
     if (foreground) {
         arguments.emplace_back("--foreground");
     }
