@@ -4,6 +4,7 @@
 #include "common/Windows1252.h"
 #include "settings/SettingsFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -38,9 +39,12 @@ void LumdBed::WriteSettings(const Settings& settings) {
 
 LumdProcess& LumdBed::Start(const std::vector<std::string>& source, bool foreground) {
     std::vector<std::string> arguments = source;
-    // The display shows Windows-1252, as the test texts are written.
-    arguments.insert(arguments.end(), {"--port", line_.Link(), "--settings", settings_,
-                                       "--log-level", "debug", "--charset", "cp1252"});
+    arguments.insert(arguments.end(),
+                     {"--port", line_.Link(), "--settings", settings_, "--log-level", "debug"});
+    if (std::ranges::count(source, "--charset") == 0) {
+        // The display shows Windows-1252, as the test texts are written.
+        arguments.insert(arguments.end(), {"--charset", "cp1252"});
+    }
     if (foreground) {
         arguments.emplace_back("--foreground");
     }

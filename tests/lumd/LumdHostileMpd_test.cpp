@@ -6,8 +6,8 @@
 #include "LumdBed.h"
 #include "SourceWatch.h"
 #include "TestMusic.h"
-#include "display/Placeholders.h"
 #include "apps/lumd/MpdSource.h"
+#include "display/Placeholders.h"
 
 #include <algorithm>
 #include <atomic>
