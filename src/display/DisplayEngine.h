@@ -70,7 +70,9 @@ public:
     /// folded for the display's character set when one is set.
     [[nodiscard]] std::string ExpandPlaceholders(const std::string& lineTemplate);
 
-    /// One refresh tick: UpdateScrollOffsets, then WriteDisplayFrame.
+    /// One refresh tick: UpdateScrollOffsets, then WriteDisplayFrame. With
+    /// SendChangedFramesOnly (lumd), each shown line is expanded once a tick, for its scroll
+    /// step and its frame, and only the shown lines step.
     void RefreshTick();
 
     /// Advances the scroll offset of each of the eight lines of the active set by one step of
@@ -161,6 +163,13 @@ private:
     /// What the display shows as far as the engine sent it.
     enum class Sent { Unknown, Frame, Blank };
 
+    /// Moves the scroll offset of line `line` of the active set (1-4) one step, the line's
+    /// expanded text being `expandedLength` long (see UpdateScrollOffsets).
+    void StepScrollOffset(int line, std::size_t expandedLength, std::size_t separatorLength,
+                          std::size_t width);
+    /// Builds and sends the frame as WriteDisplayFrame says; with `stepScroll`, each line of the
+    /// active set first moves its scroll offset one step, from the same expansion.
+    void BuildFrame(bool stepScroll);
     /// The separator as the frames show it: folded for the character set.
     [[nodiscard]] std::string Separator() const;
     /// Hands the frame built in frameText_ to the output, as WriteDisplayFrame says.

@@ -49,6 +49,10 @@ std::string DisplayEngine::Separator() const {
 }
 
 void DisplayEngine::WriteDisplayFrame() {
+    BuildFrame(false);
+}
+
+void DisplayEngine::BuildFrame(bool stepScroll) {
     const std::size_t width = Width();
     const int lineCount = ClampedLineCount(settings_);
     const Overlay* overlay = bannerPeriod_ ? &banner_ : screen_ ? &*screen_ : nullptr;
@@ -76,6 +80,10 @@ void DisplayEngine::WriteDisplayFrame() {
             // The set's line is expanded even under the banner: the player is asked the same
             // questions at every tick.
             text = ExpandPlaceholders(slot != nullptr ? slot->Template : kNoTemplate);
+            if (stepScroll && slot != nullptr) {
+                StepScrollOffset(line, text.size(), separator.size(), width);
+                offset = ActiveOffset(line);
+            }
             if (overlay != nullptr) {
                 static_cast<void>(expander_.TakeMotion());
                 text = OverlayLine(*overlay, line);
