@@ -1,10 +1,12 @@
-// lumd's standard input: one script of the stand-in host's words read line by line, each line
-// giving lumd's command or a warning, quit ending the reading.
+// lumd's standard input: one script of the stand-in host's words read line by line from a pipe
+// on lumd's loop, each line giving lumd's command or a warning, quit ending the reading.
 #include "apps/lumd/TransportInput.h"
 #include "apps/lumd/WorkerInbox.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
-#include <sstream>
+#include <thread>
+#include <unistd.h>
 
 namespace lum::lumd {
 namespace {
@@ -18,6 +20,33 @@ std::string Shown(const InputCommand& command) {
         return "brightness " + std::to_string(brightness->Step);
     }
     return "quit";
+}
+
+// Reads `script` through a pipe on a loop, as lumd reads its standard input, until the reading
+// ends; each command goes to `run`.
+void ReadScript(const std::string& script, Log& log,
+                const std::function<void(const InputCommand&)>& run) {
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    std::thread writer([&script, end = pipeEnds[1]] {
+        sigset_t pipeSignal; // a write after the reader has gone fails instead
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+        for (std::size_t at = 0; at < script.size();) {
+            const ssize_t written = ::write(end, script.data() + at, script.size() - at);
+            if (written <= 0) {
+                break;
+            }
+            at += static_cast<std::size_t>(written);
+        }
+        ::close(end);
+    });
+    EventLoop loop([](std::string_view what) { ADD_FAILURE() << what; });
+    TransportInput input(loop, pipeEnds[0], log, run);
+    loop.RunUntil([&input] { return input.Ended(); });
+    ::close(pipeEnds[0]); // a writer still writing after a quit fails and ends
+    writer.join();
 }
 
 TEST(TransportInput, TakesTheHostsWordsAndWarnsOfTheRest) {
@@ -57,9 +86,7 @@ TEST(TransportInput, TakesTheHostsWordsAndWarnsOfTheRest) {
     }
     std::vector<std::string> seen;
     Log log(LogLevel::Warning, [&](LogLevel, std::string_view) { seen.emplace_back("warning"); });
-    std::istringstream input(script);
-    ReadTransportInput(input, log,
-                       [&](const InputCommand& command) { seen.push_back(Shown(command)); });
+    ReadScript(script, log, [&](const InputCommand& command) { seen.push_back(Shown(command)); });
     EXPECT_EQ(seen, expected);
 }
 
@@ -70,9 +97,8 @@ TEST(TransportInput, JunkLinesAreEchoedCutAndTheNextLineIsRead) {
     std::vector<std::string> seen;
     Log log(LogLevel::Warning,
             [&](LogLevel, std::string_view text) { warnings.emplace_back(text); });
-    std::istringstream input(kJunk + "\n" + kShortJunk + "\nnext\n");
-    ReadTransportInput(input, log,
-                       [&](const InputCommand& command) { seen.push_back(Shown(command)); });
+    ReadScript(kJunk + "\n" + kShortJunk + "\nnext\n", log,
+               [&](const InputCommand& command) { seen.push_back(Shown(command)); });
     EXPECT_EQ(seen, std::vector<std::string>{"next"});
     ASSERT_EQ(warnings.size(), 2U);
     EXPECT_NE(warnings[0].find("command line too long: "), std::string::npos) << warnings[0];
