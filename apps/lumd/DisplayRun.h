@@ -1,11 +1,12 @@
 #pragma once
 // lumd's display on its loop's thread: the loop holds the display driver's timers (the run is the
-// driver's host) and lumd's own (the wait for a missing device). The
-// display starts once its device is there; the settings apply through the driver's apply seam
-// as the plug-in applies them, and the seam runs the set rotation; a player's change makes the
-// refresh tick come at once, or, while a write is on the wire, as soon as the line says it has
-// left (one tick and one brightness byte wait, built when they go, so changes that come
-// meanwhile are combined). The device's loss and return are logged.
+// driver's host) and lumd's own (the wait for a missing device); an error a tick raises goes to
+// the loop's error handler, lumd's log. The display starts once its device is there; the
+// settings apply through the driver's apply seam as the plug-in applies them, and the seam runs
+// the set rotation; a player's change makes the refresh tick come at once, or, while a write is
+// on the wire, as soon as the line says it has left (one tick and one brightness byte wait,
+// built when they go, so changes that come meanwhile are combined). The device's loss and
+// return are logged.
 
 #include "apps/lumd/EventLoop.h"
 #include "apps/lumd/Log.h"
