@@ -12,6 +12,7 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace lum::lumd {
 
@@ -126,8 +127,10 @@ void EventLoop::RunUntil(const std::function<bool()>& done) {
 
 bool EventLoop::RunPosted() {
     // Consumed before the calls are taken: a call posted after this wakes the next wait.
-    std::uint64_t count = 0;
-    [[maybe_unused]] const auto read = ::read(wake_, &count, sizeof count);
+    if (std::exchange(woken_, false)) {
+        std::uint64_t count = 0;
+        [[maybe_unused]] const auto read = ::read(wake_, &count, sizeof count);
+    }
     std::vector<std::function<void()>> calls;
     {
         const std::lock_guard lock(mutex_);
@@ -173,9 +176,13 @@ void EventLoop::WaitForEvents(int timeoutMs) {
     const int ready = ::epoll_wait(epoll_, events, static_cast<int>(std::size(events)), timeoutMs);
     for (int i = 0; i < ready; ++i) {
         // A handler may unwatch its own or another descriptor: each is looked up afresh.
+        if (events[i].data.fd == wake_) {
+            woken_ = true; // the posted calls run at the next turn
+            continue;
+        }
         const auto found = watched_.find(events[i].data.fd);
         if (found == watched_.end()) {
-            continue; // the wake-up: the posted calls run at the next turn
+            continue;
         }
         const std::shared_ptr<ReadyHandler> handler = found->second;
         const std::uint32_t what = events[i].events;

@@ -81,7 +81,8 @@ private:
     ErrorHandler onError_;
     const Clock::time_point start_;
     int epoll_ = -1;
-    int wake_ = -1; ///< an eventfd, readable while calls are posted
+    int wake_ = -1;      ///< an eventfd, readable while calls are posted
+    bool woken_ = false; ///< the last wait saw the eventfd readable
     std::vector<std::unique_ptr<LoopTimer>> timers_;
     std::map<int, std::shared_ptr<ReadyHandler>> watched_;
     std::mutex mutex_;
