@@ -3,13 +3,17 @@
 //
 //   lumd (--mpd [ADDRESS] [--music-dir DIR] | --mpris [NAME] | --playlist FILE)
 //        --port DEVICE [--settings FILE] [--foreground] [--log-level LEVEL]
+//        [--charset NAME] [--brightness 1-4] [--banner off|plugin] [--banner-line TEXT]...
+//        [--rest-after MINUTES] [--blank-after MINUTES] [--rest-line TEXT]...
 //   lumd --help
 //
 // One source a run: MPD at ADDRESS (see MpdAddress.h; MPD_HOST and MPD_PORT without one), the
 // MPRIS player whose bus name contains NAME (the first player without one), or the simulated
 // player of an extended M3U playlist. DEVICE is the display's tty; every COM port the settings
-// name opens it. Without --settings the display runs with the start values, switched on.
+// name opens it. Without --settings the display runs with the start values, switched on. The
+// rest are lumd's own rules for the display (DisplayOptions.h).
 
+#include "apps/lumd/DisplayOptions.h"
 #include "apps/lumd/Log.h"
 #include "apps/lumd/MpdAddress.h"
 
@@ -33,6 +37,7 @@ struct LumdOptions {
     std::string SettingsFile{}; ///< empty: the start values, display on
     bool Foreground = false;
     LogLevel Level = LogLevel::Info;
+    DisplayOptions Display{};
     bool Help = false;
 };
 

@@ -147,7 +147,8 @@ int main(int argc, char** argv) {
         }
         auto line = std::make_unique<TtyDisplayLine>(
             options.Port, [&loop](std::function<void()> call) { loop.Post(std::move(call)); });
-        run = std::make_unique<DisplayRun>(loop, *player->Now, log, options.Port, std::move(line));
+        run = std::make_unique<DisplayRun>(loop, *player->Now, log, options.Port, std::move(line),
+                                           options.Display);
         changes.SetHandler([&run] { run->ShowChangeNow(); });
         if (detached) {
             detached->Running();

@@ -328,9 +328,10 @@ TEST(LumdRereads, TheSettingsOnSighupAndKeepsThemWhenTheFileIsDamaged) {
     bed.WriteSettings(changed);
     const std::size_t reread = bed.Line().Mark();
     lumd.Signal(SIGHUP);
-    // As the dialog's "OK": CR LF, the initialisation byte, and the start sequence again. The
-    // refresh runs meanwhile, and the serial component drops a write while another is on its
-    // way: on a loaded machine any of these bytes may be dropped, but nothing else comes.
+    // As the dialog's "OK": CR LF, the initialisation byte, and the start sequence again, with
+    // the brightness after it. The refresh runs meanwhile, and the serial component drops a
+    // write while another is on its way: on a loaded machine any of these bytes may be dropped,
+    // but nothing else comes.
     const auto shown = bed.WaitForStart(reread);
     ASSERT_TRUE(shown) << lumd.Output();
     EXPECT_TRUE(LineStarts(0, "Reread " + FirstTitle())(*shown)) << shown->Lines[0];
@@ -340,7 +341,7 @@ TEST(LumdRereads, TheSettingsOnSighupAndKeepsThemWhenTheFileIsDamaged) {
             controls.push_back(event.Control);
         }
     }
-    const std::vector<std::uint8_t> sent = {'\r', '\n', 0x14, 0x14, '\r', '\n'};
+    const std::vector<std::uint8_t> sent = {'\r', '\n', 0x14, 0x14, '\r', '\n', 0x01};
     auto next = sent.begin();
     for (const std::uint8_t control : controls) {
         next = std::find(next, sent.end(), control);
@@ -355,9 +356,9 @@ TEST(LumdRereads, TheSettingsOnSighupAndKeepsThemWhenTheFileIsDamaged) {
     const std::size_t damaged = bed.Line().Mark();
     lumd.Signal(SIGHUP);
     ASSERT_TRUE(lumd.WaitForOutput("; the running settings stay", 3s)) << lumd.Output();
-    std::this_thread::sleep_for(700ms);
+    std::this_thread::sleep_for(1500ms); // the position runs on: a frame each second
     const std::vector<LineEvent> after = bed.Line().EventsFrom(damaged);
-    ASSERT_GE(after.size(), 2U);
+    ASSERT_GE(after.size(), 1U);
     for (const LineEvent& event : after) {
         EXPECT_TRUE(LineStarts(0, "Reread ")(event)) << "frames as before, nothing else";
     }
