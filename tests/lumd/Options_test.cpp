@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, LumdOptionsParse, ::testing::Values(
     OptionsCase{"BadLevel",              "--mpd --port /dev/ttyUSB0 --log-level loud", "--log-level loud: must be error, warning, info or debug"},
     OptionsCase{"Unknown",               "--mpd --port /dev/ttyUSB0 --daemon",        "--daemon: unknown option"},
     OptionsCase{"Word",                  "--mpd --port /dev/ttyUSB0 box",             "box: unexpected argument"},
-    OptionsCase{"BadCharset",            "--mpd --port /dev/ttyUSB0 --charset cp865", "--charset cp865: must be one of ascii, cp437, cp850, cp858, cp1252"},
+    OptionsCase{"BadCharset",            "--mpd --port /dev/ttyUSB0 --charset cp865", "--charset cp865: must be one of ascii, cp437, cp850, cp858, cp1252, latin1"},
     OptionsCase{"BadBrightness",         "--mpd --port /dev/ttyUSB0 --brightness 5",  "--brightness 5: must be a whole number from 1 to 4"},
     OptionsCase{"BadBanner",             "--mpd --port /dev/ttyUSB0 --banner own",    "--banner own: must be plugin or off"},
     OptionsCase{"BannerOffWithLines",    "--mpd --port /dev/ttyUSB0 --banner off --banner-line Hi",
