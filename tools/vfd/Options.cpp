@@ -9,7 +9,7 @@ const std::string_view kVfdUsage =
     "usage: vfd --pty [--link PATH] | --device PATH [--baud N] | --file PATH\n"
     "           [--width W] [--lines N] [--snapshot FILE.png] [--log FILE]\n"
     "           [--dump] [--quiet] [--seconds S]\n"
-    "       vfd --help\n";
+    "       vfd --help | --version\n";
 
 Options ParseOptions(std::span<const std::string> arguments) {
     using tools::Text;
@@ -29,6 +29,7 @@ Options ParseOptions(std::span<const std::string> arguments) {
     line.Flag("--quiet", options.Quiet);
     line.Value("--seconds", WholeNumberInto(options.Seconds, 1, 86'400));
     options.Help = !line.Parse(arguments);
+    options.Version = line.VersionAsked();
     if (options.Help) {
         return options;
     }
