@@ -171,9 +171,8 @@ void Reading::Store(const ConfigKey& key, const toml::node& node, std::size_t se
     try {
         StoreValue(key, node, setIndex, config_);
     } catch (const ValueProblem& problem) {
-        const toml::node& at = problem.Part == nullptr ? node : *problem.Part;
         const std::string partKey = keyText + problem.PartKey;
-        Add(at.source().begin, problem.UnknownKey ? "unknown key " + partKey + problem.What
+        Add(problem.PartAt.value_or(node.source().begin), problem.UnknownKey ? "unknown key " + partKey + problem.What
                                                   : partKey + ": " + problem.What);
     }
 }

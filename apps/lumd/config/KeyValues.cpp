@@ -128,14 +128,14 @@ LineSlot LineOf(const toml::node& node, std::size_t number) {
     const auto* table = node.as_table();
     if (table == nullptr) {
         throw ValueProblem{ValueForMessage(node) + " is not a text or a table with text and scroll",
-                           at, &node};
+                           at, node.source().begin};
     }
     LineSlot line;
     for (const auto& [name, value] : *table) {
         if (name == "text") {
             if (!value.is_string()) {
                 throw ValueProblem{ValueForMessage(value) + " is not a text in double quotes",
-                                   at + ".text", &value};
+                                   at + ".text", value.source().begin};
             }
             line.Template = DisplayTextFromFile(value.as_string()->get());
         } else if (name == "scroll") {
@@ -144,7 +144,7 @@ LineSlot LineOf(const toml::node& node, std::size_t number) {
             if (word == std::end(kScrollWords)) {
                 throw ValueProblem{ValueForMessage(value) + " is not one of " +
                                        QuotedList(kScrollWords),
-                                   at + ".scroll", &value};
+                                   at + ".scroll", value.source().begin};
             }
             line.ScrollMode = static_cast<std::int32_t>(word - std::begin(kScrollWords));
         } else {
@@ -152,7 +152,7 @@ LineSlot LineOf(const toml::node& node, std::size_t number) {
             const auto nearest = NearestName(name.str(), known);
             throw ValueProblem{nearest ? " (did you mean " + *nearest + "?)"
                                        : "; a line takes text and scroll",
-                               at + "." + std::string(name.str()), &value, true};
+                               at + "." + std::string(name.str()), name.source().begin, true};
         }
     }
     return line;
@@ -166,7 +166,7 @@ void StoreLines(const ConfigKey& key, const toml::node& node, TextSet& set) {
     for (std::size_t i = 0; i < lines->size(); ++i) {
         if (i == set.Lines.size()) {
             throw ValueProblem{"a set has at most " + std::to_string(set.Lines.size()) + " lines",
-                               "[" + std::to_string(i + 1) + "]", lines->get(i)};
+                               "[" + std::to_string(i + 1) + "]", lines->get(i)->source().begin};
         }
         set.Lines[i] = LineOf(*lines->get(i), i + 1);
     }

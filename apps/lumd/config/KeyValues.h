@@ -12,11 +12,11 @@
 namespace lum::lumd {
 
 /// A value a key cannot take: what is wrong and, for a part of an array or table, the part's key
-/// behind the key's own ("[2].scroll") and its node, whose place is said.
+/// behind the key's own ("[2].scroll") and its place.
 struct ValueProblem {
     std::string What;
     std::string PartKey{};
-    const toml::node* Part = nullptr;
+    std::optional<toml::source_position> PartAt{};
     bool UnknownKey = false; ///< the part is a key the table does not take; What is the hint
 };
 

@@ -7,20 +7,27 @@
 namespace lum::lumd {
 
 std::size_t EditDistance(std::string_view a, std::string_view b) {
-    // One row of the distance table at a time: row[j] is the distance of a's prefix to b's first
-    // j characters.
-    std::vector<std::size_t> row(b.size() + 1);
-    std::iota(row.begin(), row.end(), std::size_t{0});
+    // The distance table row by row: rows[i % 3][j] is the distance of a's first i characters to
+    // b's first j; two characters swapped count as one step, a common slip.
+    std::vector<std::size_t> rows[3];
+    for (auto& row : rows) {
+        row.resize(b.size() + 1);
+    }
+    std::iota(rows[0].begin(), rows[0].end(), std::size_t{0});
     for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
+        auto& row = rows[i % 3];
+        const auto& above = rows[(i - 1) % 3];
+        const auto& twoAbove = rows[(i + 1) % 3];
         row[0] = i;
         for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
+            row[j] = std::min({above[j] + 1, row[j - 1] + 1,
+                               above[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                row[j] = std::min(row[j], twoAbove[j - 2] + 1);
+            }
         }
     }
-    return row[b.size()];
+    return rows[a.size() % 3][b.size()];
 }
 
 std::optional<std::string> NearestName(std::string_view given, std::span<const std::string> known) {

@@ -9,7 +9,8 @@
 
 namespace lum::lumd {
 
-/// The number of single-character insertions, deletions and replacements that turn `a` into `b`.
+/// The number of single-character insertions, deletions, replacements and swaps of two neighbours
+/// that turn `a` into `b`.
 [[nodiscard]] std::size_t EditDistance(std::string_view a, std::string_view b);
 
 /// The name among `known` nearest to `given`: the first of the nearest, when it is near enough to
