@@ -20,22 +20,6 @@ namespace {
 constexpr std::string_view kScrollWords[] = {"off", "left", "right"};
 static_assert(std::size(kScrollWords) == kScrollRight + 1);
 
-/// The plug-in's three frame kinds and the flags that choose them.
-struct PluginKind {
-    std::string_view Name;
-    bool SendCarriageReturn;
-    bool Ba63Mode;
-};
-// clang-format off
-constexpr PluginKind kPluginKinds[] = {
-    // Name    CR     BA63
-    {"plain", false, false},
-    {"cr",    true,  false},
-    {"ba63",  false, true},
-};
-// clang-format on
-static_assert(std::size(kPluginKinds) == 3);
-
 constexpr std::size_t kMaxCut = 40;
 
 /// `key`'s field in `settings`.
@@ -274,12 +258,7 @@ void StoreValue(const ConfigKey& key, const toml::node& node, std::size_t setInd
     }
     case KeyKind::Protocol: {
         const std::vector<std::string_view> words = ProtocolWords();
-        const std::string_view name = words[WordOf(key, node, words)];
-        const auto* kind = std::ranges::find(kPluginKinds, name, &PluginKind::Name);
-        const bool plugin = kind != std::end(kPluginKinds);
-        settings.SendCarriageReturn = plugin && kind->SendCarriageReturn;
-        settings.Ba63Mode = plugin && kind->Ba63Mode;
-        config.Own.Protocol = plugin ? std::string() : std::string(name);
+        config.ChooseProtocol(words[WordOf(key, node, words)]);
         break;
     }
     case KeyKind::CrWithBa63:
@@ -321,16 +300,8 @@ KeyText ValueText(const ConfigKey& key, const LumdConfig& config, std::size_t se
         const bool plain = number && *number >= 0 && *number <= 255 && std::to_string(*number) == text;
         return {plain ? text : QuotedDisplayText(text)};
     }
-    case KeyKind::Protocol: {
-        if (!config.Own.Protocol.empty()) {
-            return {QuotedText(config.Own.Protocol)};
-        }
-        const auto* kind = std::ranges::find_if(kPluginKinds, [&settings](const PluginKind& k) {
-            return k.Ba63Mode == settings.Ba63Mode &&
-                   (settings.Ba63Mode || k.SendCarriageReturn == settings.SendCarriageReturn);
-        });
-        return {QuotedText(kind->Name)};
-    }
+    case KeyKind::Protocol:
+        return {QuotedText(config.ProtocolName())};
     case KeyKind::CrWithBa63:
         return {settings.Ba63Mode && settings.SendCarriageReturn ? "true" : "false"};
     case KeyKind::Lines:

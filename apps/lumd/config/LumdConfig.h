@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace lum::lumd {
 
@@ -31,6 +32,12 @@ struct LumdConfig {
 
     /// Where `key` stands ("FILE:LINE:COLUMN"); empty when the file does not give it.
     [[nodiscard]] std::string Place(const std::string& key) const;
+
+    /// Chooses the display protocol `name` (ProtocolTable.h): the plug-in's three kinds as its
+    /// two flags, another as lumd's own. Raises std::invalid_argument naming the known ones.
+    void ChooseProtocol(std::string_view name);
+    /// The name of the protocol chosen.
+    [[nodiscard]] std::string ProtocolName() const;
 
     /// The plug-in's start values with the display switched on: lumd has no window to switch it.
     [[nodiscard]] static Settings StartValuesSwitchedOn();
