@@ -31,7 +31,8 @@ public:
     /// "FILE:LINE:COLUMN: KEY: what" for a key the file gives, "FILE: what" for one it leaves out.
     [[noreturn]] void Refuse(const std::string& key, const std::string& what) const {
         const std::string place = file_.Place(key);
-        throw ConfigError({place.empty() ? fileName_ + ": " + what : place + ": " + key + ": " + what});
+        throw ConfigError(
+            {place.empty() ? fileName_ + ": " + what : place + ": " + key + ": " + what});
     }
 
     /// A path of the file taken from the file's folder.
@@ -77,9 +78,9 @@ RunValues CombineValues(const LumdConfig& file, const std::string& fileName,
     switch (run.Source) {
     case SourceKind::Mpd:
         try {
-            run.Mpd = ParseMpdAddress(
-                address.empty() ? std::nullopt : std::optional<std::string_view>(address),
-                environment);
+            run.Mpd = ParseMpdAddress(address.empty() ? std::nullopt
+                                                      : std::optional<std::string_view>(address),
+                                      environment);
         } catch (const std::invalid_argument& error) {
             combining.Refuse("source.address", error.what());
         }
@@ -91,7 +92,8 @@ RunValues CombineValues(const LumdConfig& file, const std::string& fileName,
         break;
     case SourceKind::Playlist:
         if (address.empty()) {
-            combining.Refuse("source.player", "\"playlist\" needs the playlist file in source.address");
+            combining.Refuse("source.player",
+                             "\"playlist\" needs the playlist file in source.address");
         }
         run.Playlist = fileAddress ? combining.FromFolder(address) : address;
         break;

@@ -14,7 +14,7 @@ struct RunCase {
     const char* Name;
     const char* File;
     GivenValues Given;
-    const char* Error;            ///< the message; empty: the values are good
+    const char* Error;                              ///< the message; empty: the values are good
     void (*Expect)(RunValues&) = [](RunValues&) {}; ///< changed from the file's port alone
     friend void PrintTo(const RunCase& c, std::ostream* out) { *out << c.Name; }
 };

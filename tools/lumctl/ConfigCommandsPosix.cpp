@@ -43,8 +43,8 @@ int Import(const std::vector<std::string>& words) {
         return kExitFileError;
     }
     if (!config->Own.Protocol.empty()) {
-        std::cerr << "lumctl: " << config->Place("display.protocol")
-                  << ": display.protocol: \"" << config->Own.Protocol
+        std::cerr << "lumctl: " << config->Place("display.protocol") << ": display.protocol: \""
+                  << config->Own.Protocol
                   << "\" is lumd's own; the plug-in's file takes \"plain\", \"cr\" or \"ba63\"\n";
         return kExitBadInput;
     }
@@ -55,8 +55,7 @@ int Import(const std::vector<std::string>& words) {
         }
     }
     if (!ownKeys.empty()) {
-        std::cerr << "lumctl: note: " << ownKeys
-                  << ": lumd's own, not in the plug-in's file\n";
+        std::cerr << "lumctl: note: " << ownKeys << ": lumd's own, not in the plug-in's file\n";
     }
     Save(words[1], config->Display);
     return 0;

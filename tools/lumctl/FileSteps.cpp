@@ -42,8 +42,7 @@ Settings LoadForReading(const std::string& path) {
             throw;
         }
         Settings settings;
-        Step(path, FileStep::Load,
-             [&] { StoreLoadedSettings(DecodeSettings(*bytes), settings); });
+        Step(path, FileStep::Load, [&] { StoreLoadedSettings(DecodeSettings(*bytes), settings); });
         std::cerr << "lumctl: note: " << Describe(failure)
                   << "; the values follow as read without write access\n";
         return settings;

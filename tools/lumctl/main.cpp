@@ -148,7 +148,8 @@ int main(int argc, char** argv) {
     lum::tools::PreviewOptions preview;
     lum::tools::CommandLine line;
     std::vector<const LumctlCommand*> commands;
-    for (const auto& table : {std::span<const LumctlCommand>(kCommands), lum::tools::ConfigCommands()}) {
+    for (const auto& table :
+         {std::span<const LumctlCommand>(kCommands), lum::tools::ConfigCommands()}) {
         for (const LumctlCommand& command : table) {
             line.Command(command.Name).Words(words, command.Required, command.Most);
             commands.push_back(&command);
@@ -164,9 +165,8 @@ int main(int argc, char** argv) {
         return lum::tools::RefuseCommandLine("lumctl", error, Usage());
     }
     try {
-        const auto command = std::ranges::find_if(commands, [&line](const LumctlCommand* c) {
-            return c->Name == line.CommandGiven();
-        });
+        const auto command = std::ranges::find_if(
+            commands, [&line](const LumctlCommand* c) { return c->Name == line.CommandGiven(); });
         return command == commands.end() ? Preview(preview) : (*command)->Run(words);
     } catch (const FileFailure& failure) {
         std::cerr << "lumctl: " << lum::tools::Describe(failure) << '\n';

@@ -80,9 +80,9 @@ void Reading::CheckSections(const toml::table& root) {
             const std::string prefix =
                 std::string(section->Name) + "[" + std::to_string(i + 1) + "].";
             if (i == kTextSetCount) {
-                Add(array->get(i)->source().begin,
-                    std::string(name.str()) + ": at most " + std::to_string(kTextSetCount) +
-                        " text sets");
+                Add(array->get(i)->source().begin, std::string(name.str()) + ": at most " +
+                                                       std::to_string(kTextSetCount) +
+                                                       " text sets");
                 break;
             }
             CheckKeys(*section, *array->get(i)->as_table(), prefix);
@@ -172,8 +172,9 @@ void Reading::Store(const ConfigKey& key, const toml::node& node, std::size_t se
         StoreValue(key, node, setIndex, config_);
     } catch (const ValueProblem& problem) {
         const std::string partKey = keyText + problem.PartKey;
-        Add(problem.PartAt.value_or(node.source().begin), problem.UnknownKey ? "unknown key " + partKey + problem.What
-                                                  : partKey + ": " + problem.What);
+        Add(problem.PartAt.value_or(node.source().begin),
+            problem.UnknownKey ? "unknown key " + partKey + problem.What
+                               : partKey + ": " + problem.What);
     }
 }
 
@@ -233,8 +234,8 @@ std::optional<LumdConfig> ReadConfigFile(const std::string& path) {
                                 ? std::to_string(size) + " bytes, far more than any configuration"
                                 : tools::ReadFailureCause(path))});
     }
-    return ParseConfig(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
-                       path);
+    return ParseConfig(
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), path);
 }
 
 } // namespace lum::lumd

@@ -14,9 +14,8 @@ const ConfigSection* FindSection(std::string_view name) {
 }
 
 const ConfigKey* FindKey(std::string_view section, std::string_view name) {
-    const auto* key = std::ranges::find_if(kConfigKeys, [&](const ConfigKey& k) {
-        return k.Section == section && k.Name == name;
-    });
+    const auto* key = std::ranges::find_if(
+        kConfigKeys, [&](const ConfigKey& k) { return k.Section == section && k.Name == name; });
     return key == std::end(kConfigKeys) ? nullptr : key;
 }
 

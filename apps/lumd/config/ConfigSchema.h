@@ -19,17 +19,17 @@ namespace lum::lumd {
 
 /// How a key's value is written in the file and stored.
 enum class KeyKind {
-    Integer,    ///< a whole number in its settings field's range
-    Boolean,    ///< true or false
-    SwitchedOn, ///< true or false, stored inverted (the plug-in's DisplayOff)
+    Integer,     ///< a whole number in its settings field's range
+    Boolean,     ///< true or false
+    SwitchedOn,  ///< true or false, stored inverted (the plug-in's DisplayOff)
     DisplayText, ///< a text, stored in the display's Windows-1252
-    OwnText,    ///< a text of lumd's own (a path, a name), kept as written
-    Word,       ///< one of a list of words, kept as written
-    Baud,       ///< one of the baud rates, stored as the index of its dialog entry
-    InitByte,   ///< a byte 0-255 or "" for none, stored as decimal text
-    Protocol,   ///< a protocol's name: the plug-in's three kinds as its two flags, others lumd's own
-    CrWithBa63, ///< the plug-in's CR box ticked together with BA63 mode
-    Lines,      ///< the lines of a text set: texts, or tables with a text and a scroll mode
+    OwnText,     ///< a text of lumd's own (a path, a name), kept as written
+    Word,        ///< one of a list of words, kept as written
+    Baud,        ///< one of the baud rates, stored as the index of its dialog entry
+    InitByte,    ///< a byte 0-255 or "" for none, stored as decimal text
+    Protocol,    ///< a protocol's name: the plug-in's kinds as its flags, others lumd's own
+    CrWithBa63,  ///< the plug-in's CR box ticked together with BA63 mode
+    Lines,       ///< the lines of a text set: texts, or tables with a text and a scroll mode
 };
 
 /// A section of the file; `set` is an array of tables, one a text set.
@@ -44,8 +44,8 @@ struct ConfigKey {
     std::string_view Section;
     std::string_view Name;
     KeyKind Kind;
-    std::string_view Field;         ///< the settings field (lumctl's name); empty: lumd's own
-    std::string OwnSettings::*Own;  ///< lumd's own value; nullptr: a settings field
+    std::string_view Field;        ///< the settings field (lumctl's name); empty: lumd's own
+    std::string OwnSettings::*Own; ///< lumd's own value; nullptr: a settings field
     std::span<const std::string_view> Words; ///< the words a Word key takes
     std::string_view Meaning;
 

@@ -123,8 +123,9 @@ LineSlot LineOf(const toml::node& node, std::size_t number) {
             }
             line.Template = DisplayTextFromFile(value.as_string()->get());
         } else if (name == "scroll") {
-            const auto word = value.is_string() ? std::ranges::find(kScrollWords, value.as_string()->get())
-                                                : std::end(kScrollWords);
+            const auto word = value.is_string()
+                                  ? std::ranges::find(kScrollWords, value.as_string()->get())
+                                  : std::end(kScrollWords);
             if (word == std::end(kScrollWords)) {
                 throw ValueProblem{ValueForMessage(value) + " is not one of " +
                                        QuotedList(kScrollWords),
@@ -171,13 +172,13 @@ std::string LinesText(const TextSet& set) {
     for (std::size_t i = 0; i < count; ++i) {
         const LineSlot& line = set.Lines[i];
         const std::string quoted = QuotedDisplayText(line.Template);
-        text += "  " +
-                (line.ScrollMode == kScrollNone
-                     ? quoted
-                     : "{ text = " + quoted + ", scroll = " +
-                           QuotedText(kScrollWords[static_cast<std::size_t>(line.ScrollMode)]) +
-                           " }") +
-                ",\n";
+        text +=
+            "  " +
+            (line.ScrollMode == kScrollNone
+                 ? quoted
+                 : "{ text = " + quoted + ", scroll = " +
+                       QuotedText(kScrollWords[static_cast<std::size_t>(line.ScrollMode)]) + " }") +
+            ",\n";
     }
     return text + "]";
 }
@@ -239,7 +240,9 @@ void StoreValue(const ConfigKey& key, const toml::node& node, std::size_t setInd
         config.Own.*key.Own = key.Words[WordOf(key, node, key.Words)];
         break;
     case KeyKind::Baud: {
-        const std::int32_t rate = node.is_integer() ? NumberOf(key, node, 0, std::numeric_limits<std::int32_t>::max()) : 0;
+        const std::int32_t rate =
+            node.is_integer() ? NumberOf(key, node, 0, std::numeric_limits<std::int32_t>::max())
+                              : 0;
         const auto entry = std::ranges::find(kBaudRates, rate);
         if (entry == std::end(kBaudRates)) {
             Refuse(key, node);
@@ -297,7 +300,8 @@ KeyText ValueText(const ConfigKey& key, const LumdConfig& config, std::size_t se
     case KeyKind::InitByte: {
         const std::string text = FieldValue<std::string>(key, settings);
         const auto number = ParseDecimal(text);
-        const bool plain = number && *number >= 0 && *number <= 255 && std::to_string(*number) == text;
+        const bool plain =
+            number && *number >= 0 && *number <= 255 && std::to_string(*number) == text;
         return {plain ? text : QuotedDisplayText(text)};
     }
     case KeyKind::Protocol:

@@ -20,8 +20,8 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
         const auto& twoAbove = rows[(i + 1) % 3];
         row[0] = i;
         for (std::size_t j = 1; j <= b.size(); ++j) {
-            row[j] = std::min({above[j] + 1, row[j - 1] + 1,
-                               above[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            row[j] = std::min(
+                {above[j] + 1, row[j - 1] + 1, above[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
             if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
                 row[j] = std::min(row[j], twoAbove[j - 2] + 1);
             }

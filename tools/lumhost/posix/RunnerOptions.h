@@ -17,8 +17,8 @@ namespace lum::host {
 struct RunnerOptions {
     bool Help = false;    ///< only the usage or the version is asked for
     bool Version = false; ///< the version is
-    std::string Port;   ///< empty: the COM port names' own devices
-    std::string Folder; ///< the host folder, with its trailing '/'
+    std::string Port;     ///< empty: the COM port names' own devices
+    std::string Folder;   ///< the host folder, with its trailing '/'
     std::string Playlist;
 };
 
