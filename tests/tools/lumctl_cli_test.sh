@@ -96,6 +96,8 @@ grep -qxF 'LineWidth=80' "$work/stdout" || fail "dump: LineWidth 100 not shown a
 for ini in "$defaults" "$full"; do
     run export "$ini"
     expect_rc 0 "export $ini"
+    # The start values have the display switched off, which lumd would keep dark: a note says so.
+    [[ ($ini == "$defaults") == ($err == *"has the display switched off"*) ]] || fail "export $ini: note '$err'"
     cp "$work/stdout" "$work/exported.conf"
     chmod a-w "$work/exported.conf"
     run import "$work/exported.conf" "$work/imported.ini"

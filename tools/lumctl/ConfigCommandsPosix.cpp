@@ -18,6 +18,11 @@ using lumd::LumdConfig;
 int Export(const std::vector<std::string>& words) {
     LumdConfig config;
     config.Display = LoadForReading(words[0]);
+    if (config.Display.DisplayOff) {
+        std::cerr << "lumctl: note: " << EscapeText(words[0])
+                  << " has the display switched off: lumd shows nothing until "
+                     "display.switched-on is true\n";
+    }
     std::cout << lumd::WriteConfig(
         config, lumd::WriteStyle::Export,
         "lumd's configuration (see lumd.conf(5)), made by lumctl export from " +
