@@ -31,7 +31,8 @@ std::string LogText(std::string_view text) {
 } // namespace
 
 DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, Log& log,
-                       std::string device, std::unique_ptr<DisplayLine> line)
+                       std::string device, std::unique_ptr<DisplayLine> line,
+                       std::unique_ptr<DisplayProtocol> protocol)
     : ui_(ui), player_(player), log_(log), device_(std::move(device)) {
     // Nobody reads a message box here: each goes to the log and is answered at once.
     ui_.SetMessageAnswerDelay([this](const platform::headless::ShownMessage& message) {
@@ -41,7 +42,8 @@ DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, L
     });
     form_ = ui_.CreateForm(platform::FormArgs{.Name = "LumdForm", .Caption = "lumd"});
     line->OnSendEnded = [this] { SendWanted(); };
-    driver_ = std::make_unique<DisplayDriver>(*this, std::move(line), settings_, player);
+    driver_ = std::make_unique<DisplayDriver>(*this, std::move(line), settings_, player,
+                                              std::move(protocol));
     apply_ = std::make_unique<SettingsApply>(*this, *driver_, settings_);
     driver_->OnShowState = [this](bool on) {
         log_.Debug(on ? "display switched on" : "display switched off");

@@ -33,9 +33,11 @@ enum class RunTimer {
 class DisplayRun final : public DriverHost {
 public:
     /// `device`: the tty every COM port of the settings opens, through `line`, which the run's
-    /// driver owns. All else given must outlive the run.
+    /// driver owns, in `protocol` (none: the plug-in's kinds, as the settings choose them). All
+    /// else given must outlive the run.
     DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, Log& log, std::string device,
-               std::unique_ptr<DisplayLine> line);
+               std::unique_ptr<DisplayLine> line,
+               std::unique_ptr<DisplayProtocol> protocol = nullptr);
     ~DisplayRun() override;
     DisplayRun(const DisplayRun&) = delete;
     DisplayRun& operator=(const DisplayRun&) = delete;

@@ -75,6 +75,9 @@ RunValues CombineValues(const LumdConfig& file, const std::string& fileName,
     if (!file.Own.MusicDirectory.empty() && filePlayer != SourceKind::Mpd) {
         combining.Refuse("source.music-dir", "only with source.player = \"mpd\"");
     }
+    if (given.MusicDirectory && run.Source != SourceKind::Mpd) {
+        combining.Refuse("source.player", "\"" + file.Own.Player + "\" takes no --music-dir");
+    }
     switch (run.Source) {
     case SourceKind::Mpd:
         try {

@@ -5,7 +5,6 @@
 // with its place in the file.
 
 #include "apps/lumd/MpdAddress.h"
-#include "apps/lumd/Options.h"
 #include "apps/lumd/config/LumdConfig.h"
 
 #include <optional>
@@ -16,6 +15,9 @@ namespace lum::lumd {
 
 /// The configuration file read when the command line names none.
 inline constexpr std::string_view kDefaultConfigFile = "/etc/lumd.conf";
+
+/// Where the now-playing answers come from.
+enum class SourceKind { Mpd, Mpris, Playlist };
 
 /// The values the command line gives; none: the file's.
 struct GivenValues {

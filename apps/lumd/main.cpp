@@ -1,10 +1,10 @@
 // lumd: the plug-in's display driven from a Linux player. One source a run (MPD, an MPRIS
 // player or a playlist's simulated player) answers the display engine's questions; the display
-// runs on the plug-in's own driver with its settings file, on the headless platform in real
-// time. See Options.h for the command line.
+// runs on the plug-in's own driver with the settings of its configuration file (or the plug-in's
+// settings file), on the headless platform in real time. See Options.h for the command line.
 //
-// Exit codes: 0 after a quit (SIGTERM, SIGINT, the quit command); 1 when the settings file, the
-// playlist, the device or the player cannot be used; 2 for a bad command line.
+// Exit codes: 0 after a quit (SIGTERM, SIGINT, the quit command); 1 when the configuration or
+// settings file, the playlist, the device or the player cannot be used; 2 for a bad command line.
 
 #include "apps/lumd/ChangeRelay.h"
 #include "apps/lumd/Detach.h"
@@ -12,11 +12,12 @@
 #include "apps/lumd/DisplayRun.h"
 #include "apps/lumd/Options.h"
 #include "apps/lumd/PlayerChoice.h"
-#include "apps/lumd/SettingsApply.h"
+#include "apps/lumd/RunSettings.h"
 #include "apps/lumd/Signals.h"
 #include "apps/lumd/StandardStreams.h"
 #include "apps/lumd/TransportInput.h"
 #include "apps/lumd/TtyDisplayLine.h"
+#include "display/ProtocolTable.h"
 #include "platform/headless/HeadlessUi.h"
 #include "platform/headless/RealTimeLoop.h"
 #include "tools/common/CommandLine.h"
@@ -37,35 +38,6 @@ using namespace lum::lumd;
 
 constexpr int kExitUnusable = 1;
 
-std::optional<Settings> SettingsToStartWith(const LumdOptions& options, Log& log) {
-    if (options.SettingsFile.empty()) {
-        log.Info("no settings file: the start values, with the display switched on");
-        return StartValuesSwitchedOn();
-    }
-    auto read = ReadSettingsFile(options.SettingsFile);
-    if (const auto* problem = std::get_if<SettingsProblem>(&read)) {
-        log.Error(problem->Message);
-        return std::nullopt;
-    }
-    return std::get<Settings>(std::move(read));
-}
-
-// SIGHUP: the file read afresh; a file that cannot be used leaves the running settings as they
-// are.
-void Reread(const LumdOptions& options, Log& log, DisplayRun& run) {
-    if (options.SettingsFile.empty()) {
-        log.Info("SIGHUP: no settings file to read again");
-        return;
-    }
-    auto read = ReadSettingsFile(options.SettingsFile);
-    if (const auto* problem = std::get_if<SettingsProblem>(&read)) {
-        log.Error(problem->Message + "; the running settings stay");
-        return;
-    }
-    log.Info("SIGHUP: settings read again from " + options.SettingsFile);
-    run.Reread(std::get<Settings>(read));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -81,14 +53,17 @@ int main(int argc, char** argv) {
         return tools::RefuseCommandLine("lumd", error, kLumdUsage);
     }
     if (options.Help) {
-        std::cout << kLumdUsage;
+        std::cout << (options.Version ? tools::VersionLine("lumd") : std::string(kLumdUsage));
         return 0;
     }
     Log log(options.Level);
-    const std::optional<Settings> asRead = SettingsToStartWith(options, log);
-    if (!asRead) {
+    RunSettings runSettings(options.ConfigFile, options.SettingsFile, options.Given,
+                            MpdEnvironment::FromProcess(), log);
+    const std::optional<RunValues> start = runSettings.Start();
+    if (!start) {
         return kExitUnusable;
     }
+    options.Use(*start);
     if (const DeviceCheck device = CheckDevice(options.Port);
         device.State == DeviceState::Refused) {
         log.Error(options.Port + ": " + device.Reason);
@@ -132,9 +107,15 @@ int main(int argc, char** argv) {
     auto line = std::make_unique<TtyDisplayLine>(options.Port, [&loop](std::function<void()> call) {
         loop.PostFromAnyThread(std::move(call));
     });
-    auto run = std::make_unique<DisplayRun>(ui, *player->Now, log, options.Port, std::move(line));
+    auto run = std::make_unique<DisplayRun>(
+        ui, *player->Now, log, options.Port, std::move(line),
+        options.Protocol.empty() ? nullptr : MakeDisplayProtocol(options.Protocol, {}));
     changes.SetHandler([&run] { run->ShowChangeNow(); });
-    reread = [&] { Reread(options, log, *run); };
+    reread = [&] {
+        if (const std::optional<Settings> settings = runSettings.Reread()) {
+            run->Reread(*settings);
+        }
+    };
     quitRoute.Arm([&loop, &run] { loop.PostFromAnyThread([&run] { run->Quit(); }); });
     if (detached) {
         detached->Running();
@@ -158,7 +139,7 @@ int main(int argc, char** argv) {
             });
         }).detach();
     }
-    run->Begin(*asRead);
+    run->Begin(start->Display);
     loop.RunUntil([&run] { return run->Finished(); });
     const int exitCode = run->ExitCode();
     log.Debug("quit");

@@ -36,10 +36,15 @@ void LumdBed::WriteSettings(const Settings& settings) {
     SaveSettingsFile(settings_, settings);
 }
 
-LumdProcess& LumdBed::Start(const std::vector<std::string>& source, bool foreground) {
+LumdProcess& LumdBed::Start(const std::vector<std::string>& source, bool foreground,
+                            const std::vector<std::string>& file) {
     std::vector<std::string> arguments = source;
-    arguments.insert(arguments.end(),
-                     {"--port", line_.Link(), "--settings", settings_, "--log-level", "debug"});
+    arguments.insert(arguments.end(), {"--port", line_.Link(), "--log-level", "debug"});
+    if (file.empty()) {
+        arguments.insert(arguments.end(), {"--settings", settings_});
+    } else {
+        arguments.insert(arguments.end(), file.begin(), file.end());
+    }
     if (foreground) {
         arguments.emplace_back("--foreground");
     }

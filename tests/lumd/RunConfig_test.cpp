@@ -64,6 +64,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, RunConfigCombine, ::testing::Values(
         "/etc/lumd/t.conf:2:10: source.player: \"playlist\" needs the playlist file in source.address"},
     RunCase{"MusicFolderForAnotherPlayer", "[source]\nplayer = \"mpris\"\nmusic-dir = \"/m\"\n", {},
         "/etc/lumd/t.conf:3:13: source.music-dir: only with source.player = \"mpd\""},
+    RunCase{"MusicFolderGivenForTheFilesMpris", "[source]\nplayer = \"mpris\"\n", {.MusicDirectory = "/m"},
+        "/etc/lumd/t.conf:2:10: source.player: \"mpris\" takes no --music-dir"},
     RunCase{"ProtocolGivenWinsOverTheFiles", "[display]\nport = \"/dev/ttyUSB0\"\nprotocol = \"ba63\"\n", {.Protocol = "escpos"}, "",
         [](RunValues& r) { r.Protocol = "escpos"; }},
     RunCase{"PluginKindGiven", "[display]\nport = \"/dev/ttyUSB0\"\nprotocol = \"cd5220\"\n", {.Protocol = "ba63"}, "",
