@@ -160,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, LumdRefuses, ::testing::Values(
                 SettingsGiven::Missing, false, 1, "gen_lum.ini kann nicht ge\xC3\xB6""ffnet werden (no such file)"},
     RefusalCase{"BadPlaylist",     "--playlist {bad} --port {display} --foreground",
                 SettingsGiven::Good,    false, 1, "bad.m3u: not a playlist"},
-    RefusalCase{"NoSource",        "--port {display} --foreground",
+    RefusalCase{"NoSource",        "--port {display} --settings {settings} --foreground",
                 SettingsGiven::Good,    false, 2, "lumd: no source"},
     RefusalCase{"WrongPassword",   "--mpd {mpd} --port {display}",
                 SettingsGiven::Good,    false, 1, "refuses the password"},
