@@ -2,45 +2,28 @@
 
 #include "apps/lumd/DeviceCheck.h"
 #include "apps/lumd/SettingsApply.h"
-#include "common/Windows1252.h"
-#include "platform/TimerTable.h"
 
 #include <utility>
 
 namespace lum::lumd {
 namespace {
 
-using TimerRow = platform::TimerRow<RunTimer, DisplayRun>;
-
-/// The names of the driver's timers on the run's form, by role.
+/// The names of the driver's timers on the loop, by role.
 constexpr std::string_view kDriverTimerNames[] = {
     "InitCommandTimer", "StartLineFeedTimer", "RefreshTimer",
     "BannerEndTimer",   "ReconnectTimer",     "RotationTimer",
 };
 static_assert(std::size(kDriverTimerNames) == static_cast<std::size_t>(DriverTimer::Count));
 
-/// A message of the plug-in's code for the log: Windows-1252 as UTF-8, line breaks as blanks.
-std::string LogText(std::string_view text) {
-    std::string blanked(text);
-    for (char& c : blanked) {
-        c = static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
-    }
-    return Windows1252ToUtf8(blanked);
-}
-
 } // namespace
 
-DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, Log& log,
-                       std::string device, std::unique_ptr<DisplayLine> line,
+DisplayRun::DisplayRun(EventLoop& loop, NowPlaying& player, Log& log, std::string device,
+                       std::unique_ptr<DisplayLine> line, const DisplayOptions& options,
                        std::unique_ptr<DisplayProtocol> protocol)
-    : ui_(ui), player_(player), log_(log), device_(std::move(device)) {
-    // Nobody reads a message box here: each goes to the log and is answered at once.
-    ui_.SetMessageAnswerDelay([this](const platform::headless::ShownMessage& message) {
-        log_.Write(message.Kind == platform::MessageKind::Error ? LogLevel::Error : LogLevel::Info,
-                   LogText(message.Text));
-        return std::uint64_t{0};
-    });
-    form_ = ui_.CreateForm(platform::FormArgs{.Name = "LumdForm", .Caption = "lumd"});
+    : loop_(loop), deviceWait_(loop.AddTimer("DeviceWaitTimer")), player_(player), log_(log),
+      device_(std::move(device)), options_(options), brightness_(options.Brightness) {
+    deviceWait_.SetInterval(1000);
+    deviceWait_.OnTimer = [this] { TryStart(); };
     line->OnSendEnded = [this] { SendWanted(); };
     driver_ = std::make_unique<DisplayDriver>(*this, std::move(line), settings_, player,
                                               std::move(protocol));
@@ -55,36 +38,48 @@ DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, L
             log_.Warning("display device gone: " + device_ + "; looking again every second");
         }
     };
-    // clang-format off
-    static constexpr TimerRow kTimers[] = {
-        // Key                   Name                Interval Running Tick
-        {RunTimer::DeviceWait,  "DeviceWaitTimer",  1000,    false,  &DisplayRun::OnDeviceWaitTick},
+    driver_->OnStarted = [this] {
+        brightnessWanted_ = ShownBrightness();
+        SendWanted();
     };
-    // clang-format on
-    static_assert(std::size(kTimers) == static_cast<std::size_t>(RunTimer::Count));
-    static_assert(platform::RowsInIdOrder(kTimers));
-    platform::CreateTimers(*form_, kTimers, *this, timers_);
+    rest_ = std::make_unique<DisplayRest>(loop_.AddTimer("RestTimer"),
+                                          [this](RestPhase phase) { OnRestPhase(phase); });
+    UseOptions();
+}
+
+void DisplayRun::UseOptions() {
+    driver_->SetRules(
+        {.Charset = options_.Charset, .Banner = options_.Banner, .RefreshOnlyWhenChanging = true});
+    rest_->SetTimes(options_.RestAfterMs, options_.BlankAfterMs);
 }
 
 DisplayRun::~DisplayRun() {
-    for (platform::Timer* timer : timers_) {
-        timer->SetEnabled(false);
-    }
-    // The driver's timers live on the form: the seam and the driver go first.
+    // The timers live as long as the loop: none may tick into the run once it has gone.
+    deviceWait_.SetEnabled(false);
+    deviceWait_.OnTimer = nullptr;
+    rest_.reset();
     apply_.reset();
     driver_.reset();
+    for (platform::Timer* timer : driverTimers_) {
+        if (timer != nullptr) {
+            timer->SetEnabled(false);
+            timer->OnTimer = nullptr;
+        }
+    }
 }
 
 platform::Timer& DisplayRun::Timer(DriverTimer role) {
     const auto at = static_cast<std::size_t>(role);
     if (driverTimers_[at] == nullptr) {
-        driverTimers_[at] = &form_->AddTimer(kDriverTimerNames[at], 0, false);
+        driverTimers_[at] = &loop_.AddTimer(kDriverTimerNames[at]);
     }
     return *driverTimers_[at];
 }
 
 void DisplayRun::Begin(const Settings& asRead) {
     startValues_ = asRead;
+    rest_->PlayerChanged(player_.PlayStateNumber(PlayState::Playing) ==
+                         static_cast<std::int32_t>(PlayState::Playing));
     TryStart();
 }
 
@@ -96,10 +91,10 @@ void DisplayRun::TryStart() {
             log_.Info("waiting for " + device_ + " (" + check.Reason +
                       "); looking again every second");
         }
-        Timer(RunTimer::DeviceWait).SetEnabled(true);
+        deviceWait_.SetEnabled(true);
         return;
     }
-    Timer(RunTimer::DeviceWait).SetEnabled(false);
+    deviceWait_.SetEnabled(false);
     if (check.State == DeviceState::Ready) {
         apply_->Apply(startValues_, ApplyOccasion::StartUp, SelectedBaudRate(startValues_));
         if (driver_->Line()->IsOpen()) {
@@ -113,12 +108,17 @@ void DisplayRun::TryStart() {
     Quit();
 }
 
-void DisplayRun::Reread(const Settings& asRead) {
+void DisplayRun::Reread(const Settings& asRead, const DisplayOptions& options) {
+    options_ = options;
+    brightness_ = options.Brightness;
+    UseOptions();
     if (!started_) {
         startValues_ = asRead;
         return;
     }
-    ui_.Dispatch([&] { apply_->Apply(asRead, ApplyOccasion::Reread, SelectedBaudRate(asRead)); });
+    // The rest's count starts afresh with its new times.
+    rest_->PlayerChanged(shown_.State == static_cast<std::int32_t>(PlayState::Playing));
+    loop_.Dispatch([&] { apply_->Apply(asRead, ApplyOccasion::Reread, SelectedBaudRate(asRead)); });
 }
 
 void DisplayRun::ShowChangeNow() {
@@ -128,13 +128,39 @@ void DisplayRun::ShowChangeNow() {
     if (now == shown_) {
         return; // nothing the display shows has changed: the refresh keeps its beat
     }
+    if (now.Entry != shown_.Entry || now.Title != shown_.Title || now.File != shown_.File) {
+        driver_->ScrollFromStart();
+    }
     shown_ = std::move(now);
+    rest_->PlayerChanged(shown_.State == static_cast<std::int32_t>(PlayState::Playing));
     tickWanted_ = true;
     SendWanted();
 }
 
 void DisplayRun::Brightness(int step) {
-    brightnessWanted_ = step;
+    brightness_ = step;
+    brightnessWanted_ = ShownBrightness();
+    SendWanted();
+}
+
+int DisplayRun::ShownBrightness() const {
+    return rest_->Phase() == RestPhase::Awake ? brightness_ : 1;
+}
+
+void DisplayRun::OnRestPhase(RestPhase phase) {
+    if (phase == RestPhase::Blank) {
+        log_.Debug("display blank");
+        loop_.Dispatch([&] { driver_->SetBlank(true); });
+        return;
+    }
+    log_.Debug(phase == RestPhase::Resting ? "display resting" : "display awake");
+    loop_.Dispatch([&] {
+        driver_->SetBlank(false);
+        driver_->ShowInstead(phase == RestPhase::Resting
+                                 ? std::optional<Overlay>(Overlay{options_.RestLines, true})
+                                 : std::nullopt);
+    });
+    brightnessWanted_ = ShownBrightness();
     SendWanted();
 }
 
@@ -145,14 +171,16 @@ void DisplayRun::SendWanted() {
         brightnessWanted_.reset();
         return;
     }
+    // A frame the driver could not send waits for the line as a change does.
+    tickWanted_ = tickWanted_ || driver_->FrameWaiting();
     // What is sent while another write is on the wire is dropped: each waits for its end.
     if (brightnessWanted_ && !line->SendPending()) {
         const int step = *std::exchange(brightnessWanted_, std::nullopt);
-        ui_.Dispatch([&] { driver_->Brightness(step); });
+        loop_.Dispatch([&] { driver_->Brightness(step); });
     }
     if (tickWanted_ && !line->SendPending()) {
         tickWanted_ = false;
-        ui_.Dispatch([&] { driver_->ShowNow(); });
+        loop_.Dispatch([&] { driver_->ShowNow(); });
     }
     if (tickWanted_ || brightnessWanted_) {
         line->WatchSendEnd();
@@ -160,17 +188,11 @@ void DisplayRun::SendWanted() {
 }
 
 void DisplayRun::Quit() {
-    for (platform::Timer* timer : timers_) {
-        timer->SetEnabled(false);
-    }
+    deviceWait_.SetEnabled(false);
     if (started_) {
         driver_->Quit();
     }
     finished_ = true;
-}
-
-void DisplayRun::OnDeviceWaitTick() {
-    TryStart();
 }
 
 } // namespace lum::lumd

@@ -1,9 +1,12 @@
 #include "apps/lumd/Options.h"
 
+#include "common/Windows1252.h"
 #include "display/ProtocolTable.h"
 #include "tools/common/CommandLine.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <stdexcept>
 
 namespace lum::lumd {
@@ -30,7 +33,18 @@ const std::string_view kLumdUsage =
     "                     next, prev, brightness 1-4, quit)\n"
     "  --log-level LEVEL  error, warning, info (default) or debug; messages go to standard "
     "error\n"
-    "SIGTERM and SIGINT quit (the display is cleared), SIGHUP rereads the file.\n";
+    "  --charset NAME     the display's character set: ascii, cp437 (default), cp850, cp858\n"
+    "                     or cp1252\n"
+    "  --brightness N     1-4 (default 4, the brightest), sent after every start\n"
+    "  --banner WORD      the banner of every start: plugin (default) or off\n"
+    "  --banner-line TEXT a line of a banner of one's own (templates as in a text set);\n"
+    "                     once for each line\n"
+    "  --rest-after MIN   minutes stopped or paused before the resting screen (default 10;\n"
+    "                     0 never; a fraction too: 0.05 is 3 s)\n"
+    "  --blank-after MIN  minutes of resting screen before the display goes blank (default\n"
+    "                     60; 0 never)\n"
+    "  --rest-line TEXT   a line of the resting screen (default %zeit); once for each line\n"
+    "SIGTERM and SIGINT quit (the display is cleared), SIGHUP rereads the settings file.\n";
 
 namespace {
 
@@ -58,6 +72,32 @@ LogLevel ParseLevel(const std::string& word) {
     return row->Level;
 }
 
+/// The most minutes a rest waits: a day.
+constexpr double kMostMinutes = 24 * 60;
+
+/// Reads minutes, a fraction allowed, into milliseconds.
+tools::ValueReader MinutesInto(std::optional<std::uint32_t>& ms) {
+    return [&ms](const std::string& text) {
+        double minutes = -1;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), minutes);
+        if (error != std::errc() || end != text.data() + text.size() || !(minutes >= 0) ||
+            minutes > kMostMinutes) {
+            throw tools::BadValue("must be a number of minutes from 0 to 1440");
+        }
+        ms = static_cast<std::uint32_t>(std::lround(minutes * 60'000));
+    };
+}
+
+/// Reads a line of UTF-8 text into `lines` as the display text.
+tools::ValueReader LineInto(std::vector<std::string>& lines) {
+    return [&lines](const std::string& text) {
+        if (lines.size() == static_cast<std::size_t>(kLinesPerSet)) {
+            throw tools::BadValue("a display has at most 8 lines");
+        }
+        lines.push_back(Utf8ToWindows1252(text));
+    };
+}
+
 } // namespace
 
 void LumdOptions::Use(const RunValues& values) {
@@ -68,6 +108,7 @@ void LumdOptions::Use(const RunValues& values) {
     Playlist = values.Playlist;
     Port = values.Port;
     Protocol = values.Protocol;
+    Display = values.Rules;
 }
 
 LumdOptions ParseOptions(std::span<const std::string> arguments,
@@ -103,6 +144,26 @@ LumdOptions ParseOptions(std::span<const std::string> arguments,
     line.Flag("--foreground", options.Foreground);
     line.Value("--log-level",
                [&options](const std::string& word) { options.Level = ParseLevel(word); });
+    GivenValues& given = options.Given;
+    line.Value("--charset", [&given](const std::string& name) {
+        given.Charset = DisplayCharset::Find(name);
+        if (given.Charset == nullptr) {
+            throw tools::BadValue("must be one of " + DisplayCharset::Names());
+        }
+    });
+    line.Value("--brightness", [&given](const std::string& text) {
+        int step = 0;
+        tools::WholeNumberInto(step, 1, 4)(text);
+        given.Brightness = step;
+    });
+    std::string banner;
+    line.Value("--banner", Text(banner));
+    std::vector<std::string> bannerLines;
+    line.Values("--banner-line", LineInto(bannerLines));
+    line.Value("--rest-after", MinutesInto(given.RestAfterMs));
+    line.Value("--blank-after", MinutesInto(given.BlankAfterMs));
+    std::vector<std::string> restLines;
+    line.Values("--rest-line", LineInto(restLines));
     options.Help = !line.Parse(arguments);
     options.Version = line.VersionAsked();
     if (options.Help) {
@@ -141,7 +202,6 @@ LumdOptions ParseOptions(std::span<const std::string> arguments,
         }
     }
     options.PlayerName = sources[1].Value;
-    GivenValues& given = options.Given;
     if (chosen != nullptr) {
         given.Source = chosen->Kind;
         given.SourceValue = chosen->Kind == SourceKind::Playlist ? options.Playlist : chosen->Value;
@@ -152,6 +212,20 @@ LumdOptions ParseOptions(std::span<const std::string> arguments,
     given.MusicDirectory = givenText(options.MusicDirectory);
     given.Port = givenText(options.Port);
     given.Protocol = givenText(options.Protocol);
+    if (!banner.empty() && banner != "plugin" && banner != "off") {
+        throw CommandLineError(tools::OptionProblem("--banner", banner, "must be plugin or off"));
+    }
+    if (banner == "off" && !bannerLines.empty()) {
+        throw CommandLineError("--banner-line: a banner of one's own, and --banner off is given");
+    }
+    if (!bannerLines.empty()) {
+        given.Banner = Overlay{bannerLines, true};
+    } else if (!banner.empty()) {
+        given.Banner = banner == "off" ? std::nullopt : std::optional<Overlay>(PluginBanner());
+    }
+    if (!restLines.empty()) {
+        given.RestLines = restLines;
+    }
     return options;
 }
 

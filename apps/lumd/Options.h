@@ -3,6 +3,8 @@
 //
 //   lumd [--config FILE | --settings FILE] [--mpd [ADDRESS] | --mpris [NAME] | --playlist FILE]
 //        [--music-dir DIR] [--port DEVICE] [--protocol NAME] [--foreground] [--log-level LEVEL]
+//        [--charset NAME] [--brightness 1-4] [--banner off|plugin] [--banner-line TEXT]...
+//        [--rest-after MINUTES] [--blank-after MINUTES] [--rest-line TEXT]...
 //   lumd --help | --version
 //
 // The configuration file (FILE, else /etc/lumd.conf when there) gives what the command line
@@ -10,8 +12,10 @@
 // the source and the port. One source a run: MPD at ADDRESS (see MpdAddress.h; MPD_HOST and
 // MPD_PORT without one), the MPRIS player whose bus name contains NAME (the first player without
 // one), or the simulated player of an extended M3U playlist. DEVICE is the display's tty; every
-// COM port the settings name opens it.
+// COM port the settings name opens it. The rest are lumd's own rules for the display
+// (DisplayOptions.h).
 
+#include "apps/lumd/DisplayOptions.h"
 #include "apps/lumd/Log.h"
 #include "apps/lumd/MpdAddress.h"
 #include "apps/lumd/RunConfig.h"
@@ -37,8 +41,9 @@ struct LumdOptions {
     GivenValues Given{};        ///< what the command line gives beside the file
     bool Foreground = false;
     LogLevel Level = LogLevel::Info;
-    bool Help = false;    ///< the usage or the version is asked for
-    bool Version = false; ///< the version is
+    DisplayOptions Display{}; ///< lumd's own rules for the display
+    bool Help = false;        ///< the usage or the version is asked for
+    bool Version = false;     ///< the version is
 
     /// Takes the run's values (the display's settings aside).
     void Use(const RunValues& values);

@@ -66,7 +66,14 @@ RunValues CombineValues(const LumdConfig& file, const std::string& fileName,
     if (given.Protocol) {
         chosen.ChooseProtocol(*given.Protocol);
     }
-    RunValues run{.Display = chosen.Display, .Protocol = chosen.Own.Protocol};
+    RunValues run{.Display = chosen.Display, .Protocol = chosen.Own.Protocol, .Rules = file.Rules};
+    DisplayOptions& rules = run.Rules;
+    rules.Charset = given.Charset != nullptr ? given.Charset : rules.Charset;
+    rules.Brightness = given.Brightness.value_or(rules.Brightness);
+    rules.Banner = given.Banner.value_or(rules.Banner);
+    rules.RestAfterMs = given.RestAfterMs.value_or(rules.RestAfterMs);
+    rules.BlankAfterMs = given.BlankAfterMs.value_or(rules.BlankAfterMs);
+    rules.RestLines = given.RestLines.value_or(rules.RestLines);
     const SourceKind filePlayer = combining.FilePlayer();
     run.Source = given.Source.value_or(filePlayer);
     // The file's address is for the file's player; a value on the command line wins.

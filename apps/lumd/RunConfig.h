@@ -7,9 +7,11 @@
 #include "apps/lumd/MpdAddress.h"
 #include "apps/lumd/config/LumdConfig.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lum::lumd {
 
@@ -26,6 +28,13 @@ struct GivenValues {
     std::optional<std::string> MusicDirectory{};
     std::optional<std::string> Port{};
     std::optional<std::string> Protocol{};
+    // lumd's own rules for the display (DisplayOptions.h).
+    const DisplayCharset* Charset = nullptr;
+    std::optional<int> Brightness{};
+    std::optional<std::optional<Overlay>> Banner{};
+    std::optional<std::uint32_t> RestAfterMs{};
+    std::optional<std::uint32_t> BlankAfterMs{};
+    std::optional<std::vector<std::string>> RestLines{};
 };
 
 /// What a run uses.
@@ -38,6 +47,7 @@ struct RunValues {
     std::string Playlist{};
     std::string Port{};
     std::string Protocol{}; ///< a protocol of lumd's own; empty: the plug-in's kinds
+    DisplayOptions Rules{};
 
     friend bool operator==(const RunValues&, const RunValues&) = default;
 };

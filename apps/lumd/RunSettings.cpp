@@ -47,7 +47,7 @@ std::optional<RunValues> RunSettings::Start() {
     return running_;
 }
 
-std::optional<Settings> RunSettings::Reread() {
+std::optional<RunValues> RunSettings::Reread() {
     auto read = Read();
     if (auto* problems = std::get_if<std::vector<std::string>>(&read)) {
         problems->back() += "; the running settings stay";
@@ -59,13 +59,15 @@ std::optional<Settings> RunSettings::Reread() {
     RunValues values = std::get<RunValues>(std::move(read));
     RunValues startOnly = values;
     startOnly.Display = running_.Display;
+    startOnly.Rules = running_.Rules;
     if (startOnly != running_) {
         log_.Warning("SIGHUP: the player, the display's port and its protocol change only when "
                      "lumd starts again");
     }
     log_.Info("SIGHUP: settings read again from " + file_);
     running_.Display = values.Display;
-    return values.Display;
+    running_.Rules = values.Rules;
+    return values;
 }
 
 } // namespace lum::lumd

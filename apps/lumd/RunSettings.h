@@ -24,10 +24,11 @@ public:
     /// What the run starts with; nothing after the log says why the file cannot be used.
     [[nodiscard]] std::optional<RunValues> Start();
 
-    /// The display's settings read again; nothing after the log says why the file cannot be used
-    /// (the running settings stay). What only a start takes (the player, the display's port, a
-    /// protocol of lumd's own) is said to wait for the next start when it changed.
-    [[nodiscard]] std::optional<Settings> Reread();
+    /// The values read again, of which a running lumd takes the display's settings and rules;
+    /// nothing after the log says why the file cannot be used (the running settings stay). What
+    /// only a start takes (the player, the display's port, a protocol of lumd's own) is said to
+    /// wait for the next start when it changed.
+    [[nodiscard]] std::optional<RunValues> Reread();
 
     /// The file read: the configuration or the settings file.
     [[nodiscard]] const std::string& File() const { return file_; }

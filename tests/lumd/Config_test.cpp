@@ -30,6 +30,7 @@ TEST_P(ConfigFile, GivesItsValuesOrSaysWhereAndWhatIsWrong) {
         c.Expect(expected);
         EXPECT_EQ(read.Display, expected.Display);
         EXPECT_EQ(read.Own, expected.Own);
+        EXPECT_EQ(read.Rules, expected.Rules);
     } catch (const ConfigError& error) {
         EXPECT_STREQ(error.what(), c.Error);
     }
@@ -72,6 +73,26 @@ INSTANTIATE_TEST_SUITE_P(Cases, ConfigFile, ::testing::Values(
         }},
     ConfigCase{"LumdsOwnProtocol", "[display]\nprotocol = \"escpos\"\ninit = 7\n", "",
         [](LumdConfig& c) { c.Own.Protocol = "escpos"; c.Display.InitCommand = "7"; }},
+    ConfigCase{"LumdsOwnRules",
+        "[display]\ncharset = \"cp850\"\nbrightness = 2\nbanner = [\"Hall\xC3\xB6\", \"%zeit\"]\n"
+        "[rest]\nafter = 0.05\nblank-after = 0\nlines = [\"\", \"\xE2\x80\x93 %datum\"]\n", "",
+        [](LumdConfig& c) {
+            c.Rules = {.Charset = DisplayCharset::Find("cp850"), .Brightness = 2,
+                       .Banner = Overlay{{"Hall\xF6", "%zeit"}, true}, .RestAfterMs = 3000,
+                       .BlankAfterMs = 0, .RestLines = {"", "\x96 %datum"}};
+        }},
+    ConfigCase{"BannerOff", "[display]\nbanner = \"off\"\n", "",
+        [](LumdConfig& c) { c.Rules.Banner = std::nullopt; }},
+    ConfigCase{"UnknownCharset", "[display]\ncharset = \"utf8\"\n",
+        "t.conf:2:11: display.charset: \"utf8\" is not one of ascii, cp437, cp850, cp858, cp1252"},
+    ConfigCase{"BrightnessPastFour", "[display]\nbrightness = 5\n",
+        "t.conf:2:14: display.brightness: 5 is not a whole number from 1 to 4"},
+    ConfigCase{"BannerOfAnotherWord", "[display]\nbanner = \"on\"\n",
+        "t.conf:2:10: display.banner: \"on\" is not \"off\", \"plugin\" or an array of at most 8 texts"},
+    ConfigCase{"RestPastADay", "[rest]\nafter = 1441\n",
+        "t.conf:2:9: rest.after: 1441 is not a number of minutes from 0 to 1440, a fraction allowed"},
+    ConfigCase{"RestLineNotAText", "[rest]\nlines = [\"%zeit\", 3]\n",
+        "t.conf:2:19: rest.lines[2]: 3 is not a text in double quotes"},
     ConfigCase{"NoSetsAtAll", "set = []\n", "", [](LumdConfig& c) { c.Display.Sets = {}; }},
     ConfigCase{"MisspeltKey", "[display]\nbud = 9600\n",
         "t.conf:2:1: unknown key display.bud (did you mean display.baud?)"},
@@ -169,6 +190,7 @@ TEST(ConfigFile, TheExampleIsAllCommentsAndReadsAsTheDefaults) {
     const LumdConfig read = ParseConfig(text, "t.conf");
     EXPECT_EQ(read.Display, LumdConfig{}.Display);
     EXPECT_EQ(read.Own, OwnSettings{});
+    EXPECT_EQ(read.Rules, DisplayOptions{});
     EXPECT_NE(text.find("\n#port = \"/dev/ttyS3\"\n"), std::string::npos) << text;
 }
 

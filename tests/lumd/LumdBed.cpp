@@ -4,6 +4,7 @@
 #include "common/Windows1252.h"
 #include "settings/SettingsFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -40,6 +41,10 @@ LumdProcess& LumdBed::Start(const std::vector<std::string>& source, bool foregro
                             const std::vector<std::string>& file) {
     std::vector<std::string> arguments = source;
     arguments.insert(arguments.end(), {"--port", line_.Link(), "--log-level", "debug"});
+    if (std::ranges::count(source, "--charset") == 0) {
+        // The display shows Windows-1252, as the test texts are written.
+        arguments.insert(arguments.end(), {"--charset", "cp1252"});
+    }
     if (file.empty()) {
         arguments.insert(arguments.end(), {"--settings", settings_});
     } else {

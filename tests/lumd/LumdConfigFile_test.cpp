@@ -104,10 +104,12 @@ TEST(LumdConfigFile, IsReadAgainOnSighupAndKeptWhenItCannotBeUsed) {
                                             "display.width?); the running settings stay",
                                    3s))
         << lumd.Output();
-    std::this_thread::sleep_for(700ms);
-    const std::vector<LineEvent> after = bed.Line().EventsFrom(bad);
-    ASSERT_GE(after.size(), 2U);
-    for (const LineEvent& event : after) {
+    // The next track shows with the running settings, no start sequence before it.
+    lumd.Send("next");
+    ASSERT_TRUE(
+        bed.Line().WaitFor(bad, LineStarts(0, "Reread " + DisplayTitle(StandardTracks()[1])), 2s))
+        << lumd.Output();
+    for (const LineEvent& event : bed.Line().EventsFrom(bad)) {
         EXPECT_TRUE(LineStarts(0, "Reread ")(event)) << "frames as before, nothing else";
     }
 }

@@ -89,7 +89,17 @@ INSTANTIATE_TEST_SUITE_P(Cases, LumdOptionsParse, ::testing::Values(
     OptionsCase{"BadMpdPort",            "--mpd box:0 --port /dev/ttyUSB0",           "--mpd: bad port '0' in 'box:0' (the MPD address) (1-65535)"},
     OptionsCase{"BadLevel",              "--mpd --port /dev/ttyUSB0 --log-level loud", "--log-level loud: must be error, warning, info or debug"},
     OptionsCase{"Unknown",               "--mpd --port /dev/ttyUSB0 --daemon",        "--daemon: unknown option"},
-    OptionsCase{"Word",                  "--mpd --port /dev/ttyUSB0 box",             "box: unexpected argument"}),
+    OptionsCase{"Word",                  "--mpd --port /dev/ttyUSB0 box",             "box: unexpected argument"},
+    OptionsCase{"BadCharset",            "--mpd --port /dev/ttyUSB0 --charset cp865", "--charset cp865: must be one of ascii, cp437, cp850, cp858, cp1252"},
+    OptionsCase{"BadBrightness",         "--mpd --port /dev/ttyUSB0 --brightness 5",  "--brightness 5: must be a whole number from 1 to 4"},
+    OptionsCase{"BadBanner",             "--mpd --port /dev/ttyUSB0 --banner own",    "--banner own: must be plugin or off"},
+    OptionsCase{"BannerOffWithLines",    "--mpd --port /dev/ttyUSB0 --banner off --banner-line Hi",
+                                                                                      "--banner-line: a banner of one's own, and --banner off is given"},
+    OptionsCase{"NinthBannerLine",       "--mpd --port /dev/ttyUSB0 --banner-line 1 --banner-line 2 --banner-line 3 --banner-line 4 --banner-line 5 --banner-line 6 --banner-line 7 --banner-line 8 --banner-line 9",
+                                                                                      "--banner-line 9: a display has at most 8 lines"},
+    OptionsCase{"NegativeMinutes",       "--mpd --port /dev/ttyUSB0 --rest-after -1", "--rest-after -1: must be a number of minutes from 0 to 1440"},
+    OptionsCase{"MinutesPastADay",       "--mpd --port /dev/ttyUSB0 --blank-after 1441", "--blank-after 1441: must be a number of minutes from 0 to 1440"},
+    OptionsCase{"MinutesNoNumber",       "--mpd --port /dev/ttyUSB0 --rest-after 1m", "--rest-after 1m: must be a number of minutes from 0 to 1440"}),
     CaseName());
 // clang-format on
 

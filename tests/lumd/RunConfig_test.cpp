@@ -69,7 +69,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, RunConfigCombine, ::testing::Values(
     RunCase{"ProtocolGivenWinsOverTheFiles", "[display]\nport = \"/dev/ttyUSB0\"\nprotocol = \"ba63\"\n", {.Protocol = "escpos"}, "",
         [](RunValues& r) { r.Protocol = "escpos"; }},
     RunCase{"PluginKindGiven", "[display]\nport = \"/dev/ttyUSB0\"\nprotocol = \"cd5220\"\n", {.Protocol = "ba63"}, "",
-        [](RunValues& r) { r.Display.Ba63Mode = true; }}
+        [](RunValues& r) { r.Display.Ba63Mode = true; }},
+    RunCase{"RulesGivenWinOverTheFilesOneByOne",
+        "[display]\nport = \"/dev/ttyUSB0\"\ncharset = \"cp850\"\nbrightness = 2\nbanner = \"off\"\n[rest]\nafter = 5\nlines = [\"x\"]\n",
+        {.Charset = DisplayCharset::Find("ascii"), .Banner = PluginBanner(), .BlankAfterMs = 0}, "",
+        [](RunValues& r) {
+            r.Rules = {.Charset = DisplayCharset::Find("ascii"), .Brightness = 2, .Banner = PluginBanner(),
+                       .RestAfterMs = 300'000, .BlankAfterMs = 0, .RestLines = {"x"}};
+        }}
 ), CaseName());
 // clang-format on
 

@@ -5,11 +5,13 @@
 // lumctl and the plug-in's file name it, or one of lumd's own values.
 //
 //   [source]    the player lumd follows           [rotation]  the text sets taking turns
-//   [display]   the display, its line and frames  [[set]]     text sets 1-4 with their lines
+//   [display]   the display, its line and frames  [rest]      the display resting while idle
+//   [[set]]     text sets 1-4 with their lines
 //   [plugin]    values only the Windows plug-in uses, kept when lumctl converts its file
 
 #include "apps/lumd/config/LumdConfig.h"
 
+#include <cstdint>
 #include <iterator>
 #include <span>
 #include <string>
@@ -30,6 +32,11 @@ enum class KeyKind {
     Protocol,    ///< a protocol's name: the plug-in's kinds as its flags, others lumd's own
     CrWithBa63,  ///< the plug-in's CR box ticked together with BA63 mode
     Lines,       ///< the lines of a text set: texts, or tables with a text and a scroll mode
+    Charset,     ///< the display's character set, by name
+    Brightness,  ///< a brightness step 1-4
+    Banner,      ///< "off", "plugin", or the texts of a banner's lines
+    Minutes,     ///< minutes, a fraction allowed, stored as milliseconds
+    RestLines,   ///< the texts of the resting screen's lines
 };
 
 /// A section of the file; `set` is an array of tables, one a text set.
@@ -48,6 +55,7 @@ struct ConfigKey {
     std::string OwnSettings::*Own; ///< lumd's own value; nullptr: a settings field
     std::span<const std::string_view> Words; ///< the words a Word key takes
     std::string_view Meaning;
+    std::uint32_t DisplayOptions::*Minutes = nullptr; ///< a Minutes key's rule
 
     /// "section.name".
     [[nodiscard]] std::string FullName() const;
@@ -62,12 +70,13 @@ inline constexpr ConfigSection kConfigSections[] = {
     {"source",   false,   "The player lumd follows."},
     {"display",  false,   "The display: its device and line, its size, its protocol and what its lines show."},
     {"rotation", false,   "The text sets taking turns on the display."},
+    {"rest",     false,   "The display resting while the player is stopped or paused: the resting screen at the lowest brightness, later a blank display; any change of the player wakes it."},
     {"set",      true,    "The text sets 1-4 in order, each a [[set]] table with the templates of its lines 1-8. "
                           "Without any, set 1 shows the title above the state and the position; with some, the "
                           "sets and lines not given are empty."},
     {"plugin",   false,   "Values only the Windows plug-in uses: lumctl import and export keep them; lumd does not read them."},
 };
-static_assert(std::size(kConfigSections) == 5);
+static_assert(std::size(kConfigSections) == 6);
 
 inline constexpr ConfigKey kConfigKeys[] = {
     // Section   Name               Kind                  Field                 Own                              Words          Meaning
@@ -84,8 +93,14 @@ inline constexpr ConfigKey kConfigKeys[] = {
     {"display",  "separator",       KeyKind::DisplayText, "Separator",          nullptr,                         {},            "Put between the end and the start of a scrolling line."},
     {"display",  "replace-umlauts", KeyKind::Boolean,     "ReplaceUmlauts",     nullptr,                         {},            "Write ae, oe, ue, ss and their capitals for the German umlauts and sharp s."},
     {"display",  "switched-on",     KeyKind::SwitchedOn,  "DisplayOff",         nullptr,                         {},            "Whether the display shows anything; off, it is cleared once and left dark."},
+    {"display",  "charset",         KeyKind::Charset,     "",                   nullptr,                         {},            "The display's character set: what the display shows for each byte (a display set to another country or code page: the set it shows). Characters it lacks are folded: quotes to ' and \", dashes to -, accented letters to their base letter."},
+    {"display",  "brightness",      KeyKind::Brightness,  "",                   nullptr,                         {},            "The brightness sent after every start and on waking from the rest: 1, the dimmest, to 4, the brightest."},
+    {"display",  "banner",          KeyKind::Banner,      "",                   nullptr,                         {},            "What every start shows for 4 seconds: \"plugin\" (the Windows plug-in's banner), \"off\", or the templates of lines of one's own."},
     {"rotation", "seconds",         KeyKind::Integer,     "SetChangeSeconds",   nullptr,                         {},            "Seconds each text set is shown; 0: set 1 alone."},
     {"rotation", "sets",            KeyKind::Integer,     "SetCount",           nullptr,                         {},            "How many sets, from set 1, take turns."},
+    {"rest",     "after",           KeyKind::Minutes,     "",                   nullptr,                         {},            "Minutes stopped or paused before the resting screen shows; 0: never.", &DisplayOptions::RestAfterMs},
+    {"rest",     "blank-after",     KeyKind::Minutes,     "",                   nullptr,                         {},            "Minutes of resting screen before the display goes blank; 0: never.", &DisplayOptions::BlankAfterMs},
+    {"rest",     "lines",           KeyKind::RestLines,   "",                   nullptr,                         {},            "The templates of the resting screen's lines."},
     {"set",      "lines",           KeyKind::Lines,       "Set<k>.Line<i>.Template, Set<k>.Line<i>.ScrollMode",
                                                                                 nullptr,                         {},            "The templates of lines 1-8 (their placeholders: lumd.conf(5)); a line longer than the display scrolls when its scroll is \"left\" or \"right\"."},
     {"plugin",   "com-port",        KeyKind::Integer,     "ComPort",            nullptr,                         {},            "The plug-in's COM port (lumd uses display.port)."},
@@ -94,7 +109,7 @@ inline constexpr ConfigKey kConfigKeys[] = {
     {"plugin",   "cr-with-ba63",    KeyKind::CrWithBa63,  "SendCarriageReturn", nullptr,                         {},            "The dialog's CR box ticked with BA63 mode, which sends no CR either way."},
 };
 // clang-format on
-static_assert(std::size(kConfigKeys) == 20);
+static_assert(std::size(kConfigKeys) == 26);
 
 /// The section named `name`; nullptr when there is none.
 [[nodiscard]] const ConfigSection* FindSection(std::string_view name);

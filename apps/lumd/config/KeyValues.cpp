@@ -8,6 +8,8 @@
 #include "settings/SettingsFields.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <sstream>
@@ -183,6 +185,49 @@ std::string LinesText(const TextSet& set) {
     return text + "]";
 }
 
+/// The most minutes a rest waits: a day.
+constexpr double kMostMinutes = 24 * 60;
+
+/// The texts of at most 8 lines as display text.
+std::vector<std::string> TextLinesOf(const ConfigKey& key, const toml::node& node) {
+    const auto* array = node.as_array();
+    if (array == nullptr) {
+        Refuse(key, node);
+    }
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < array->size(); ++i) {
+        const toml::node& line = *array->get(i);
+        const std::string at = "[" + std::to_string(i + 1) + "]";
+        if (i == static_cast<std::size_t>(kLinesPerSet)) {
+            throw ValueProblem{"a display has at most " + std::to_string(kLinesPerSet) + " lines",
+                               at, line.source().begin};
+        }
+        if (!line.is_string()) {
+            throw ValueProblem{ValueForMessage(line) + " is not a text in double quotes", at,
+                               line.source().begin};
+        }
+        lines.push_back(DisplayTextFromFile(line.as_string()->get()));
+    }
+    return lines;
+}
+
+std::string TextLinesText(const std::vector<std::string>& lines) {
+    std::string text = "[";
+    for (const std::string& line : lines) {
+        text += (text.size() > 1 ? ", " : "") + QuotedDisplayText(line);
+    }
+    return text + "]";
+}
+
+std::string MinutesText(std::uint32_t ms) {
+    if (ms % 60'000 == 0) {
+        return std::to_string(ms / 60'000);
+    }
+    char text[32];
+    const auto end = std::to_chars(std::begin(text), std::end(text), ms / 60'000.0).ptr;
+    return {text, end};
+}
+
 } // namespace
 
 std::string AllowedValues(const ConfigKey& key) {
@@ -211,6 +256,16 @@ std::string AllowedValues(const ConfigKey& key) {
     case KeyKind::Lines:
         return "an array of at most 8 lines, each \"TEXT\" or { text = \"TEXT\", scroll = " +
                QuotedList(kScrollWords, " | ") + " }";
+    case KeyKind::Charset:
+        return "one of " + DisplayCharset::Names();
+    case KeyKind::Brightness:
+        return "a whole number from 1 to 4";
+    case KeyKind::Banner:
+        return "\"off\", \"plugin\" or an array of at most 8 texts";
+    case KeyKind::Minutes:
+        return "a number of minutes from 0 to 1440, a fraction allowed";
+    case KeyKind::RestLines:
+        return "an array of at most 8 texts";
     }
     return {};
 }
@@ -273,6 +328,37 @@ void StoreValue(const ConfigKey& key, const toml::node& node, std::size_t setInd
     case KeyKind::Lines:
         StoreLines(key, node, settings.Sets.at(setIndex));
         break;
+    case KeyKind::Charset:
+        config.Rules.Charset =
+            node.is_string() ? DisplayCharset::Find(node.as_string()->get()) : nullptr;
+        if (config.Rules.Charset == nullptr) {
+            Refuse(key, node);
+        }
+        break;
+    case KeyKind::Brightness:
+        config.Rules.Brightness = NumberOf(key, node, 1, 4);
+        break;
+    case KeyKind::Banner:
+        if (node.is_array()) {
+            config.Rules.Banner = Overlay{TextLinesOf(key, node), true};
+        } else {
+            const std::string_view words[] = {"off", "plugin"};
+            config.Rules.Banner = WordOf(key, node, words) == 0
+                                      ? std::nullopt
+                                      : std::optional<Overlay>(PluginBanner());
+        }
+        break;
+    case KeyKind::Minutes: {
+        const std::optional<double> minutes = node.value<double>();
+        if (!minutes || !(*minutes >= 0) || *minutes > kMostMinutes) {
+            Refuse(key, node);
+        }
+        config.Rules.*key.Minutes = static_cast<std::uint32_t>(std::lround(*minutes * 60'000));
+        break;
+    }
+    case KeyKind::RestLines:
+        config.Rules.RestLines = TextLinesOf(key, node);
+        break;
     }
 }
 
@@ -310,6 +396,20 @@ KeyText ValueText(const ConfigKey& key, const LumdConfig& config, std::size_t se
         return {settings.Ba63Mode && settings.SendCarriageReturn ? "true" : "false"};
     case KeyKind::Lines:
         return {LinesText(settings.Sets.at(setIndex))};
+    case KeyKind::Charset:
+        return {QuotedText(config.Rules.Charset->Name())};
+    case KeyKind::Brightness:
+        return {std::to_string(config.Rules.Brightness)};
+    case KeyKind::Banner: {
+        const std::optional<Overlay>& banner = config.Rules.Banner;
+        return {!banner                    ? QuotedText("off")
+                : banner == PluginBanner() ? QuotedText("plugin")
+                                           : TextLinesText(banner->Lines)};
+    }
+    case KeyKind::Minutes:
+        return {MinutesText(config.Rules.*key.Minutes)};
+    case KeyKind::RestLines:
+        return {TextLinesText(config.Rules.RestLines)};
     }
     return {};
 }

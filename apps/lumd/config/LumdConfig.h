@@ -3,6 +3,7 @@
 // as the plug-in does, and lumd's own values (the player to follow, the display's port, a
 // protocol of its own). Both records start from their defaults; the file changes what it names.
 
+#include "apps/lumd/DisplayOptions.h"
 #include "settings/Settings.h"
 
 #include <map>
@@ -23,11 +24,12 @@ struct OwnSettings {
     friend bool operator==(const OwnSettings&, const OwnSettings&) = default;
 };
 
-/// A configuration as read: the display's settings, lumd's own values, and where in the file
-/// each key given stands, for messages about values that only the whole run can judge.
+/// A configuration as read: the display's settings, lumd's own values and display rules, and where
+/// in the file each key given stands, for messages about values that only the whole run can judge.
 struct LumdConfig {
     Settings Display = StartValuesSwitchedOn();
     OwnSettings Own{};
+    DisplayOptions Rules{};
     std::map<std::string, std::string> Places{}; ///< "display.port" -> "FILE:LINE:COLUMN"
 
     /// Where `key` stands ("FILE:LINE:COLUMN"); empty when the file does not give it.
