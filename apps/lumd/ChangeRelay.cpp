@@ -6,7 +6,7 @@ void ChangeRelay::Notify() {
     if (pending_.exchange(true)) {
         return;
     }
-    loop_.PostFromAnyThread([this] {
+    loop_.Post([this] {
         // Cleared first: a change that comes while the handler runs is shown by another turn.
         pending_ = false;
         if (handler_) {

@@ -2,7 +2,7 @@
 // A player's change, told on the player's own thread, carried to the user-interface thread
 // without the player waiting: changes that come while one is on its way count as that one.
 
-#include "platform/headless/RealTimeLoop.h"
+#include "apps/lumd/EventLoop.h"
 
 #include <atomic>
 #include <functional>
@@ -12,7 +12,7 @@ namespace lum::lumd {
 /// Carries change notices from any thread to one handler on the loop's thread.
 class ChangeRelay {
 public:
-    explicit ChangeRelay(platform::headless::RealTimeLoop& loop) : loop_(loop) {}
+    explicit ChangeRelay(EventLoop& loop) : loop_(loop) {}
 
     /// The loop's thread, before the loop runs: what runs for each notice (none: nothing).
     void SetHandler(std::function<void()> handler) { handler_ = std::move(handler); }
@@ -20,7 +20,7 @@ public:
     void Notify();
 
 private:
-    platform::headless::RealTimeLoop& loop_;
+    EventLoop& loop_;
     std::function<void()> handler_;
     std::atomic<bool> pending_ = false;
 };

@@ -2,44 +2,27 @@
 
 #include "apps/lumd/DeviceCheck.h"
 #include "apps/lumd/SettingsApply.h"
-#include "common/Windows1252.h"
-#include "platform/TimerTable.h"
 
 #include <utility>
 
 namespace lum::lumd {
 namespace {
 
-using TimerRow = platform::TimerRow<RunTimer, DisplayRun>;
-
-/// The names of the driver's timers on the run's form, by role.
+/// The names of the driver's timers on the loop, by role.
 constexpr std::string_view kDriverTimerNames[] = {
     "InitCommandTimer", "StartLineFeedTimer", "RefreshTimer",
     "BannerEndTimer",   "ReconnectTimer",     "RotationTimer",
 };
 static_assert(std::size(kDriverTimerNames) == static_cast<std::size_t>(DriverTimer::Count));
 
-/// A message of the plug-in's code for the log: Windows-1252 as UTF-8, line breaks as blanks.
-std::string LogText(std::string_view text) {
-    std::string blanked(text);
-    for (char& c : blanked) {
-        c = static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
-    }
-    return Windows1252ToUtf8(blanked);
-}
-
 } // namespace
 
-DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, Log& log,
-                       std::string device, std::unique_ptr<DisplayLine> line)
-    : ui_(ui), player_(player), log_(log), device_(std::move(device)) {
-    // Nobody reads a message box here: each goes to the log and is answered at once.
-    ui_.SetMessageAnswerDelay([this](const platform::headless::ShownMessage& message) {
-        log_.Write(message.Kind == platform::MessageKind::Error ? LogLevel::Error : LogLevel::Info,
-                   LogText(message.Text));
-        return std::uint64_t{0};
-    });
-    form_ = ui_.CreateForm(platform::FormArgs{.Name = "LumdForm", .Caption = "lumd"});
+DisplayRun::DisplayRun(EventLoop& loop, NowPlaying& player, Log& log, std::string device,
+                       std::unique_ptr<DisplayLine> line)
+    : loop_(loop), deviceWait_(loop.AddTimer("DeviceWaitTimer")), player_(player), log_(log),
+      device_(std::move(device)) {
+    deviceWait_.SetInterval(1000);
+    deviceWait_.OnTimer = [this] { TryStart(); };
     line->OnSendEnded = [this] { SendWanted(); };
     driver_ = std::make_unique<DisplayDriver>(*this, std::move(line), settings_, player);
     apply_ = std::make_unique<SettingsApply>(*this, *driver_, settings_);
@@ -53,30 +36,26 @@ DisplayRun::DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, L
             log_.Warning("display device gone: " + device_ + "; looking again every second");
         }
     };
-    // clang-format off
-    static constexpr TimerRow kTimers[] = {
-        // Key                   Name                Interval Running Tick
-        {RunTimer::DeviceWait,  "DeviceWaitTimer",  1000,    false,  &DisplayRun::OnDeviceWaitTick},
-    };
-    // clang-format on
-    static_assert(std::size(kTimers) == static_cast<std::size_t>(RunTimer::Count));
-    static_assert(platform::RowsInIdOrder(kTimers));
-    platform::CreateTimers(*form_, kTimers, *this, timers_);
 }
 
 DisplayRun::~DisplayRun() {
-    for (platform::Timer* timer : timers_) {
-        timer->SetEnabled(false);
-    }
-    // The driver's timers live on the form: the seam and the driver go first.
+    // The timers live as long as the loop: none may tick into the run once it has gone.
+    deviceWait_.SetEnabled(false);
+    deviceWait_.OnTimer = nullptr;
     apply_.reset();
     driver_.reset();
+    for (platform::Timer* timer : driverTimers_) {
+        if (timer != nullptr) {
+            timer->SetEnabled(false);
+            timer->OnTimer = nullptr;
+        }
+    }
 }
 
 platform::Timer& DisplayRun::Timer(DriverTimer role) {
     const auto at = static_cast<std::size_t>(role);
     if (driverTimers_[at] == nullptr) {
-        driverTimers_[at] = &form_->AddTimer(kDriverTimerNames[at], 0, false);
+        driverTimers_[at] = &loop_.AddTimer(kDriverTimerNames[at]);
     }
     return *driverTimers_[at];
 }
@@ -94,10 +73,10 @@ void DisplayRun::TryStart() {
             log_.Info("waiting for " + device_ + " (" + check.Reason +
                       "); looking again every second");
         }
-        Timer(RunTimer::DeviceWait).SetEnabled(true);
+        deviceWait_.SetEnabled(true);
         return;
     }
-    Timer(RunTimer::DeviceWait).SetEnabled(false);
+    deviceWait_.SetEnabled(false);
     if (check.State == DeviceState::Ready) {
         apply_->Apply(startValues_, ApplyOccasion::StartUp, SelectedBaudRate(startValues_));
         if (driver_->Line()->IsOpen()) {
@@ -116,7 +95,7 @@ void DisplayRun::Reread(const Settings& asRead) {
         startValues_ = asRead;
         return;
     }
-    ui_.Dispatch([&] { apply_->Apply(asRead, ApplyOccasion::Reread, SelectedBaudRate(asRead)); });
+    loop_.Dispatch([&] { apply_->Apply(asRead, ApplyOccasion::Reread, SelectedBaudRate(asRead)); });
 }
 
 void DisplayRun::ShowChangeNow() {
@@ -146,11 +125,11 @@ void DisplayRun::SendWanted() {
     // What is sent while another write is on the wire is dropped: each waits for its end.
     if (brightnessWanted_ && !line->SendPending()) {
         const int step = *std::exchange(brightnessWanted_, std::nullopt);
-        ui_.Dispatch([&] { driver_->Brightness(step); });
+        loop_.Dispatch([&] { driver_->Brightness(step); });
     }
     if (tickWanted_ && !line->SendPending()) {
         tickWanted_ = false;
-        ui_.Dispatch([&] { driver_->ShowNow(); });
+        loop_.Dispatch([&] { driver_->ShowNow(); });
     }
     if (tickWanted_ || brightnessWanted_) {
         line->WatchSendEnd();
@@ -158,17 +137,11 @@ void DisplayRun::SendWanted() {
 }
 
 void DisplayRun::Quit() {
-    for (platform::Timer* timer : timers_) {
-        timer->SetEnabled(false);
-    }
+    deviceWait_.SetEnabled(false);
     if (started_) {
         driver_->Quit();
     }
     finished_ = true;
-}
-
-void DisplayRun::OnDeviceWaitTick() {
-    TryStart();
 }
 
 } // namespace lum::lumd

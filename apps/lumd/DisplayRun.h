@@ -1,18 +1,19 @@
 #pragma once
-// lumd's display on the user-interface thread: one hidden form holds the display driver's
-// timers (the run is the driver's host) and lumd's own (the wait for a missing device). The
-// display starts once its device is there; the settings apply through the driver's apply seam
-// as the plug-in applies them, and the seam runs the set rotation; a player's change makes the
-// refresh tick come at once, or, while a write is on the wire, as soon as the line says it has
-// left (one tick and one brightness byte wait, built when they go, so changes that come
-// meanwhile are combined). The device's loss and return are logged.
+// lumd's display on its loop's thread: the loop holds the display driver's timers (the run is the
+// driver's host) and lumd's own (the wait for a missing device); an error a tick raises goes to
+// the loop's error handler, lumd's log. The display starts once its device is there; the
+// settings apply through the driver's apply seam as the plug-in applies them, and the seam runs
+// the set rotation; a player's change makes the refresh tick come at once, or, while a write is
+// on the wire, as soon as the line says it has left (one tick and one brightness byte wait,
+// built when they go, so changes that come meanwhile are combined). The device's loss and
+// return are logged.
 
+#include "apps/lumd/EventLoop.h"
 #include "apps/lumd/Log.h"
 #include "driver/DisplayDriver.h"
 #include "driver/DisplayLine.h"
 #include "driver/DriverHost.h"
 #include "driver/SettingsApply.h"
-#include "platform/headless/HeadlessUi.h"
 #include "settings/Settings.h"
 
 #include <array>
@@ -23,18 +24,12 @@
 
 namespace lum::lumd {
 
-/// lumd's own timers on its form.
-enum class RunTimer {
-    DeviceWait, ///< looking for the missing device again, once a second
-    Count
-};
-
 /// The display of one lumd run, and its driver's host.
 class DisplayRun final : public DriverHost {
 public:
     /// `device`: the tty every COM port of the settings opens, through `line`, which the run's
     /// driver owns. All else given must outlive the run.
-    DisplayRun(platform::headless::HeadlessUi& ui, NowPlaying& player, Log& log, std::string device,
+    DisplayRun(EventLoop& loop, NowPlaying& player, Log& log, std::string device,
                std::unique_ptr<DisplayLine> line);
     ~DisplayRun() override;
     DisplayRun(const DisplayRun&) = delete;
@@ -59,10 +54,11 @@ public:
     /// The plug-in's quit: the blank frame is sent and the port closed; the run has finished.
     void Quit();
 
-    /// The driver's timers, on the run's form.
+    /// The driver's timers, on the loop.
     [[nodiscard]] platform::Timer& Timer(DriverTimer role) override;
+    /// The loop's wait: the line's reports wait for the loop's next turn.
     bool WaitUntil(const std::function<bool()>& done, std::uint32_t timeoutMs) override {
-        return ui_.ServeCallsUntil(done, timeoutMs);
+        return loop_.WaitUntil(done, timeoutMs);
     }
 
     [[nodiscard]] bool Finished() const { return finished_; }
@@ -87,12 +83,9 @@ private:
     /// Sends the brightness byte and then the refresh tick that wait, one write at a time; what
     /// still waits then goes when the line says the write on the wire has ended.
     void SendWanted();
-    void OnDeviceWaitTick();
-    [[nodiscard]] platform::Timer& Timer(RunTimer timer) {
-        return *timers_[static_cast<std::size_t>(timer)];
-    }
 
-    platform::headless::HeadlessUi& ui_;
+    EventLoop& loop_;
+    platform::Timer& deviceWait_; ///< looking for the missing device again, once a second
     NowPlaying& player_;
     Log& log_;
     std::string device_;
@@ -101,11 +94,9 @@ private:
     PlayerView shown_;     ///< the player at the last change reported
     bool tickWanted_ = false;
     std::optional<int> brightnessWanted_;
-    std::unique_ptr<platform::Form> form_;
     std::array<platform::Timer*, static_cast<std::size_t>(DriverTimer::Count)> driverTimers_{};
     std::unique_ptr<DisplayDriver> driver_;
     std::unique_ptr<SettingsApply> apply_;
-    std::array<platform::Timer*, static_cast<std::size_t>(RunTimer::Count)> timers_{};
     bool started_ = false;
     bool waitReported_ = false;
     bool finished_ = false;

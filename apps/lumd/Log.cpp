@@ -1,6 +1,8 @@
 #include "apps/lumd/Log.h"
 
+#include "common/LumError.h"
 #include "common/Utf8.h"
+#include "common/Windows1252.h"
 #include "tools/common/EscapedText.h"
 
 #include <cerrno>
@@ -79,6 +81,14 @@ void Log::Write(LogLevel level, std::string_view text) {
     const std::string printable = PrintableText(text);
     const std::lock_guard lock(mutex_);
     sink_(level, printable);
+}
+
+std::string PluginErrorText(std::string_view message) {
+    std::string blanked = ErrorMessageText(message);
+    for (char& c : blanked) {
+        c = static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    }
+    return Windows1252ToUtf8(blanked);
 }
 
 } // namespace lum::lumd

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <mutex>
+#include <string>
 #include <string_view>
 
 namespace lum::lumd {
@@ -40,5 +41,9 @@ private:
     Sink sink_;
     std::mutex mutex_;
 };
+
+/// A message of the plug-in's code as its error message box shows it (ending in a full stop),
+/// for the log: Windows-1252 turned into UTF-8, line breaks into blanks.
+[[nodiscard]] std::string PluginErrorText(std::string_view message);
 
 } // namespace lum::lumd

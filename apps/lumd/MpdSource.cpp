@@ -113,6 +113,7 @@ void BlockBrokenPipes() {
 
 MpdSource::MpdSource(MpdSourceOptions options, Log& log)
     : SnapshotSource(options.Clock, options.OnChange), options_(std::move(options)), log_(log),
+      reconnection_(inbox_, log_, options_.RetryInterval, "MPD is not connected"),
       musicDirectory_(AbsoluteFolder(options_.MusicDirectory)) {}
 
 MpdSource::~MpdSource() {
@@ -122,14 +123,21 @@ MpdSource::~MpdSource() {
     }
 }
 
-StartResult MpdSource::Start() {
+void MpdSource::Start(StartCallback started) {
+    worker_ = std::thread([this, started = std::move(started)] { Work(started); });
+}
+
+void MpdSource::Work(const StartCallback& started) {
+    pthread_setname_np(pthread_self(), "lumd-mpd"); // for ps and the benchmark's threads
+    BlockBrokenPipes();
     Attempt attempt = Connect();
-    if (attempt.Outcome == StartOutcome::Refused) {
-        return {attempt.Outcome, attempt.Message};
+    if (attempt.Outcome != StartOutcome::Refused && !attempt.Link) {
+        reconnection_.FailedAtStart(attempt.Message); // the caller says it
     }
-    lastFailure_ = attempt.Message;
-    worker_ = std::thread(&MpdSource::Run, this, std::move(attempt.Link));
-    return {attempt.Outcome, attempt.Message};
+    started({attempt.Outcome, attempt.Message});
+    if (attempt.Outcome != StartOutcome::Refused) {
+        Run(std::move(attempt.Link));
+    }
 }
 
 void MpdSource::Send(TransportCommand command) {
@@ -188,29 +196,16 @@ std::string MpdSource::QueryMusicDirectory(mpd_connection& connection) {
 }
 
 void MpdSource::Run(MpdConnection connection) {
-    pthread_setname_np(pthread_self(), "lumd-mpd"); // for ps and the benchmark's threads
-    BlockBrokenPipes();
     const std::string where = "MPD at " + options_.Address.Text();
-    bool outage = !connection; // a failed start has been reported by the caller
     while (!inbox_.StopRequested()) {
         if (!connection) {
-            WaitToRetry();
-            if (inbox_.StopRequested()) {
+            if (!reconnection_.WaitToRetry()) {
                 break;
             }
             Attempt attempt = Connect();
             if (!attempt.Link) {
-                // A new refusal is news; anything else is said once an outage.
-                if (attempt.Outcome == StartOutcome::Refused && attempt.Message != lastFailure_) {
-                    log_.Error(attempt.Message + "; trying again every second");
-                    lastFailure_ = attempt.Message;
-                } else if (!outage) {
-                    log_.Warning(attempt.Message + "; trying again every second");
-                    lastFailure_ = attempt.Message;
-                } else {
-                    log_.Debug(attempt.Message);
-                }
-                if (!std::exchange(outage, true)) {
+                if (reconnection_.Failed(attempt.Message,
+                                         attempt.Outcome == StartOutcome::Refused)) {
                     Publish(TrackSnapshot{});
                 }
                 continue;
@@ -221,11 +216,7 @@ void MpdSource::Run(MpdConnection connection) {
             musicDirectory_ = QueryMusicDirectory(*connection);
         }
         while (!inbox_.StopRequested() && Refresh(*connection)) {
-            if (outage) {
-                log_.Info(where + ": connected");
-                outage = false;
-                lastFailure_.clear();
-            }
+            reconnection_.Back(where + ": connected");
             if (!IdleOnce(*connection)) {
                 break;
             }
@@ -237,27 +228,8 @@ void MpdSource::Run(MpdConnection connection) {
         connection.reset();
         if (std::exchange(rereadSong_, false)) {
             log_.Debug(lost + "; reading the current song again without its tags");
-        } else if (!outage) {
-            lastFailure_ = lost;
-            log_.Warning(lost + "; trying again every second");
-            outage = true;
+        } else if (reconnection_.Failed(lost)) {
             Publish(TrackSnapshot{});
-        } else {
-            log_.Debug(lost);
-        }
-    }
-}
-
-void MpdSource::WaitToRetry() {
-    const auto until = std::chrono::steady_clock::now() + options_.RetryInterval;
-    for (auto now = std::chrono::steady_clock::now(); now < until && !inbox_.StopRequested();
-         now = std::chrono::steady_clock::now()) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - now);
-        if (inbox_.Wait(-1, 0, static_cast<int>(left.count())).Inbox) {
-            for (const TransportCommand command : inbox_.TakeCommands()) {
-                log_.Warning("MPD is not connected: '" +
-                             std::string(TransportCommandName(command)) + "' dropped");
-            }
         }
     }
 }

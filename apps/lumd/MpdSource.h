@@ -7,8 +7,9 @@
 // A stop request shuts the connection's socket down, so quitting never waits for the server.
 //
 // A lost connection reads as "stopped, not connected" at once, and every new connection comes one
-// retry interval after the last one ended. An outage lasts until a snapshot is published again: a
-// connection that breaks before that belongs to it, so each outage is said once, and its end once.
+// retry interval after the last one ended (Reconnection). An outage lasts until a snapshot is
+// published again: a connection that breaks before that belongs to it, so each outage is said
+// once, and its end once.
 // A song whose tags make a line too long for libmpdclient (a title of thousands of characters) is
 // no outage: a new connection reads it with MPD's tag types cleared, and its title falls back to
 // the file name. Entry files are local only when they are regular files lexically below the music
@@ -18,6 +19,7 @@
 #include "apps/lumd/Log.h"
 #include "apps/lumd/MpdAddress.h"
 #include "apps/lumd/MpdDial.h"
+#include "apps/lumd/Reconnection.h"
 #include "apps/lumd/SnapshotSource.h"
 #include "apps/lumd/SourceStart.h"
 #include "apps/lumd/TrackTags.h"
@@ -49,10 +51,10 @@ public:
     MpdSource(const MpdSource&) = delete;
     MpdSource& operator=(const MpdSource&) = delete;
 
-    /// Connects (waiting at most the time-out) and starts the worker; call once. Ready: connected.
-    /// Waiting: the server cannot be reached now, the worker keeps trying. Refused: the server
-    /// turned lumd away (wrong or missing password); no worker runs.
-    [[nodiscard]] StartResult Start();
+    /// Starts the worker, which connects (waiting at most the time-out) and tells `started`;
+    /// call once. Ready: connected. Waiting: the server cannot be reached now, the worker keeps
+    /// trying. Refused: the server turned lumd away (wrong or missing password); the worker ends.
+    void Start(StartCallback started);
 
     /// Queues `command` for the server: prev, play, pause (toggles), stop, next. While the server
     /// is away the command is dropped with a warning.
@@ -67,8 +69,9 @@ private:
 
     [[nodiscard]] Attempt Connect();
     [[nodiscard]] std::string QueryMusicDirectory(mpd_connection& connection);
+    /// The worker: the first connection, then following the server.
+    void Work(const StartCallback& started);
     void Run(MpdConnection connection);
-    void WaitToRetry();
     [[nodiscard]] bool Refresh(mpd_connection& connection);
     [[nodiscard]] bool IdleOnce(mpd_connection& connection);
     [[nodiscard]] bool RunCommands(mpd_connection& connection);
@@ -77,8 +80,8 @@ private:
     MpdSourceOptions options_;
     Log& log_;
     WorkerInbox inbox_;
+    Reconnection reconnection_;
     std::string musicDirectory_; ///< the worker's, once started
-    std::string lastFailure_;    ///< the last reason for not being connected that was logged
     int tooLongSongId_ = -1;     ///< the song whose tags did not fit in a line: read without them
     bool tagsCleared_ = false;   ///< whether the connection in use has its tag types cleared
     bool rereadSong_ = false;    ///< the connection broke on a song's tags, not for an outage

@@ -13,7 +13,7 @@ template <typename Source> ChosenPlayer Chosen(std::shared_ptr<Source> source, s
     ChosenPlayer chosen;
     chosen.Now = source.get();
     chosen.Transport = source.get();
-    chosen.Start = [raw = source.get()] { return raw->Start(); };
+    chosen.Start = [raw = source.get()](StartCallback started) { raw->Start(std::move(started)); };
     chosen.Owner = std::move(source);
     chosen.Description = std::move(text);
     return chosen;

@@ -21,8 +21,8 @@ struct ChosenPlayer {
     std::shared_ptr<void> Owner{}; ///< the source itself
     NowPlaying* Now = nullptr;
     PlayerTransport* Transport = nullptr;
-    /// Connects to the player; call once.
-    std::function<StartResult()> Start{};
+    /// Connects to the player and tells how that went; call once.
+    std::function<void(StartCallback)> Start{};
     std::string Description{}; ///< for the log: "MPD at localhost:6600"
 };
 

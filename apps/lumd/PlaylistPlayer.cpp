@@ -31,9 +31,9 @@ PlaylistPlayer::PlaylistPlayer(std::vector<host::PlaylistEntry> entries,
     : host_(host::SimulatedPlayer(std::move(entries)), std::move(clock)),
       player_(host_.Messenger()), onChange_(std::move(onChange)) {}
 
-StartResult PlaylistPlayer::Start() {
+void PlaylistPlayer::Start(const StartCallback& started) {
     Send(TransportCommand::Play);
-    return {};
+    started({});
 }
 
 void PlaylistPlayer::Send(TransportCommand command) {

@@ -42,8 +42,8 @@ public:
         return player_.EntryTitle(position);
     }
 
-    /// Starts playing the first entry; the playlist is always there.
-    [[nodiscard]] StartResult Start();
+    /// Starts playing the first entry and tells `started` at once: the playlist is always there.
+    void Start(const StartCallback& started);
     /// Carries `command` to the player as the plug-in's buttons do, then tells of the change.
     void Send(TransportCommand command) override;
 

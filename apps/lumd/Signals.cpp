@@ -1,20 +1,32 @@
 #include "apps/lumd/Signals.h"
 
-#include <cstdlib>
+#include <cerrno>
+#include <sys/signalfd.h>
+#include <system_error>
+#include <unistd.h>
 
 namespace lum::lumd {
 
-void QuitRoute::Arm(std::function<void()> quit) {
-    const std::lock_guard lock(mutex_);
-    quit_ = std::move(quit);
+LoopSignals::LoopSignals(EventLoop& loop, const tools::SignalWatch& watch)
+    : loop_(loop), watch_(watch),
+      fd_(::signalfd(-1, &watch.Signals(), SFD_CLOEXEC | SFD_NONBLOCK)) {
+    if (fd_ < 0 || !loop_.Watch(fd_, [this](std::uint32_t) { TakeSignals(); })) {
+        const int error = errno;
+        ::close(fd_);
+        throw std::system_error(error, std::generic_category(), "signalfd");
+    }
 }
 
-void QuitRoute::Quit() {
-    const std::lock_guard lock(mutex_);
-    if (!quit_) {
-        std::_Exit(0);
+LoopSignals::~LoopSignals() {
+    loop_.Unwatch(fd_);
+    ::close(fd_);
+}
+
+void LoopSignals::TakeSignals() {
+    signalfd_siginfo taken{};
+    while (::read(fd_, &taken, sizeof taken) == static_cast<ssize_t>(sizeof taken)) {
+        watch_.Dispatch(static_cast<int>(taken.ssi_signo));
     }
-    quit_();
 }
 
 } // namespace lum::lumd

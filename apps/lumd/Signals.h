@@ -1,25 +1,29 @@
 #pragma once
-// Where lumd's quit signals go (SIGINT and SIGTERM, taken by the tools' signal watch): a quit
-// before the display has started ends the process at once (nothing was sent yet, and the main
-// thread may be waiting for a server); once the display runs, it goes to the user-interface
-// thread, which sends the blank frame.
+// lumd's control signals on its loop: the signals the tools' signal watch keeps blocked are read
+// from a signalfd when the loop wakes for it, and each goes to the watch's dispatch on the loop's
+// thread, so no thread of its own waits for them.
 
-#include <functional>
-#include <mutex>
+#include "apps/lumd/EventLoop.h"
+#include "tools/common/SignalWatch.h"
 
 namespace lum::lumd {
 
-/// Where a quit goes: straight to the process's end until the display runs, then to the loop.
-class QuitRoute {
+/// The watch's signals taken on a loop.
+class LoopSignals {
 public:
-    /// From now on a quit runs `quit` (which must not wait for the loop).
-    void Arm(std::function<void()> quit);
-    /// Ends the process with exit code 0 while not armed; runs the armed quit otherwise.
-    void Quit();
+    /// From now on `loop` takes the signals of `watch` (which must outlive this); raises
+    /// std::system_error when no signalfd can be had.
+    LoopSignals(EventLoop& loop, const tools::SignalWatch& watch);
+    ~LoopSignals();
+    LoopSignals(const LoopSignals&) = delete;
+    LoopSignals& operator=(const LoopSignals&) = delete;
 
 private:
-    std::mutex mutex_;
-    std::function<void()> quit_;
+    void TakeSignals();
+
+    EventLoop& loop_;
+    const tools::SignalWatch& watch_;
+    int fd_ = -1;
 };
 
 } // namespace lum::lumd

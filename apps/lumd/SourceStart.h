@@ -1,6 +1,8 @@
 #pragma once
-// How a player source's start went, for the caller to report and to decide whether to go on.
+// How a player source's start went, for the caller to report and to decide whether to go on; a
+// source connects on its own thread and tells the outcome when it is known.
 
+#include <functional>
 #include <string>
 
 namespace lum::lumd {
@@ -17,5 +19,9 @@ struct StartResult {
     StartOutcome Outcome = StartOutcome::Ready;
     std::string Message{};
 };
+
+/// Hears how a source's start went, once, on the source's worker thread (or the caller's, for a
+/// source without one).
+using StartCallback = std::function<void(StartResult)>;
 
 } // namespace lum::lumd

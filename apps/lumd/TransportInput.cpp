@@ -2,14 +2,13 @@
 
 #include "tools/common/HostCommand.h"
 #include "tools/common/InputEcho.h"
-#include "tools/common/InputLines.h"
 
 #include <algorithm>
-#include <chrono>
+#include <cerrno>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
+#include <unistd.h>
 
 namespace lum::lumd {
 namespace {
@@ -53,39 +52,106 @@ std::optional<InputCommand> BrightnessOf(std::string_view line) {
 
 } // namespace
 
-void ReadTransportInput(std::istream& input, Log& log,
-                        const std::function<void(const InputCommand&)>& run) {
-    while (auto read = tools::ReadInputLine(input)) {
-        if (read->TooLong()) {
-            log.Warning("command line too long: " + tools::EchoInput(read->Start, read->Bytes));
-            continue;
-        }
-        std::string& line = read->Start;
-        if (line.ends_with('\r')) {
-            line.pop_back();
-        }
-        if (line.find_first_not_of(" \t") == std::string::npos) {
-            continue;
-        }
-        const auto parsed = host::ParseHostCommand(line);
-        const auto* command = std::get_if<host::HostCommand>(&parsed);
-        if (command != nullptr && command->Kind == HostCommandKind::Sleep) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(command->Argument));
-            continue;
-        }
-        auto wanted = command != nullptr ? CommandOf(command->Kind) : BrightnessOf(line);
-        if (!wanted) {
-            log.Warning("not a command of lumd: '" + tools::EchoInput(line) +
-                        "' (play, pause, stop, next, prev, brightness 1-4, sleep MS, quit)");
-            continue;
-        }
-        log.Debug("command: " + tools::EchoInput(line));
-        run(*wanted);
-        if (std::holds_alternative<QuitCommand>(*wanted)) {
-            return;
+TransportInput::TransportInput(EventLoop& loop, int fd, Log& log,
+                               std::function<void(const InputCommand&)> run)
+    : loop_(loop), fd_(fd), log_(log), run_(std::move(run)), sleep_(loop.AddTimer("SleepTimer")) {
+    sleep_.OnTimer = [this] {
+        sleep_.SetEnabled(false);
+        TakeLines();
+    };
+    pollable_ = watching_ = loop_.Watch(fd_, [this](std::uint32_t) { Read(); });
+    if (!pollable_) {
+        readPosted_ = true;
+        loop_.Post([this] { Read(); });
+    }
+}
+
+TransportInput::~TransportInput() {
+    Watching(false);
+    sleep_.SetEnabled(false);
+    sleep_.OnTimer = nullptr;
+}
+
+void TransportInput::Watching(bool on) {
+    if (on != watching_) {
+        watching_ = on && loop_.Watch(fd_, [this](std::uint32_t) { Read(); });
+        if (!on) {
+            loop_.Unwatch(fd_);
         }
     }
-    log.Debug("end of standard input: commands are no longer read");
+}
+
+void TransportInput::Read() {
+    readPosted_ = false;
+    if (ended_) {
+        return;
+    }
+    char bytes[4096];
+    const ssize_t got = ::read(fd_, bytes, sizeof bytes);
+    if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
+        return;
+    }
+    if (got <= 0) {
+        atEnd_ = true;
+        if (auto last = splitter_.End()) {
+            waiting_.push_back(std::move(*last));
+        }
+    } else {
+        splitter_.Feed(std::string_view(bytes, static_cast<std::size_t>(got)),
+                       [this](tools::InputLine line) { waiting_.push_back(std::move(line)); });
+    }
+    TakeLines();
+}
+
+void TransportInput::TakeLines() {
+    while (!ended_ && !sleep_.Enabled() && !waiting_.empty()) {
+        tools::InputLine line = std::move(waiting_.front());
+        waiting_.pop_front();
+        Take(std::move(line));
+    }
+    if (!ended_ && !sleep_.Enabled() && atEnd_) {
+        log_.Debug("end of standard input: commands are no longer read");
+        ended_ = true;
+    }
+    const bool readOn = !ended_ && !sleep_.Enabled();
+    if (pollable_) {
+        Watching(readOn);
+    } else if (readOn && !readPosted_) {
+        // A file is always ready: the next read comes at the loop's next turn.
+        readPosted_ = true;
+        loop_.Post([this] { Read(); });
+    }
+}
+void TransportInput::Take(tools::InputLine read) {
+    if (read.TooLong()) {
+        log_.Warning("command line too long: " + tools::EchoInput(read.Start, read.Bytes));
+        return;
+    }
+    std::string& line = read.Start;
+    if (line.ends_with('\r')) {
+        line.pop_back();
+    }
+    if (line.find_first_not_of(" \t") == std::string::npos) {
+        return;
+    }
+    const auto parsed = host::ParseHostCommand(line);
+    const auto* command = std::get_if<host::HostCommand>(&parsed);
+    if (command != nullptr && command->Kind == HostCommandKind::Sleep) {
+        sleep_.SetInterval(static_cast<std::uint32_t>(command->Argument));
+        sleep_.SetEnabled(command->Argument > 0);
+        return;
+    }
+    auto wanted = command != nullptr ? CommandOf(command->Kind) : BrightnessOf(line);
+    if (!wanted) {
+        log_.Warning("not a command of lumd: '" + tools::EchoInput(line) +
+                     "' (play, pause, stop, next, prev, brightness 1-4, sleep MS, quit)");
+        return;
+    }
+    log_.Debug("command: " + tools::EchoInput(line));
+    run_(*wanted);
+    if (std::holds_alternative<QuitCommand>(*wanted)) {
+        ended_ = true;
+    }
 }
 
 } // namespace lum::lumd

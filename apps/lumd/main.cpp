@@ -1,7 +1,8 @@
 // lumd: the plug-in's display driven from a Linux player. One source a run (MPD, an MPRIS
 // player or a playlist's simulated player) answers the display engine's questions; the display
-// runs on the plug-in's own driver with its settings file, on the headless platform in real
-// time. See Options.h for the command line.
+// runs on the plug-in's own driver with its settings file, on lumd's own event loop, which also
+// takes the signals, standard input and the player's changes. See Options.h for the command
+// line.
 //
 // Exit codes: 0 after a quit (SIGTERM, SIGINT, the quit command); 1 when the settings file, the
 // playlist, the device or the player cannot be used; 2 for a bad command line.
@@ -10,6 +11,7 @@
 #include "apps/lumd/Detach.h"
 #include "apps/lumd/DeviceCheck.h"
 #include "apps/lumd/DisplayRun.h"
+#include "apps/lumd/EventLoop.h"
 #include "apps/lumd/Options.h"
 #include "apps/lumd/PlayerChoice.h"
 #include "apps/lumd/SettingsApply.h"
@@ -17,17 +19,14 @@
 #include "apps/lumd/StandardStreams.h"
 #include "apps/lumd/TransportInput.h"
 #include "apps/lumd/TtyDisplayLine.h"
-#include "platform/headless/HeadlessUi.h"
-#include "platform/headless/RealTimeLoop.h"
 #include "tools/common/CommandLine.h"
 #include "tools/common/SignalWatch.h"
 
 #include <cstdlib>
 #include <iostream>
 #include <optional>
-#include <pthread.h>
 #include <system_error>
-#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -64,6 +63,17 @@ void Reread(const LumdOptions& options, Log& log, DisplayRun& run) {
     }
     log.Info("SIGHUP: settings read again from " + options.SettingsFile);
     run.Reread(std::get<Settings>(read));
+}
+
+// What one command of standard input does.
+void Obey(const InputCommand& command, ChosenPlayer& player, DisplayRun& run) {
+    if (const auto* transport = std::get_if<TransportCommand>(&command)) {
+        player.Transport->Send(*transport);
+    } else if (const auto* brightness = std::get_if<BrightnessCommand>(&command)) {
+        run.Brightness(brightness->Step);
+    } else {
+        run.Quit();
+    }
 }
 
 } // namespace
@@ -104,67 +114,66 @@ int main(int argc, char** argv) {
         }
     }
 
-    platform::headless::RealTimeLoop loop;
-    platform::headless::HeadlessUi ui(loop);
-    QuitRoute quitRoute;
-    std::function<void()> reread = [] {};
-    signals.Handle({SIGINT, SIGTERM}, [&quitRoute] { quitRoute.Quit(); });
-    signals.Handle({SIGHUP}, [&loop, &reread] { loop.PostFromAnyThread([&reread] { reread(); }); });
-    signals.StartThread("lumd-signals");
-
+    EventLoop loop([&log](std::string_view message) { log.Error(PluginErrorText(message)); });
+    const LoopSignals loopSignals(loop, signals);
     ChangeRelay changes(loop);
     std::optional<ChosenPlayer> player = ChoosePlayer(
         options, log, [&changes] { changes.Notify(); }, [&loop] { return loop.Now(); });
     if (!player) {
         return kExitUnusable;
     }
-    const StartResult started = player->Start();
-    if (started.Outcome == StartOutcome::Refused) {
-        log.Error(started.Message);
-        return kExitUnusable;
-    }
-    if (started.Outcome == StartOutcome::Waiting) {
-        log.Warning(started.Message);
-    } else {
-        log.Info("following " + player->Description);
-    }
-
-    auto line = std::make_unique<TtyDisplayLine>(options.Port, [&loop](std::function<void()> call) {
-        loop.PostFromAnyThread(std::move(call));
+    std::unique_ptr<DisplayRun> run;
+    std::unique_ptr<TransportInput> input;
+    int exitCode = 0;
+    // A quit before the display runs ends lumd at once: nothing was sent yet, and the player's
+    // start may still wait for its server.
+    signals.Handle({SIGINT, SIGTERM}, [&] { run ? run->Quit() : loop.Stop(); });
+    signals.Handle({SIGHUP}, [&] {
+        if (run) {
+            Reread(options, log, *run);
+        }
     });
-    auto run = std::make_unique<DisplayRun>(ui, *player->Now, log, options.Port, std::move(line));
-    changes.SetHandler([&run] { run->ShowChangeNow(); });
-    reread = [&] { Reread(options, log, *run); };
-    quitRoute.Arm([&loop, &run] { loop.PostFromAnyThread([&run] { run->Quit(); }); });
-    if (detached) {
-        detached->Running();
+    const auto started = [&](const StartResult& result) {
+        if (result.Outcome == StartOutcome::Refused) {
+            log.Error(result.Message);
+            exitCode = kExitUnusable;
+            loop.Stop();
+            return;
+        }
+        if (result.Outcome == StartOutcome::Waiting) {
+            log.Warning(result.Message);
+        } else {
+            log.Info("following " + player->Description);
+        }
+        auto line = std::make_unique<TtyDisplayLine>(
+            options.Port, [&loop](std::function<void()> call) { loop.Post(std::move(call)); });
+        run = std::make_unique<DisplayRun>(loop, *player->Now, log, options.Port, std::move(line));
+        changes.SetHandler([&run] { run->ShowChangeNow(); });
+        if (detached) {
+            detached->Running();
+        }
+        if (options.Foreground && !MayReadStandardInput()) {
+            log.Info("commands are not read: standard input is the terminal, and lumd runs in "
+                     "its background");
+        } else if (options.Foreground) {
+            input = std::make_unique<TransportInput>(
+                loop, STDIN_FILENO, log,
+                [&](const InputCommand& command) { Obey(command, *player, *run); });
+        }
+        run->Begin(*asRead);
+    };
+    player->Start([&loop, &started](StartResult result) {
+        loop.Post([&started, result = std::move(result)] { started(result); });
+    });
+    loop.RunUntil([&run] { return run && run->Finished(); });
+    if (run) {
+        exitCode = run->ExitCode();
+        log.Debug("quit");
+        input.reset();
+        run.reset();
+        player.reset();
     }
-    if (options.Foreground && !MayReadStandardInput()) {
-        log.Info("commands are not read: standard input is the terminal, and lumd runs in its "
-                 "background");
-    } else if (options.Foreground) {
-        std::thread([&] {
-            pthread_setname_np(pthread_self(), "lumd-input");
-            ReadTransportInput(std::cin, log, [&](const InputCommand& command) {
-                loop.PostFromAnyThread([&run, &player, command] {
-                    if (const auto* transport = std::get_if<TransportCommand>(&command)) {
-                        player->Transport->Send(*transport);
-                    } else if (const auto* brightness = std::get_if<BrightnessCommand>(&command)) {
-                        run->Brightness(brightness->Step);
-                    } else {
-                        run->Quit();
-                    }
-                });
-            });
-        }).detach();
-    }
-    run->Begin(*asRead);
-    loop.RunUntil([&run] { return run->Finished(); });
-    const int exitCode = run->ExitCode();
-    log.Debug("quit");
-    run.reset();
-    player.reset();
-    // The reader of standard input may still wait for a line, and the signal thread for a
-    // signal: the process ends without tearing down the loop they could still post to.
+    // A player that has not started yet may still wait for its server: the process ends
+    // without waiting for it.
     std::exit(exitCode);
 }

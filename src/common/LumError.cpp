@@ -10,6 +10,14 @@ std::string FormatMessageText(std::string_view format, std::string_view argument
     return text;
 }
 
+std::string ErrorMessageText(std::string_view message) {
+    std::string text(message);
+    if (text.empty() || text.back() != '.') {
+        text += '.';
+    }
+    return text;
+}
+
 LumError::LumError(std::string_view format, std::string_view argument)
     : std::runtime_error(FormatMessageText(format, argument)), format_(format),
       argument_(argument) {}

@@ -28,6 +28,8 @@ inline constexpr std::string_view kFontMissing =
     "Eine f\xFCr das Plugin notwendige Schriftart ist nicht auf dem System vorhanden.\r\n"
     "Bitte kopieren sie \"Digital Readout Upright\" (DIGIRU__.TTF) in das Windows "
     "Schriftartenverzeichnis!";
+inline constexpr std::string_view kUnknownError =
+    "Unbekannter Fehler"; ///< an exception of no known kind
 } // namespace messages
 
 /// An error raised by the plug-in's own code; `what()` is the complete message.
@@ -48,5 +50,9 @@ private:
 
 /// Replaces the first "%s" of `format` by `argument`.
 [[nodiscard]] std::string FormatMessageText(std::string_view format, std::string_view argument);
+
+/// The text an error message shows for an exception's message: with a full stop appended when
+/// it does not end with one.
+[[nodiscard]] std::string ErrorMessageText(std::string_view message);
 
 } // namespace lum

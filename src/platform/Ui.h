@@ -217,8 +217,4 @@ public:
 /// layer on a real-time loop.
 [[nodiscard]] std::unique_ptr<Ui> CreateSystemUi();
 
-/// The text an error message box shows for an exception's message: with a full stop appended
-/// when it does not end with one.
-[[nodiscard]] std::string ErrorMessageText(std::string_view message);
-
 } // namespace lum::platform

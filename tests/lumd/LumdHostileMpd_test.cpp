@@ -6,8 +6,8 @@
 #include "LumdBed.h"
 #include "SourceWatch.h"
 #include "TestMusic.h"
-#include "display/Placeholders.h"
 #include "apps/lumd/MpdSource.h"
+#include "display/Placeholders.h"
 
 #include <algorithm>
 #include <atomic>
@@ -232,7 +232,7 @@ TEST_P(MpdEntryFiles, AreOnlyRegularFilesBelowTheMusicFolderElseTheServersTags) 
     FakeMpd server(folder.Path() + "/mpd", folder.Path() + "/music", "file: tagged.mp3");
     LogCapture log;
     MpdSource source(MpdSourceOptions{.Address = MpdAddress{folder.Path() + "/mpd"}}, log.Sink());
-    ASSERT_EQ(source.Start().Outcome, StartOutcome::Ready);
+    ASSERT_EQ(StartAndWait(source).Outcome, StartOutcome::Ready);
     const Settings settings;
     PlaceholderExpander engine(settings, source, [] { return platform::LocalDateTime{}; });
     const auto shows = [&](const std::string& album) {

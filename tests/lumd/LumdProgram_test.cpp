@@ -418,6 +418,34 @@ TEST(LumdShowsAChange, AtOnceAndNotAtTheNextTick) {
     }
 }
 
+// The names of lumd's threads.
+std::vector<std::string> Threads(pid_t pid) {
+    std::vector<std::string> names;
+    for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task")) {
+        std::string name = ReadBytes(task.path().string() + "/comm");
+        names.push_back(name.substr(0, name.find('\n')));
+    }
+    std::ranges::sort(names);
+    return names;
+}
+
+// Playing from MPD with its commands read, lumd runs on three threads: its loop (the display,
+// standard input and the signals), the MPD connection and the tty's writer.
+TEST(LumdRuns, OnThreeThreadsWhilePlayingFromMpd) {
+    if (const std::string missing = MissingPrograms(MpdServer::Programs()); !missing.empty()) {
+        GTEST_SKIP() << "missing: " << missing;
+    }
+    MpdServer server;
+    server.PlayStandardTracks();
+    LumdBed bed;
+    LumdProcess& lumd = bed.Start({"--mpd", server.Socket()});
+    ASSERT_TRUE(bed.WaitForStart()) << lumd.Output();
+    lumd.Send("next");
+    ASSERT_TRUE(bed.Line().WaitFor(bed.Line().Mark(),
+                                   LineStarts(0, StandardTracks()[1].Artist + " - "), 2s));
+    EXPECT_EQ(Threads(lumd.Pid()), (std::vector<std::string>{"lumd", "lumd-mpd", "tty-writer"}));
+}
+
 // The times lumd's threads have gone to sleep so far.
 long WakeUps(pid_t pid) {
     long total = 0;

@@ -34,7 +34,7 @@ protected:
         options.OnChange = watch_.Callback();
         source_ = std::make_unique<MpdSource>(options, log_.Sink());
         watch_.Watch(*source_);
-        return source_->Start();
+        return StartAndWait(*source_);
     }
 
     MpdAddress Tcp() const { return MpdAddress{"127.0.0.1", server_->Port()}; }
@@ -240,7 +240,7 @@ TEST_P(MpdPassword, DecidesTheStart) {
     MpdSourceOptions options;
     options.Address = MpdAddress{server.Socket(), 0, c.Password};
     MpdSource source(options, log.Sink());
-    const StartResult result = source.Start();
+    const StartResult result = StartAndWait(source);
     EXPECT_EQ(result.Outcome, c.Outcome);
     EXPECT_EQ(result.Message, c.Message[0] == '\0' ? "" : "MPD at " + server.Socket() + c.Message);
 }

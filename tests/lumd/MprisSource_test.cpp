@@ -42,7 +42,7 @@ protected:
         options.OnChange = watch_.Callback();
         source_ = std::make_unique<MprisSource>(options, log_.Sink());
         watch_.Watch(*source_);
-        return source_->Start();
+        return StartAndWait(*source_);
     }
 
     bool Sees(const std::function<bool(const TrackSnapshot&)>& wanted,
@@ -201,7 +201,7 @@ TEST(MprisSourceStart, NoSessionBusIsRefused) {
     setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
     LogCapture log;
     MprisSource source(MprisSourceOptions{}, log.Sink());
-    const StartResult result = source.Start();
+    const StartResult result = StartAndWait(source);
     if (previous != nullptr) {
         setenv("DBUS_SESSION_BUS_ADDRESS", saved.c_str(), 1);
     } else {

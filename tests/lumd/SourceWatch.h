@@ -4,10 +4,12 @@
 
 #include "apps/lumd/Log.h"
 #include "apps/lumd/SnapshotSource.h"
+#include "apps/lumd/SourceStart.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -24,6 +26,13 @@ using Clock = std::chrono::steady_clock;
 inline constexpr std::chrono::milliseconds kSourcePromptly{250};
 /// Long enough for anything that has no deadline of its own: a wait that should not end.
 inline constexpr std::chrono::milliseconds kSourcePatience{5'000};
+
+/// Starts `source` and waits for its word on how the start went.
+template <typename Source> StartResult StartAndWait(Source& source) {
+    std::promise<StartResult> told;
+    source.Start([&told](StartResult result) { told.set_value(std::move(result)); });
+    return told.get_future().get();
+}
 
 /// Records the snapshots a source publishes through its change callback.
 class SourceWatch {
