@@ -18,13 +18,15 @@ static_assert(std::size(kDriverTimerNames) == static_cast<std::size_t>(DriverTim
 } // namespace
 
 DisplayRun::DisplayRun(EventLoop& loop, NowPlaying& player, Log& log, std::string device,
-                       std::unique_ptr<DisplayLine> line)
+                       std::unique_ptr<DisplayLine> line, const DisplayOptions& options,
+                       std::unique_ptr<DisplayProtocol> protocol)
     : loop_(loop), deviceWait_(loop.AddTimer("DeviceWaitTimer")), player_(player), log_(log),
-      device_(std::move(device)) {
+      device_(std::move(device)), options_(options), brightness_(options.Brightness) {
     deviceWait_.SetInterval(1000);
     deviceWait_.OnTimer = [this] { TryStart(); };
     line->OnSendEnded = [this] { SendWanted(); };
-    driver_ = std::make_unique<DisplayDriver>(*this, std::move(line), settings_, player);
+    driver_ = std::make_unique<DisplayDriver>(*this, std::move(line), settings_, player,
+                                              std::move(protocol));
     apply_ = std::make_unique<SettingsApply>(*this, *driver_, settings_);
     driver_->OnShowState = [this](bool on) {
         log_.Debug(on ? "display switched on" : "display switched off");
@@ -36,12 +38,26 @@ DisplayRun::DisplayRun(EventLoop& loop, NowPlaying& player, Log& log, std::strin
             log_.Warning("display device gone: " + device_ + "; looking again every second");
         }
     };
+    driver_->OnStarted = [this] {
+        brightnessWanted_ = ShownBrightness();
+        SendWanted();
+    };
+    rest_ = std::make_unique<DisplayRest>(loop_.AddTimer("RestTimer"),
+                                          [this](RestPhase phase) { OnRestPhase(phase); });
+    UseOptions();
+}
+
+void DisplayRun::UseOptions() {
+    driver_->SetRules(
+        {.Charset = options_.Charset, .Banner = options_.Banner, .RefreshOnlyWhenChanging = true});
+    rest_->SetTimes(options_.RestAfterMs, options_.BlankAfterMs);
 }
 
 DisplayRun::~DisplayRun() {
     // The timers live as long as the loop: none may tick into the run once it has gone.
     deviceWait_.SetEnabled(false);
     deviceWait_.OnTimer = nullptr;
+    rest_.reset();
     apply_.reset();
     driver_.reset();
     for (platform::Timer* timer : driverTimers_) {
@@ -62,6 +78,8 @@ platform::Timer& DisplayRun::Timer(DriverTimer role) {
 
 void DisplayRun::Begin(const Settings& asRead) {
     startValues_ = asRead;
+    rest_->PlayerChanged(player_.PlayStateNumber(PlayState::Playing) ==
+                         static_cast<std::int32_t>(PlayState::Playing));
     TryStart();
 }
 
@@ -90,11 +108,16 @@ void DisplayRun::TryStart() {
     Quit();
 }
 
-void DisplayRun::Reread(const Settings& asRead) {
+void DisplayRun::Reread(const Settings& asRead, const DisplayOptions& options) {
+    options_ = options;
+    brightness_ = options.Brightness;
+    UseOptions();
     if (!started_) {
         startValues_ = asRead;
         return;
     }
+    // The rest's count starts afresh with its new times.
+    rest_->PlayerChanged(shown_.State == static_cast<std::int32_t>(PlayState::Playing));
     loop_.Dispatch([&] { apply_->Apply(asRead, ApplyOccasion::Reread, SelectedBaudRate(asRead)); });
 }
 
@@ -105,13 +128,39 @@ void DisplayRun::ShowChangeNow() {
     if (now == shown_) {
         return; // nothing the display shows has changed: the refresh keeps its beat
     }
+    if (now.Entry != shown_.Entry || now.Title != shown_.Title || now.File != shown_.File) {
+        driver_->ScrollFromStart();
+    }
     shown_ = std::move(now);
+    rest_->PlayerChanged(shown_.State == static_cast<std::int32_t>(PlayState::Playing));
     tickWanted_ = true;
     SendWanted();
 }
 
 void DisplayRun::Brightness(int step) {
-    brightnessWanted_ = step;
+    brightness_ = step;
+    brightnessWanted_ = ShownBrightness();
+    SendWanted();
+}
+
+int DisplayRun::ShownBrightness() const {
+    return rest_->Phase() == RestPhase::Awake ? brightness_ : 1;
+}
+
+void DisplayRun::OnRestPhase(RestPhase phase) {
+    if (phase == RestPhase::Blank) {
+        log_.Debug("display blank");
+        loop_.Dispatch([&] { driver_->SetBlank(true); });
+        return;
+    }
+    log_.Debug(phase == RestPhase::Resting ? "display resting" : "display awake");
+    loop_.Dispatch([&] {
+        driver_->SetBlank(false);
+        driver_->ShowInstead(phase == RestPhase::Resting
+                                 ? std::optional<Overlay>(Overlay{options_.RestLines, true})
+                                 : std::nullopt);
+    });
+    brightnessWanted_ = ShownBrightness();
     SendWanted();
 }
 
@@ -122,6 +171,8 @@ void DisplayRun::SendWanted() {
         brightnessWanted_.reset();
         return;
     }
+    // A frame the driver could not send waits for the line as a change does.
+    tickWanted_ = tickWanted_ || driver_->FrameWaiting();
     // What is sent while another write is on the wire is dropped: each waits for its end.
     if (brightnessWanted_ && !line->SendPending()) {
         const int step = *std::exchange(brightnessWanted_, std::nullopt);

@@ -7,7 +7,15 @@
 // on the wire, as soon as the line says it has left (one tick and one brightness byte wait,
 // built when they go, so changes that come meanwhile are combined). The device's loss and
 // return are logged.
+//
+// lumd's own rules (DisplayOptions.h) apply on top: the display's character set and banner,
+// frames only when they changed with the refresh asleep while nothing moves, a new title
+// scrolling from its first character, the brightness sent after every start, and the rest: the
+// resting screen dimmed after the player has stopped or paused for a while, then blank, woken by
+// any change of the player.
 
+#include "apps/lumd/DisplayOptions.h"
+#include "apps/lumd/DisplayRest.h"
 #include "apps/lumd/EventLoop.h"
 #include "apps/lumd/Log.h"
 #include "driver/DisplayDriver.h"
@@ -28,9 +36,11 @@ namespace lum::lumd {
 class DisplayRun final : public DriverHost {
 public:
     /// `device`: the tty every COM port of the settings opens, through `line`, which the run's
-    /// driver owns. All else given must outlive the run.
+    /// driver owns, in `protocol` (none: the plug-in's kinds, as the settings choose them);
+    /// `options` lumd's own rules. All else given must outlive the run.
     DisplayRun(EventLoop& loop, NowPlaying& player, Log& log, std::string device,
-               std::unique_ptr<DisplayLine> line);
+               std::unique_ptr<DisplayLine> line, const DisplayOptions& options,
+               std::unique_ptr<DisplayProtocol> protocol = nullptr);
     ~DisplayRun() override;
     DisplayRun(const DisplayRun&) = delete;
     DisplayRun& operator=(const DisplayRun&) = delete;
@@ -40,8 +50,8 @@ public:
     /// the display's line ends the run with exit code 1.
     void Begin(const Settings& asRead);
     /// Applies reread values as the dialog's "OK" does (before the start: they are what the
-    /// start applies).
-    void Reread(const Settings& asRead);
+    /// start applies), and lumd's rules `options` from here on.
+    void Reread(const Settings& asRead, const DisplayOptions& options);
     /// The player reported a change: when what the display shows of it (state, entry, title,
     /// file, length; not the running position) differs from the last report, and while the
     /// refresh runs, the refresh tick comes now and its countdown starts afresh; a frame still
@@ -49,7 +59,7 @@ public:
     void ShowChangeNow();
     /// The main window's brightness buttons: the byte of step `step` (1-4) to the display once
     /// the write on the wire (if any) has left; nothing before the start or while the device is
-    /// gone.
+    /// gone. It is the brightness of every start from here on, and of waking from the rest.
     void Brightness(int step);
     /// The plug-in's quit: the blank frame is sent and the port closed; the run has finished.
     void Quit();
@@ -83,6 +93,12 @@ private:
     /// Sends the brightness byte and then the refresh tick that wait, one write at a time; what
     /// still waits then goes when the line says the write on the wire has ended.
     void SendWanted();
+    /// Hands lumd's rules to the driver and the rest.
+    void UseOptions();
+    /// Shows the rest's `phase`.
+    void OnRestPhase(RestPhase phase);
+    /// The brightness the display has now: the lowest while it rests.
+    [[nodiscard]] int ShownBrightness() const;
 
     EventLoop& loop_;
     platform::Timer& deviceWait_; ///< looking for the missing device again, once a second
@@ -97,6 +113,9 @@ private:
     std::array<platform::Timer*, static_cast<std::size_t>(DriverTimer::Count)> driverTimers_{};
     std::unique_ptr<DisplayDriver> driver_;
     std::unique_ptr<SettingsApply> apply_;
+    DisplayOptions options_;
+    int brightness_;                    ///< the brightness when awake
+    std::unique_ptr<DisplayRest> rest_; ///< on a timer of the loop
     bool started_ = false;
     bool waitReported_ = false;
     bool finished_ = false;

@@ -5,12 +5,38 @@
 #include "common/Windows1252.h"
 #include "tools/common/EscapedText.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lum::lumd {
 namespace {
+
+struct LevelRow {
+    LogLevel Level;
+    std::string_view Name;
+    std::string_view Priority; ///< the syslog priority's prefix (sd-daemon.h)
+};
+
+// clang-format off
+constexpr LevelRow kLevels[] = {
+    // Level            Name        Priority
+    {LogLevel::Error,   "error",    "<3>"},
+    {LogLevel::Warning, "warning",  "<4>"},
+    {LogLevel::Info,    "info",     "<6>"},
+    {LogLevel::Debug,   "debug",    "<7>"},
+};
+// clang-format on
+static_assert(std::size(kLevels) == 4);
+
+const LevelRow& RowOf(LogLevel level) {
+    return *std::find_if(std::begin(kLevels), std::end(kLevels),
+                         [level](const LevelRow& row) { return row.Level == level; });
+}
 
 bool IsControl(char32_t codePoint) {
     return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
@@ -51,27 +77,35 @@ void WriteToStandardError(std::string_view line) {
 } // namespace
 
 std::string_view LogLevelName(LogLevel level) {
-    switch (level) {
-    case LogLevel::Error:
-        return "error";
-    case LogLevel::Warning:
-        return "warning";
-    case LogLevel::Info:
-        return "info";
-    case LogLevel::Debug:
-        return "debug";
+    return RowOf(level).Name;
+}
+
+bool StandardErrorIsJournal() {
+    const char* stream = std::getenv("JOURNAL_STREAM");
+    struct stat status {};
+    if (stream == nullptr || ::fstat(STDERR_FILENO, &status) != 0) {
+        return false;
     }
-    return "message";
+    return stream == std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
 }
 
 Log::Log(LogLevel threshold, Sink sink) : threshold_(threshold), sink_(std::move(sink)) {
-    if (!sink_) {
+    if (sink_) {
+        return;
+    }
+    if (StandardErrorIsJournal()) {
         sink_ = [](LogLevel level, std::string_view text) {
-            std::string line = "lumd: ";
-            line.append(LogLevelName(level)).append(": ").append(text).append("\n");
+            std::string line(RowOf(level).Priority);
+            line.append(text).append("\n");
             WriteToStandardError(line);
         };
+        return;
     }
+    sink_ = [](LogLevel level, std::string_view text) {
+        std::string line = "lumd: ";
+        line.append(LogLevelName(level)).append(": ").append(text).append("\n");
+        WriteToStandardError(line);
+    };
 }
 
 void Log::Write(LogLevel level, std::string_view text) {

@@ -3,6 +3,9 @@
 // error unless set otherwise). Writing is thread-safe: the player sources log from their threads.
 // A message carries texts of the players and servers, so the log makes every one printable: no
 // byte of a message can move the cursor, retitle or clear a terminal, or start a line of its own.
+// When standard error is the journal's stream (JOURNAL_STREAM names its device and inode, as
+// systemd sets it for a service), each line carries its syslog priority instead of the program's
+// name and the level word: "<3>" error, "<4>" warning, "<6>" info, "<7>" debug.
 
 #include <functional>
 #include <mutex>
@@ -17,6 +20,9 @@ enum class LogLevel { Error, Warning, Info, Debug };
 /// The message's level as a word ("error", "warning", "info", "debug").
 [[nodiscard]] std::string_view LogLevelName(LogLevel level);
 
+/// Whether standard error is the journal's stream: JOURNAL_STREAM holds its "device:inode".
+[[nodiscard]] bool StandardErrorIsJournal();
+
 /// A filter by level in front of one sink.
 class Log {
 public:
@@ -24,7 +30,7 @@ public:
     using Sink = std::function<void(LogLevel, std::string_view)>;
 
     /// Passes messages up to `threshold` to `sink`; without a sink, to standard error as
-    /// "lumd: LEVEL: text".
+    /// "lumd: LEVEL: text", or as "<PRIORITY>text" when standard error is the journal.
     explicit Log(LogLevel threshold = LogLevel::Info, Sink sink = {});
 
     /// Passes `text` on when `level` is at or above the threshold, with each control character

@@ -61,4 +61,22 @@ std::size_t Utf8CutLength(std::string_view text, std::size_t maxBytes) {
     return length;
 }
 
+void AppendUtf8(std::string& utf8, char32_t codePoint) {
+    if (codePoint < 0x80) {
+        utf8 += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        utf8 += static_cast<char>(0xC0 | (codePoint >> 6));
+        utf8 += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        utf8 += static_cast<char>(0xE0 | (codePoint >> 12));
+        utf8 += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        utf8 += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        utf8 += static_cast<char>(0xF0 | (codePoint >> 18));
+        utf8 += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        utf8 += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        utf8 += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
 } // namespace lum

@@ -1,8 +1,10 @@
 #pragma once
-// Reading UTF-8: one well-formed sequence at a time, and cuts that never split one.
+// Reading UTF-8: one well-formed sequence at a time, and cuts that never split one; writing one
+// character.
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace lum {
@@ -21,5 +23,8 @@ struct Utf8Character {
 /// The length of `text` cut to at most `maxBytes` bytes without splitting a character (at most
 /// three bytes less than `maxBytes` when the text is cut).
 [[nodiscard]] std::size_t Utf8CutLength(std::string_view text, std::size_t maxBytes);
+
+/// Appends `codePoint` (at most U+10FFFF, no surrogate) to `utf8` in UTF-8.
+void AppendUtf8(std::string& utf8, char32_t codePoint);
 
 } // namespace lum

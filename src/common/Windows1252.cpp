@@ -1,5 +1,6 @@
 #include "common/Windows1252.h"
 
+#include "common/TextFold.h"
 #include "common/Utf8.h"
 
 #include <algorithm>
@@ -50,10 +51,10 @@ constexpr SpecialCharacter kSpecials[] = {
 // clang-format on
 static_assert(std::size(kSpecials) == 27);
 
-constexpr char kUnmapped = '?';
+constexpr char kUnmapped = kUnfoldable;
 
-// The byte of `codePoint` in Windows-1252; kUnmapped when it has none.
-char ToWindows1252(char32_t codePoint) {
+// The byte of `codePoint` in Windows-1252; none when it has none.
+std::optional<char> ToWindows1252(char32_t codePoint) {
     if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
         return static_cast<char>(codePoint);
     }
@@ -62,22 +63,19 @@ char ToWindows1252(char32_t codePoint) {
             return static_cast<char>(special.Byte);
         }
     }
-    return kUnmapped;
+    return std::nullopt;
 }
 
-// `codePoint` appended to `utf8` in UTF-8 (a code point below U+10000, as every Windows-1252
-// character is).
-void AppendUtf8(std::string& utf8, char32_t codePoint) {
-    if (codePoint < 0x80) {
-        utf8 += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        utf8 += static_cast<char>(0xC0 | (codePoint >> 6));
-        utf8 += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        utf8 += static_cast<char>(0xE0 | (codePoint >> 12));
-        utf8 += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        utf8 += static_cast<char>(0x80 | (codePoint & 0x3F));
+// Appends `codePoint` in Windows-1252 to `out`, folded when it has no byte, as far as `out` stays
+// within `maxBytes`.
+void AppendWindows1252(std::string& out, char32_t codePoint, std::size_t maxBytes) {
+    if (const auto byte = ToWindows1252(codePoint)) {
+        out += *byte;
+        return;
     }
+    const std::optional<std::string_view> fold = FoldOf(codePoint);
+    const std::string_view text = fold ? *fold : std::string_view(&kUnmapped, 1);
+    out.append(text.substr(0, maxBytes - out.size()));
 }
 
 } // namespace
@@ -88,7 +86,7 @@ std::string Utf8ToWindows1252(std::string_view utf8, std::size_t maxCharacters) 
     std::size_t at = 0;
     while (at < utf8.size() && result.size() < maxCharacters) {
         if (const auto decoded = DecodeUtf8At(utf8, at)) {
-            result.push_back(ToWindows1252(decoded->CodePoint));
+            AppendWindows1252(result, decoded->CodePoint, maxCharacters);
             at += decoded->Length;
         } else {
             result.push_back(kUnmapped);
@@ -98,22 +96,27 @@ std::string Utf8ToWindows1252(std::string_view utf8, std::size_t maxCharacters) 
     return result;
 }
 
+std::optional<char32_t> Windows1252CodePoint(std::uint8_t byte) {
+    if (byte < 0x80 || byte >= 0xA0) {
+        return byte;
+    }
+    const auto* special =
+        std::find_if(std::begin(kSpecials), std::end(kSpecials),
+                     [byte](const SpecialCharacter& row) { return row.Byte == byte; });
+    if (special == std::end(kSpecials)) {
+        return std::nullopt;
+    }
+    return special->CodePoint;
+}
+
 std::string Windows1252ToUtf8(std::string_view bytes, std::string_view unmapped) {
     std::string utf8;
     utf8.reserve(bytes.size());
     for (const char c : bytes) {
-        const auto byte = static_cast<std::uint8_t>(c);
-        if (byte < 0x80 || byte >= 0xA0) {
-            AppendUtf8(utf8, byte);
-            continue;
-        }
-        const auto* special =
-            std::find_if(std::begin(kSpecials), std::end(kSpecials),
-                         [byte](const SpecialCharacter& row) { return row.Byte == byte; });
-        if (special == std::end(kSpecials)) {
-            utf8 += unmapped;
+        if (const auto codePoint = Windows1252CodePoint(static_cast<std::uint8_t>(c))) {
+            AppendUtf8(utf8, *codePoint);
         } else {
-            AppendUtf8(utf8, special->CodePoint);
+            utf8 += unmapped;
         }
     }
     return utf8;

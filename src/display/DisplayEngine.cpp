@@ -3,6 +3,7 @@
 #include "display/ProtocolOutput.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace lum {
 
@@ -36,6 +37,10 @@ std::size_t DisplayEngine::Width() const {
 }
 
 void DisplayEngine::RefreshTick() {
+    if (changedOnly_) {
+        BuildFrame(!std::exchange(holdScroll_, false));
+        return;
+    }
     UpdateScrollOffsets();
     WriteDisplayFrame();
 }

@@ -4,17 +4,20 @@
 #include "display/TextReplace.h"
 #include "platform/Files.h"
 
+#include <algorithm>
 #include <iterator>
 #include <string_view>
 
 namespace lum {
 namespace {
 
-// What a variable's value is made from: the player, the clock and the current tag.
+// What a variable's value is made from: the player, the clock and the current tag; and what
+// the state's value learnt: whether the player plays.
 struct Inputs {
     NowPlaying& Player;
     const LocalClock& Clock;
     const TID3Info& Tag;
+    bool& Playing;
 };
 
 // Appends the text a variable is replaced by to `out`; false when the variable is to stay.
@@ -25,10 +28,14 @@ using ValueFunction = bool (*)(const Inputs& in, std::string& out);
 // time; the other values are computed only for a template that holds the variable.
 enum class Source { Clock, Player, Tag };
 
+// How a variable's value changes with time alone. Position runs while the player plays.
+enum class Runs { Never, Minutes, Seconds, Position };
+
 struct Placeholder {
     std::string_view Name;
     Source From;
     ValueFunction Value;
+    Runs Motion;
 };
 
 std::string DateText(const Inputs& in) {
@@ -63,6 +70,7 @@ bool StateText(const Inputs& in, std::string& out) {
     const bool playing = is(PlayState::Playing);
     const bool paused = is(PlayState::Paused);
     out += stopped ? "STOP " : playing ? "PLAY " : "PAUSE";
+    in.Playing = playing && !stopped;
     return stopped || playing || paused;
 }
 
@@ -103,29 +111,46 @@ bool TrackNumber(const Inputs& in, std::string& out) {
 
 // The variables in the order they are replaced. Where one name begins another, the longer one
 // comes first; later steps also see the text that earlier steps inserted.
+// clang-format off
 constexpr Placeholder kPlaceholders[] = {
-    // Name             Source          Value
-    {"%datumy", Source::Clock, &ClockPart<DateText, 1, kWhole>},
-    {"%datum", Source::Clock, &ClockPart<DateText, 1, 5>},
-    {"%zeits", Source::Clock, &ClockPart<TimeText, 1, kWhole>},
-    {"%zeit", Source::Clock, &ClockPart<TimeText, 1, 5>},
-    {"%tag", Source::Clock, &ClockPart<DateText, 1, 2>},
-    {"%monat", Source::Clock, &ClockPart<DateText, 4, 5>},
-    {"%jahry", Source::Clock, &ClockPart<DateText, 7, 10>},
-    {"%jahr", Source::Clock, &ClockPart<DateText, 9, 10>},
-    {"%status", Source::Player, &StateText},
-    {"%titel", Source::Player, &Title},
-    {"%winampzeitr", Source::Player, &RemainingTime},
-    {"%winampzeit", Source::Player, &Position},
-    {"%id3titel", Source::Tag, &TagText<&TID3Info::Title>},
-    {"%id3interpret", Source::Tag, &TagText<&TID3Info::Artist>},
-    {"%id3album", Source::Tag, &TagText<&TID3Info::Album>},
-    {"%id3year", Source::Tag, &TagText<&TID3Info::Year>},
-    {"%id3comment", Source::Tag, &TagText<&TID3Info::Comment>},
-    {"%id3genre", Source::Tag, &TagGenre},
-    {"%winamptrack", Source::Player, &TrackNumber},
+    // Name            Source          Value                                Motion
+    {"%datumy",       Source::Clock,  &ClockPart<DateText, 1, kWhole>,    Runs::Minutes},
+    {"%datum",        Source::Clock,  &ClockPart<DateText, 1, 5>,         Runs::Minutes},
+    {"%zeits",        Source::Clock,  &ClockPart<TimeText, 1, kWhole>,    Runs::Seconds},
+    {"%zeit",         Source::Clock,  &ClockPart<TimeText, 1, 5>,         Runs::Minutes},
+    {"%tag",          Source::Clock,  &ClockPart<DateText, 1, 2>,         Runs::Minutes},
+    {"%monat",        Source::Clock,  &ClockPart<DateText, 4, 5>,         Runs::Minutes},
+    {"%jahry",        Source::Clock,  &ClockPart<DateText, 7, 10>,        Runs::Minutes},
+    {"%jahr",         Source::Clock,  &ClockPart<DateText, 9, 10>,        Runs::Minutes},
+    {"%status",       Source::Player, &StateText,                         Runs::Never},
+    {"%titel",        Source::Player, &Title,                             Runs::Never},
+    {"%winampzeitr",  Source::Player, &RemainingTime,                     Runs::Position},
+    {"%winampzeit",   Source::Player, &Position,                          Runs::Position},
+    {"%id3titel",     Source::Tag,    &TagText<&TID3Info::Title>,         Runs::Never},
+    {"%id3interpret", Source::Tag,    &TagText<&TID3Info::Artist>,        Runs::Never},
+    {"%id3album",     Source::Tag,    &TagText<&TID3Info::Album>,         Runs::Never},
+    {"%id3year",      Source::Tag,    &TagText<&TID3Info::Year>,          Runs::Never},
+    {"%id3comment",   Source::Tag,    &TagText<&TID3Info::Comment>,       Runs::Never},
+    {"%id3genre",     Source::Tag,    &TagGenre,                          Runs::Never},
+    {"%winamptrack",  Source::Player, &TrackNumber,                       Runs::Never},
 };
+// clang-format on
 static_assert(std::size(kPlaceholders) == 19);
+
+// How a variable shown with the player `playing` changes with time alone.
+FrameMotion MotionOf(Runs runs, bool playing) {
+    switch (runs) {
+    case Runs::Minutes:
+        return FrameMotion::Minutes;
+    case Runs::Seconds:
+        return FrameMotion::Ticks;
+    case Runs::Position:
+        return playing ? FrameMotion::Ticks : FrameMotion::Still;
+    case Runs::Never:
+        break;
+    }
+    return FrameMotion::Still;
+}
 
 } // namespace
 
@@ -157,7 +182,8 @@ void PlaceholderExpander::RefreshTag() {
 std::string PlaceholderExpander::Expand(const std::string& lineTemplate) {
     RefreshTag();
 
-    const Inputs in{player_, clock_, tag_.CurrentTag};
+    bool playing = false;
+    const Inputs in{player_, clock_, tag_.CurrentTag, playing};
     std::string text = lineTemplate;
     std::string value;
     for (const Placeholder& placeholder : kPlaceholders) {
@@ -166,8 +192,8 @@ std::string PlaceholderExpander::Expand(const std::string& lineTemplate) {
             continue;
         }
         value.clear();
-        if (placeholder.Value(in, value)) {
-            ReplaceAll(text, placeholder.Name, value, true);
+        if (placeholder.Value(in, value) && ReplaceAll(text, placeholder.Name, value, true)) {
+            motion_ = std::max(motion_, MotionOf(placeholder.Motion, playing));
         }
     }
     if (settings_.ReplaceUmlauts) {

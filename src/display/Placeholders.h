@@ -9,11 +9,20 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace lum {
 
 /// Where the expansion reads the local date and time from.
 using LocalClock = std::function<platform::LocalDateTime()>;
+
+/// How a text changes with time alone, while the player and the settings stay as they are; the
+/// later the more often.
+enum class FrameMotion {
+    Still,   ///< it does not
+    Minutes, ///< it shows the time to the minute or the date: it changes at a full minute
+    Ticks,   ///< it scrolls, or shows the seconds or a running position: at every refresh tick
+};
 
 /// The tag the ID3 variables show, and the file it was read from.
 struct TagCache {
@@ -38,6 +47,12 @@ public:
     /// The tag cache, kept from one expansion to the next.
     [[nodiscard]] TagCache& Tag() { return tag_; }
 
+    /// How the texts expanded since the last call change with time alone (the position runs
+    /// only while playing); afresh from here on.
+    [[nodiscard]] FrameMotion TakeMotion() { return std::exchange(motion_, FrameMotion::Still); }
+    /// The local time now.
+    [[nodiscard]] platform::LocalDateTime Now() const { return clock_(); }
+
 private:
     /// Re-reads the tag when the playing file is an existing file other than the one read last;
     /// takes the player's own tag where the entry has no file with a tag.
@@ -47,6 +62,7 @@ private:
     NowPlaying& player_;
     LocalClock clock_;
     TagCache tag_;
+    FrameMotion motion_ = FrameMotion::Still;
 };
 
 } // namespace lum

@@ -61,14 +61,14 @@ std::size_t FindIgnoreCase(std::string_view text, std::string_view name, std::si
     return Find(text, name, from, true);
 }
 
-void ReplaceAll(std::string& text, std::string_view name, std::string_view replacement,
+bool ReplaceAll(std::string& text, std::string_view name, std::string_view replacement,
                 bool ignoreCase) {
     if (name.empty()) {
-        return;
+        return false;
     }
     std::size_t at = Find(text, name, 0, ignoreCase);
     if (at == std::string::npos) {
-        return;
+        return false;
     }
     std::string result;
     result.reserve(text.size() + replacement.size() * 2);
@@ -81,6 +81,7 @@ void ReplaceAll(std::string& text, std::string_view name, std::string_view repla
     }
     result.append(text, done, std::string::npos);
     text.swap(result);
+    return true;
 }
 
 std::string_view TrimBlanksAndControls(std::string_view text) {

@@ -12,8 +12,9 @@ namespace lum {
                                          std::size_t from = 0);
 
 /// Replaces every occurrence of `name` in `text`, scanning left to right without overlap and
-/// without scanning inserted text again. `ignoreCase` matches ASCII letters in any case.
-void ReplaceAll(std::string& text, std::string_view name, std::string_view replacement,
+/// without scanning inserted text again. `ignoreCase` matches ASCII letters in any case. Answers
+/// whether there was one.
+bool ReplaceAll(std::string& text, std::string_view name, std::string_view replacement,
                 bool ignoreCase);
 
 /// Replaces the umlauts of Windows-1252 text by two letters, in this order and letter case as

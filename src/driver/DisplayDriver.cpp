@@ -2,6 +2,7 @@
 #include "driver/DisplayDriver.h"
 
 #include "common/TableOrder.h"
+#include "display/CharsetProtocol.h"
 #include "display/ProtocolOutput.h"
 
 #include <algorithm>
@@ -44,7 +45,9 @@ DisplayDriver::DisplayDriver(DriverHost& host, std::unique_ptr<DisplayLine> line
                              std::unique_ptr<DisplayProtocol> protocol)
     : host_(host), settings_(config), line_(std::move(line)), displayPort_(line_),
       ownOutput_(std::make_unique<ProtocolOutput>(
-          displayPort_, protocol ? std::move(protocol) : MakeSettingsProtocol(config))),
+          displayPort_,
+          MakeCharsetProtocol(protocol ? std::move(protocol) : MakeSettingsProtocol(config),
+                              charset_))),
       output_(*ownOutput_), engine_(config, player, output_) {
     Bind();
 }
@@ -101,6 +104,7 @@ void DisplayDriver::TellDevicePresence(bool present) {
 }
 
 void DisplayDriver::SetBannerPeriod(bool running) {
+    running = running && rules_.Banner;
     Timer(DriverTimer::BannerEnd).SetEnabled(running);
     engine_.SetBannerPeriod(running);
 }
@@ -111,16 +115,74 @@ void DisplayDriver::EndBannerPeriod() {
 
 void DisplayDriver::OnRefreshTick() {
     engine_.RefreshTick();
+    if (rules_.RefreshOnlyWhenChanging) {
+        ScheduleRefresh();
+    }
+}
+
+void DisplayDriver::ScheduleRefresh() {
+    platform::Timer& refresh = Timer(DriverTimer::Refresh);
+    std::optional<std::uint32_t> next;
+    if (engine_.FrameWaiting() && line_ != nullptr) {
+        // The line's program hears when the line is free (FrameWaiting); without word from a
+        // line that cannot tell, the next tick tries again.
+        line_->WatchSendEnd();
+    }
+    if (engine_.FrameWaiting() || engine_.Motion() == FrameMotion::Ticks) {
+        next = static_cast<std::uint32_t>(std::max(settings_.UpdateInterval, 0));
+    } else if (engine_.Motion() == FrameMotion::Minutes) {
+        next = engine_.MsToNextMinute();
+    }
+    refreshWaits_ = !next;
+    if (next) {
+        refresh.SetInterval(*next);
+        refresh.SetEnabled(true);
+    } else {
+        refresh.SetEnabled(false);
+    }
+}
+
+bool DisplayDriver::RefreshRunning() {
+    const platform::Timer& refresh = Timer(DriverTimer::Refresh);
+    return refreshWaits_ || (refresh.Enabled() && refresh.Interval() != 0);
+}
+
+void DisplayDriver::StopRefresh() {
+    Timer(DriverTimer::Refresh).SetEnabled(false);
+    refreshWaits_ = false;
 }
 
 void DisplayDriver::ShowNow() {
     platform::Timer& refresh = Timer(DriverTimer::Refresh);
-    if (!refresh.Enabled() || refresh.Interval() == 0) {
+    if (!RefreshRunning()) {
         return; // the display off, starting or away: the refresh shows it later
     }
     refresh.SetEnabled(false);
     refresh.SetEnabled(true);
     OnRefreshTick();
+}
+
+void DisplayDriver::SetRules(const DisplayRules& rules) {
+    rules_ = rules;
+    charset_ = rules_.Charset;
+    engine_.SetCharset(charset_);
+    engine_.SendChangedFramesOnly(rules_.RefreshOnlyWhenChanging);
+    if (rules_.Banner) {
+        engine_.SetBanner(*rules_.Banner);
+    } else {
+        SetBannerPeriod(false);
+    }
+    ShowNow();
+}
+
+void DisplayDriver::ShowInstead(std::optional<Overlay> screen) {
+    engine_.ShowInstead(std::move(screen));
+    ShowNow();
+}
+
+void DisplayDriver::SetBlank(bool blank) {
+    engine_.SetBlank(blank);
+    ShowNow();
 }
 
 void DisplayDriver::Brightness(int step) {

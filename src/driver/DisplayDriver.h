@@ -8,7 +8,12 @@
 // the dialog's "OK" all switch the display through it. Its timers are its host's (DriverHost);
 // the display's state is shown through OnShowState. The settings reach it through the apply seam
 // (SettingsApply), the only place that knows the order of their steps.
+//
+// lumd sets rules of its own (DisplayRules; the plug-in keeps the defaults): the display's
+// character set, its banner or none, frames only when they changed with refresh ticks only while
+// the frame changes with time, a screen in place of the active set and a blank display.
 
+#include "common/DisplayCharset.h"
 #include "display/DisplayEngine.h"
 #include "display/DisplayProtocol.h"
 #include "display/FrameOutput.h"
@@ -27,6 +32,20 @@
 namespace lum {
 
 class SettingsApply;
+
+/// lumd's rules for the display; the defaults are the plug-in's own behaviour.
+struct DisplayRules {
+    /// The display's character set: the frames' text is folded for it and goes out in its
+    /// bytes. Null: Windows-1252 as it is.
+    const DisplayCharset* Charset = nullptr;
+    /// The banner of the start sequence's banner period; none: no banner period.
+    std::optional<Overlay> Banner = PluginBanner();
+    /// A frame goes out only when it differs from what the display shows, and the refresh ticks
+    /// only while the frame changes with time (every interval while a line scrolls or a running
+    /// position or the seconds show, at each full minute for the time or the date, every
+    /// interval while a frame waits for a busy line), and at ShowNow.
+    bool RefreshOnlyWhenChanging = false;
+};
 
 /// The display driver.
 class DisplayDriver {
@@ -73,6 +92,18 @@ public:
 
     /// Ends the banner period at once (a click on the splash's picture).
     void EndBannerPeriod();
+
+    /// Follows `rules` from here on.
+    void SetRules(const DisplayRules& rules);
+    /// Shows `screen` in place of the active set (none: the set again), at once.
+    void ShowInstead(std::optional<Overlay> screen);
+    /// Leaves the display blank, no frame after the clear, or shows frames again; at once.
+    void SetBlank(bool blank);
+    /// With RefreshOnlyWhenChanging: a frame waits for the busy line (the driver has asked the
+    /// line to tell its end); ShowNow sends it.
+    [[nodiscard]] bool FrameWaiting() const { return engine_.FrameWaiting(); }
+    /// Every line starts scrolling from its first character with the next frame.
+    void ScrollFromStart() { engine_.ScrollFromStart(); }
     /// The quit: the timers stop, the blank frame is sent and allowed to leave the line (each
     /// wait bounded), and the line is closed and released.
     void Quit();
@@ -81,6 +112,9 @@ public:
     std::function<void(bool on)> OnShowState;
     /// Hears that the display's device has gone (false), and that it is back (true): once each.
     std::function<void(bool present)> OnDevicePresence;
+    /// Hears that a start sequence has sent its line feed: the display is ready for commands,
+    /// and the first frame follows one refresh interval later.
+    std::function<void()> OnStarted;
 
 private:
     // The steps of applying settings, which only the apply seam orders.
@@ -104,6 +138,13 @@ private:
     void OnInitCommandTick();
     void OnStartLineFeedTick();
     void OnRefreshTick();
+    /// With RefreshOnlyWhenChanging: the next refresh tick when the frame next changes, none
+    /// while it does not.
+    void ScheduleRefresh();
+    /// The refresh is under way: its timer runs, or waits for ShowNow (RefreshOnlyWhenChanging).
+    [[nodiscard]] bool RefreshRunning();
+    /// Stops the refresh.
+    void StopRefresh();
     void OnBannerEndTick();
     void OnReconnectTick();
 
@@ -126,6 +167,9 @@ private:
 
     DriverHost& host_;
     const Settings& settings_;
+    DisplayRules rules_;
+    const DisplayCharset* charset_ = nullptr; ///< rules_.Charset, read by the protocol
+    bool refreshWaits_ = false; ///< the refresh waits for ShowNow while the frame is still
     std::unique_ptr<DisplayLine> line_;
     SerialDisplayPort displayPort_;
     std::unique_ptr<FrameOutput> ownOutput_; ///< the protocol on the line, when the driver made it

@@ -5,6 +5,8 @@
 // initialisation byte, CR LF, the blank frame); the timings are the driver's.
 #include "driver/DisplayDriver.h"
 
+#include <algorithm>
+
 namespace lum {
 namespace {
 
@@ -62,13 +64,23 @@ void DisplayDriver::OnStartLineFeedTick() {
     Timer(DriverTimer::StartLineFeed).SetEnabled(false);
     engine_.SendStartLineFeed();
     if (!deviceLost_) {
+        if (rules_.RefreshOnlyWhenChanging) {
+            Timer(DriverTimer::Refresh)
+                .SetInterval(static_cast<std::uint32_t>(std::max(settings_.UpdateInterval, 0)));
+        }
         Timer(DriverTimer::Refresh).SetEnabled(true);
         SetBannerPeriod(true);
+        if (OnStarted) {
+            OnStarted();
+        }
     }
 }
 
 void DisplayDriver::OnBannerEndTick() {
     SetBannerPeriod(false);
+    if (rules_.RefreshOnlyWhenChanging) {
+        ShowNow();
+    }
 }
 
 void DisplayDriver::SwitchOff() {
@@ -86,7 +98,7 @@ void DisplayDriver::SwitchOff() {
 
 void DisplayDriver::LowerDisplay() {
     line_->SetDtr(false);
-    Timer(DriverTimer::Refresh).SetEnabled(false);
+    StopRefresh();
     CancelStartSequence();
 }
 
@@ -141,7 +153,7 @@ void DisplayDriver::ApplyDisplayState() {
 }
 
 void DisplayDriver::StopDisplayTimers() {
-    Timer(DriverTimer::Refresh).SetEnabled(false);
+    StopRefresh();
     CancelStartSequence();
     SetBannerPeriod(false);
 }

@@ -22,7 +22,8 @@ fi
 trap 'dpkg --purge lumd >/dev/null 2>&1' EXIT
 
 # What a user meets after the installation.
-check "dpkg -i installs it" dpkg -i "$deb"
+installed=$(dpkg -i "$deb" 2>&1)
+check "dpkg -i installs it" test $? = 0
 check "lumd --version says $version" test "$(lumd --version)" = "lumd $version"
 for page in lumd.8 lumd.conf.5 lumctl.1 vfd.1; do
     check "man -w finds $page" man -w "${page%.*}" "${page##*.}"
@@ -31,7 +32,14 @@ check "/etc/lumd.conf is a conffile" grep -q '^ /etc/lumd.conf ' \
     <<<"$(dpkg-query -W -f='${Conffiles}\n' lumd)"
 check "systemd-analyze verify of the installed unit" systemd-analyze verify "$unit"
 check "the user lumd, in the group dialout" test "$(id -gn lumd 2>/dev/null)" = dialout
-check "the unit is enabled" test -L /etc/systemd/system/multi-user.target.wants/lumd.service
+wants=/etc/systemd/system/multi-user.target.wants/lumd.service
+check "without a port in /etc/lumd.conf the unit is not enabled" test ! -e "$wants"
+check "and the installation says what to do" grep -q 'set \[display\] port in /etc/lumd.conf' \
+    <<<"$installed"
+printf '[display]\nport = "/dev/ttyUSB0"\n' >>/etc/lumd.conf
+check "installed again with a port, the changed conffile stays" dpkg -i "$deb"
+check "and the unit is enabled" test -L "$wants"
+check "/etc/lumd.conf keeps the port" grep -q '^port = "/dev/ttyUSB0"$' /etc/lumd.conf
 check "lintian finds no error" lintian --fail-on error "$deb"
 
 # The purge: nothing of the package stays.

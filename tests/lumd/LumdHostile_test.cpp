@@ -99,14 +99,14 @@ TEST_P(LumdUnderAHostilePlayer, ShowsTheTrackLogsItsTextsEscapedAndQuits) {
     // A closed standard error is /dev/null, not the display's tty or the bus's socket.
     const auto errors = std::filesystem::read_symlink("/proc/" + std::to_string(lumd) + "/fd/2");
     EXPECT_EQ(errors == "/dev/null", std::string_view(c.Shell).ends_with("2>&-")) << errors;
-    // Frames at the refresh's pace, the elapsed time running on: no length is known.
+    // A frame each second, the elapsed time running on: no length is known.
     const std::size_t mark = bed.Line().Mark();
     std::this_thread::sleep_for(2500ms);
     std::vector<std::string> times;
     for (const LineEvent& frame : bed.Line().EventsFrom(mark)) {
         times.push_back(frame.Lines.at(1));
     }
-    ASSERT_GE(times.size(), 6U);
+    ASSERT_GE(times.size(), 2U);
     EXPECT_TRUE(times.front().starts_with("PLAY  00:") && std::ranges::is_sorted(times) &&
                 times.front() != times.back())
         << ::testing::PrintToString(times);

@@ -8,8 +8,10 @@ namespace lum::vfd {
 const std::string_view kVfdUsage =
     "usage: vfd --pty [--link PATH] | --device PATH [--baud N] | --file PATH\n"
     "           [--width W] [--lines N] [--snapshot FILE.png] [--log FILE]\n"
-    "           [--dump] [--quiet] [--seconds S]\n"
-    "       vfd --help\n";
+    "           [--dump] [--quiet] [--seconds S] [--charset NAME]\n"
+    "       vfd --help | --version\n"
+    "  --charset NAME  the display's character set: ascii, cp437, cp850, cp858 or cp1252\n"
+    "                  (the default)\n";
 
 Options ParseOptions(std::span<const std::string> arguments) {
     using tools::Text;
@@ -28,7 +30,14 @@ Options ParseOptions(std::span<const std::string> arguments) {
     line.Flag("--dump", options.Dump);
     line.Flag("--quiet", options.Quiet);
     line.Value("--seconds", WholeNumberInto(options.Seconds, 1, 86'400));
+    line.Value("--charset", [&options](const std::string& name) {
+        options.Charset = DisplayCharset::Find(name);
+        if (options.Charset == nullptr) {
+            throw tools::BadValue("must be one of " + DisplayCharset::Names());
+        }
+    });
     options.Help = !line.Parse(arguments);
+    options.Version = line.VersionAsked();
     if (options.Help) {
         return options;
     }

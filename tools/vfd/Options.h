@@ -3,8 +3,12 @@
 //
 //   vfd --pty [--link PATH] | --device PATH [--baud N] | --file PATH
 //       [--width W] [--lines N] [--snapshot FILE.png] [--log FILE] [--dump] [--quiet]
-//       [--seconds S]
-//   vfd --help
+//       [--seconds S] [--charset NAME]
+//   vfd --help | --version
+//
+// NAME is the display's character set (common/DisplayCharset.h), cp1252 unless given.
+
+#include "common/DisplayCharset.h"
 
 #include <span>
 #include <string>
@@ -14,7 +18,8 @@ namespace lum::vfd {
 
 /// What the command line asks for.
 struct Options {
-    bool Help = false;
+    bool Help = false;    ///< the usage or the version is asked for
+    bool Version = false; ///< the version is
     bool Pty = false;
     std::string Link;
     std::string Device;
@@ -27,6 +32,8 @@ struct Options {
     bool Dump = false;
     bool Quiet = false;
     double Seconds = 0;
+    /// How the display shows its bytes.
+    const DisplayCharset* Charset = DisplayCharset::Find("cp1252");
 };
 
 /// The options of `arguments` (without the program's name). Raises tools::CommandLineError.

@@ -1,6 +1,6 @@
 #include "tools/vfd/TerminalView.h"
 
-#include "common/Windows1252.h"
+#include "common/Utf8.h"
 
 #include <cstdio>
 #include <iterator>
@@ -21,8 +21,21 @@ constexpr std::string_view kNoCharacter = "\u2588";
 
 } // namespace
 
-std::string TerminalDrawing(const CharacterDisplay& display, const std::string& status,
-                            bool moveBack) {
+std::string ShownText(std::string_view cells, const DisplayCharset& set) {
+    std::string shown;
+    shown.reserve(cells.size());
+    for (const char cell : cells) {
+        if (const auto codePoint = set.CodePointOf(static_cast<std::uint8_t>(cell))) {
+            AppendUtf8(shown, *codePoint);
+        } else {
+            shown += kNoCharacter;
+        }
+    }
+    return shown;
+}
+
+std::string TerminalDrawing(const CharacterDisplay& display, const DisplayCharset& set,
+                            const std::string& status, bool moveBack) {
     std::string out;
     const int height = display.Lines() + 3;
     if (moveBack) {
@@ -33,7 +46,7 @@ std::string TerminalDrawing(const CharacterDisplay& display, const std::string& 
     const char* lit = kLitColor[display.Brightness()];
     for (const std::string& line : display.Text()) {
         out += std::string("|") + kGlass + lit;
-        out += Windows1252ToUtf8(line, kNoCharacter);
+        out += ShownText(line, set);
         out += std::string(kReset) + "|\x1b[K\n";
     }
     out += "+" + border + "+\x1b[K\n";
@@ -41,10 +54,10 @@ std::string TerminalDrawing(const CharacterDisplay& display, const std::string& 
     return out;
 }
 
-std::string PlainText(const CharacterDisplay& display) {
+std::string PlainText(const CharacterDisplay& display, const DisplayCharset& set) {
     std::string out;
     for (const std::string& line : display.Text()) {
-        out += line + "\n";
+        out += ShownText(line, set) + "\n";
     }
     return out;
 }

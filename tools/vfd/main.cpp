@@ -3,16 +3,19 @@
 //
 //   vfd --pty [--link PATH] | --device PATH [--baud N] | --file PATH
 //       [--width W] [--lines N] [--snapshot FILE.png] [--log FILE] [--dump] [--quiet]
-//       [--seconds S]
+//       [--seconds S] [--charset NAME]
 //
 // --pty creates a pty and names its slave on standard error ("vfd: display on /dev/pts/N");
 // --link also makes PATH a symbolic link to it (replacing only a symbolic link, removed at the
 // end if it still points to the pty). A file is read to its end, a FIFO until its writer closes
 // it; a pty or device until SIGINT or SIGTERM; any of them at most --seconds. SIGUSR1 writes the
 // snapshot at once. At the end the snapshot is written and --dump prints the cells as text.
-// --log writes every chunk of bytes with its time: "<ms> <hex bytes>". --help prints the usage.
+// --log writes every chunk of bytes with its time: "<ms> <hex bytes>". --charset names the
+// display's character set (cp1252 unless given): the terminal, the dump (in UTF-8) and the
+// snapshot show each byte as that set has it. --help prints the usage.
 // Exit codes: 0 done, 1 a source or file failed, 2 usage.
 
+#include "common/Windows1252.h"
 #include "tools/common/CommandLine.h"
 #include "tools/vfd/ByteSource.h"
 #include "tools/vfd/CharacterDisplay.h"
@@ -66,13 +69,36 @@ void AppendHex(std::string& text, std::span<const std::uint8_t> bytes) {
     }
 }
 
-std::string WriteSnapshot(const vfd::CharacterDisplay& display, const std::string& path) {
+/// A line of the display in the font's Windows-1252: each cell as the character `set` shows for
+/// it; one the font cannot have as a byte without a glyph (drawn as a block).
+std::string FontText(std::string_view cells, const DisplayCharset& set) {
+    constexpr char kNoGlyph = '\x81';
+    std::string text;
+    for (const char cell : cells) {
+        const auto codePoint = set.CodePointOf(static_cast<std::uint8_t>(cell));
+        char shown = kNoGlyph;
+        for (int byte = 0x20; codePoint && byte <= 0xFF; ++byte) {
+            if (Windows1252CodePoint(static_cast<std::uint8_t>(byte)) == codePoint) {
+                shown = static_cast<char>(byte);
+                break;
+            }
+        }
+        text += shown;
+    }
+    return text;
+}
+
+std::string WriteSnapshot(const vfd::CharacterDisplay& display, const DisplayCharset& set,
+                          const std::string& path) {
     const dotmatrix::DotStyle style;
+    std::vector<std::string> lines;
+    for (const std::string& line : display.Text()) {
+        lines.push_back(FontText(line, set));
+    }
     dotmatrix::Image image =
         dotmatrix::BlankImage(dotmatrix::DisplayWidth(display.Columns(), style),
                               dotmatrix::DisplayHeight(display.Lines(), style), 0);
-    dotmatrix::DrawDisplay(image, 0, 0, display.Text(), display.Columns(), style,
-                           display.Brightness());
+    dotmatrix::DrawDisplay(image, 0, 0, lines, display.Columns(), style, display.Brightness());
     return vfd::WritePng(image, path);
 }
 
@@ -87,7 +113,7 @@ int main(int argc, char** argv) {
         return tools::RefuseCommandLine("vfd", error, vfd::kVfdUsage);
     }
     if (options.Help) {
-        std::cout << vfd::kVfdUsage;
+        std::cout << (options.Version ? tools::VersionLine("vfd") : std::string(vfd::kVfdUsage));
         return 0;
     }
     std::string problem;
@@ -143,7 +169,7 @@ int main(int argc, char** argv) {
         const std::string status = source->Name + "  " + std::to_string(received) +
                                    " bytes  brightness " +
                                    std::to_string(4 - display.Brightness()) + "/4";
-        std::cout << vfd::TerminalDrawing(display, status, drawn) << std::flush;
+        std::cout << vfd::TerminalDrawing(display, *options.Charset, status, drawn) << std::flush;
         drawn = true;
     };
     if (live) {
@@ -156,7 +182,8 @@ int main(int argc, char** argv) {
     while (stopRequested == 0 && (options.Seconds <= 0 || elapsed() < options.Seconds)) {
         if (snapshotRequested != 0 && !options.Snapshot.empty()) {
             snapshotRequested = 0;
-            if (const std::string failed = WriteSnapshot(display, options.Snapshot);
+            if (const std::string failed =
+                    WriteSnapshot(display, *options.Charset, options.Snapshot);
                 !failed.empty()) {
                 std::cerr << "vfd: " << failed << "\n";
             }
@@ -196,13 +223,14 @@ int main(int argc, char** argv) {
     }
     vfd::Close(*source);
     if (!options.Snapshot.empty()) {
-        if (const std::string failed = WriteSnapshot(display, options.Snapshot); !failed.empty()) {
+        if (const std::string failed = WriteSnapshot(display, *options.Charset, options.Snapshot);
+            !failed.empty()) {
             std::cerr << "vfd: " << failed << "\n";
             exitCode = kExitFailure;
         }
     }
     if (options.Dump) {
-        std::cout << vfd::PlainText(display);
+        std::cout << vfd::PlainText(display, *options.Charset);
     }
     return exitCode;
 }
