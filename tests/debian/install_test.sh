@@ -26,7 +26,7 @@ installed=$(dpkg -i "$deb" 2>&1)
 check "dpkg -i installs it" test $? = 0
 check "lumd --version says $version" test "$(lumd --version)" = "lumd $version"
 for page in lumd.8 lumd.conf.5 lumctl.1 vfd.1; do
-    check "man -w finds $page" man -w "${page%.*}" "${page##*.}"
+    check "man -w finds $page" man -w "${page##*.}" "${page%.*}"
 done
 check "/etc/lumd.conf is a conffile" grep -q '^ /etc/lumd.conf ' \
     <<<"$(dpkg-query -W -f='${Conffiles}\n' lumd)"
