@@ -1,7 +1,7 @@
 #pragma once
 // lumd's own rules for the display, beside the plug-in's settings: the display's character set,
-// the brightness, the banner, and when the display rests. The command line fills them (Options.h),
-// and so does the configuration file, key by key:
+// the brightness, the banner, and when the display rests. The configuration file fills them, key
+// by key, and the command line's options (Options.h) win over the file's:
 //
 //   display.charset     Charset       ascii | cp437 | cp850 | cp858 | cp1252     (cp437)
 //   display.brightness  Brightness    1-4, 4 the brightest; after every start     (4)
@@ -39,6 +39,8 @@ struct DisplayOptions {
     std::uint32_t BlankAfterMs = 60 * 60'000;
     /// The resting screen's lines, templates as a text set's.
     std::vector<std::string> RestLines{"%zeit"};
+
+    friend bool operator==(const DisplayOptions&, const DisplayOptions&) = default;
 };
 
 } // namespace lum::lumd

@@ -18,13 +18,15 @@ static_assert(std::size(kDriverTimerNames) == static_cast<std::size_t>(DriverTim
 } // namespace
 
 DisplayRun::DisplayRun(EventLoop& loop, NowPlaying& player, Log& log, std::string device,
-                       std::unique_ptr<DisplayLine> line, const DisplayOptions& options)
+                       std::unique_ptr<DisplayLine> line, const DisplayOptions& options,
+                       std::unique_ptr<DisplayProtocol> protocol)
     : loop_(loop), deviceWait_(loop.AddTimer("DeviceWaitTimer")), player_(player), log_(log),
       device_(std::move(device)), options_(options), brightness_(options.Brightness) {
     deviceWait_.SetInterval(1000);
     deviceWait_.OnTimer = [this] { TryStart(); };
     line->OnSendEnded = [this] { SendWanted(); };
-    driver_ = std::make_unique<DisplayDriver>(*this, std::move(line), settings_, player);
+    driver_ = std::make_unique<DisplayDriver>(*this, std::move(line), settings_, player,
+                                              std::move(protocol));
     apply_ = std::make_unique<SettingsApply>(*this, *driver_, settings_);
     driver_->OnShowState = [this](bool on) {
         log_.Debug(on ? "display switched on" : "display switched off");
@@ -36,14 +38,18 @@ DisplayRun::DisplayRun(EventLoop& loop, NowPlaying& player, Log& log, std::strin
             log_.Warning("display device gone: " + device_ + "; looking again every second");
         }
     };
-    driver_->SetRules(
-        {.Charset = options_.Charset, .Banner = options_.Banner, .RefreshOnlyWhenChanging = true});
     driver_->OnStarted = [this] {
         brightnessWanted_ = ShownBrightness();
         SendWanted();
     };
     rest_ = std::make_unique<DisplayRest>(loop_.AddTimer("RestTimer"),
                                           [this](RestPhase phase) { OnRestPhase(phase); });
+    UseOptions();
+}
+
+void DisplayRun::UseOptions() {
+    driver_->SetRules(
+        {.Charset = options_.Charset, .Banner = options_.Banner, .RefreshOnlyWhenChanging = true});
     rest_->SetTimes(options_.RestAfterMs, options_.BlankAfterMs);
 }
 
@@ -102,11 +108,16 @@ void DisplayRun::TryStart() {
     Quit();
 }
 
-void DisplayRun::Reread(const Settings& asRead) {
+void DisplayRun::Reread(const Settings& asRead, const DisplayOptions& options) {
+    options_ = options;
+    brightness_ = options.Brightness;
+    UseOptions();
     if (!started_) {
         startValues_ = asRead;
         return;
     }
+    // The rest's count starts afresh with its new times.
+    rest_->PlayerChanged(shown_.State == static_cast<std::int32_t>(PlayState::Playing));
     loop_.Dispatch([&] { apply_->Apply(asRead, ApplyOccasion::Reread, SelectedBaudRate(asRead)); });
 }
 

@@ -36,9 +36,11 @@ namespace lum::lumd {
 class DisplayRun final : public DriverHost {
 public:
     /// `device`: the tty every COM port of the settings opens, through `line`, which the run's
-    /// driver owns; `options` lumd's own rules. All else given must outlive the run.
+    /// driver owns, in `protocol` (none: the plug-in's kinds, as the settings choose them);
+    /// `options` lumd's own rules. All else given must outlive the run.
     DisplayRun(EventLoop& loop, NowPlaying& player, Log& log, std::string device,
-               std::unique_ptr<DisplayLine> line, const DisplayOptions& options);
+               std::unique_ptr<DisplayLine> line, const DisplayOptions& options,
+               std::unique_ptr<DisplayProtocol> protocol = nullptr);
     ~DisplayRun() override;
     DisplayRun(const DisplayRun&) = delete;
     DisplayRun& operator=(const DisplayRun&) = delete;
@@ -48,8 +50,8 @@ public:
     /// the display's line ends the run with exit code 1.
     void Begin(const Settings& asRead);
     /// Applies reread values as the dialog's "OK" does (before the start: they are what the
-    /// start applies).
-    void Reread(const Settings& asRead);
+    /// start applies), and lumd's rules `options` from here on.
+    void Reread(const Settings& asRead, const DisplayOptions& options);
     /// The player reported a change: when what the display shows of it (state, entry, title,
     /// file, length; not the running position) differs from the last report, and while the
     /// refresh runs, the refresh tick comes now and its countdown starts afresh; a frame still
@@ -91,6 +93,8 @@ private:
     /// Sends the brightness byte and then the refresh tick that wait, one write at a time; what
     /// still waits then goes when the line says the write on the wire has ended.
     void SendWanted();
+    /// Hands lumd's rules to the driver and the rest.
+    void UseOptions();
     /// Shows the rest's `phase`.
     void OnRestPhase(RestPhase phase);
     /// The brightness the display has now: the lowest while it rests.

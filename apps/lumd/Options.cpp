@@ -1,6 +1,7 @@
 #include "apps/lumd/Options.h"
 
 #include "common/Windows1252.h"
+#include "display/ProtocolTable.h"
 #include "tools/common/CommandLine.h"
 
 #include <algorithm>
@@ -11,8 +12,14 @@
 namespace lum::lumd {
 
 const std::string_view kLumdUsage =
-    "usage: lumd (--mpd [ADDRESS] [--music-dir DIR] | --mpris [NAME] | --playlist FILE)\n"
-    "            --port DEVICE [--settings FILE] [--foreground] [--log-level LEVEL]\n"
+    "usage: lumd [--config FILE | --settings FILE]\n"
+    "            [--mpd [ADDRESS] [--music-dir DIR] | --mpris [NAME] | --playlist FILE]\n"
+    "            [--port DEVICE] [--protocol NAME] [--foreground] [--log-level LEVEL]\n"
+    "       lumd --help | --version\n"
+    "  --config FILE      the configuration (lumd.conf(5); default: /etc/lumd.conf when there);\n"
+    "                     the options below win over it\n"
+    "  --settings FILE    the plug-in's settings file (written by lumctl) instead; the source\n"
+    "                     and the port are then needed here\n"
     "  --mpd [ADDRESS]    follow MPD: [PASSWORD@]HOST[:PORT] or a socket path (default:\n"
     "                     MPD_HOST and MPD_PORT, else localhost:6600)\n"
     "  --music-dir DIR    MPD's music folder on this machine, for the files' ID3v1 tags\n"
@@ -21,8 +28,7 @@ const std::string_view kLumdUsage =
     "                     first one)\n"
     "  --playlist FILE    play an extended M3U playlist in a simulated player\n"
     "  --port DEVICE      the display's tty (every COM port of the settings opens it)\n"
-    "  --settings FILE    the plug-in's settings file (written by lumctl); without it the\n"
-    "                     display runs with the start values, switched on\n"
+    "  --protocol NAME    the display's protocol: plain, cr, ba63, escpos or cd5220\n"
     "  --foreground       stay attached: commands on standard input (play, pause, stop,\n"
     "                     next, prev, brightness 1-4, quit)\n"
     "  --log-level LEVEL  error, warning, info (default) or debug; messages go to standard "
@@ -70,7 +76,7 @@ LogLevel ParseLevel(const std::string& word) {
 constexpr double kMostMinutes = 24 * 60;
 
 /// Reads minutes, a fraction allowed, into milliseconds.
-tools::ValueReader MinutesInto(std::uint32_t& ms) {
+tools::ValueReader MinutesInto(std::optional<std::uint32_t>& ms) {
     return [&ms](const std::string& text) {
         double minutes = -1;
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), minutes);
@@ -94,6 +100,17 @@ tools::ValueReader LineInto(std::vector<std::string>& lines) {
 
 } // namespace
 
+void LumdOptions::Use(const RunValues& values) {
+    Source = values.Source;
+    Mpd = values.Mpd;
+    MusicDirectory = values.MusicDirectory;
+    PlayerName = values.PlayerName;
+    Playlist = values.Playlist;
+    Port = values.Port;
+    Protocol = values.Protocol;
+    Display = values.Rules;
+}
+
 LumdOptions ParseOptions(std::span<const std::string> arguments,
                          const MpdEnvironment& environment) {
     using tools::CommandLineError;
@@ -110,34 +127,50 @@ LumdOptions ParseOptions(std::span<const std::string> arguments,
                         {"--mpris", SourceKind::Mpris},
                         {"--playlist", SourceKind::Playlist}};
     tools::CommandLine line;
+    line.Value("--config", Text(options.ConfigFile));
     line.OptionalValue("--mpd", sources[0].Given, sources[0].Value);
     line.OptionalValue("--mpris", sources[1].Given, sources[1].Value);
     line.Value("--playlist", Text(options.Playlist));
     line.Value("--music-dir", Text(options.MusicDirectory));
     line.Value("--port", Text(options.Port));
+    line.Value("--protocol", [&options](const std::string& name) {
+        if (std::ranges::find(kDisplayProtocols, name, &ProtocolRow::Name) ==
+            std::end(kDisplayProtocols)) {
+            throw tools::BadValue("must be one of " + ProtocolNames());
+        }
+        options.Protocol = name;
+    });
     line.Value("--settings", Text(options.SettingsFile));
     line.Flag("--foreground", options.Foreground);
     line.Value("--log-level",
                [&options](const std::string& word) { options.Level = ParseLevel(word); });
-    DisplayOptions& display = options.Display;
-    line.Value("--charset", [&display](const std::string& name) {
-        display.Charset = DisplayCharset::Find(name);
-        if (display.Charset == nullptr) {
+    GivenValues& given = options.Given;
+    line.Value("--charset", [&given](const std::string& name) {
+        given.Charset = DisplayCharset::Find(name);
+        if (given.Charset == nullptr) {
             throw tools::BadValue("must be one of " + DisplayCharset::Names());
         }
     });
-    line.Value("--brightness", tools::WholeNumberInto(display.Brightness, 1, 4));
-    std::string banner = "plugin";
+    line.Value("--brightness", [&given](const std::string& text) {
+        int step = 0;
+        tools::WholeNumberInto(step, 1, 4)(text);
+        given.Brightness = step;
+    });
+    std::string banner;
     line.Value("--banner", Text(banner));
     std::vector<std::string> bannerLines;
     line.Values("--banner-line", LineInto(bannerLines));
-    line.Value("--rest-after", MinutesInto(display.RestAfterMs));
-    line.Value("--blank-after", MinutesInto(display.BlankAfterMs));
+    line.Value("--rest-after", MinutesInto(given.RestAfterMs));
+    line.Value("--blank-after", MinutesInto(given.BlankAfterMs));
     std::vector<std::string> restLines;
     line.Values("--rest-line", LineInto(restLines));
     options.Help = !line.Parse(arguments);
+    options.Version = line.VersionAsked();
     if (options.Help) {
         return options;
+    }
+    if (!options.ConfigFile.empty() && !options.SettingsFile.empty()) {
+        throw CommandLineError("--settings: give --config or --settings, not both");
     }
     sources[2].Given = !options.Playlist.empty();
     const Source* chosen = nullptr;
@@ -148,18 +181,20 @@ LumdOptions ParseOptions(std::span<const std::string> arguments,
         }
         chosen = source.Given ? &source : chosen;
     }
-    if (chosen == nullptr) {
+    // The plug-in's file names neither the source nor the display: the command line must.
+    const bool settingsFile = !options.SettingsFile.empty();
+    if (chosen == nullptr && settingsFile) {
         throw CommandLineError("no source: give --mpd, --mpris or --playlist");
     }
-    options.Source = chosen->Kind;
-    if (options.Port.empty()) {
+    if (options.Port.empty() && settingsFile) {
         throw CommandLineError("no display: give --port DEVICE");
     }
-    if (!options.MusicDirectory.empty() && options.Source != SourceKind::Mpd) {
+    options.Source = chosen == nullptr ? SourceKind::Mpd : chosen->Kind;
+    if (!options.MusicDirectory.empty() && chosen != nullptr && options.Source != SourceKind::Mpd) {
         throw CommandLineError(
             tools::OptionProblem("--music-dir", options.MusicDirectory, "only with --mpd"));
     }
-    if (options.Source == SourceKind::Mpd) {
+    if (options.Source == SourceKind::Mpd && chosen != nullptr) {
         try {
             options.Mpd = ParseMpdAddress(chosen->Value, environment);
         } catch (const std::invalid_argument& error) {
@@ -167,17 +202,29 @@ LumdOptions ParseOptions(std::span<const std::string> arguments,
         }
     }
     options.PlayerName = sources[1].Value;
-    if (banner != "plugin" && banner != "off") {
+    if (chosen != nullptr) {
+        given.Source = chosen->Kind;
+        given.SourceValue = chosen->Kind == SourceKind::Playlist ? options.Playlist : chosen->Value;
+    }
+    const auto givenText = [](const std::string& text) {
+        return text.empty() ? std::nullopt : std::optional<std::string>(text);
+    };
+    given.MusicDirectory = givenText(options.MusicDirectory);
+    given.Port = givenText(options.Port);
+    given.Protocol = givenText(options.Protocol);
+    if (!banner.empty() && banner != "plugin" && banner != "off") {
         throw CommandLineError(tools::OptionProblem("--banner", banner, "must be plugin or off"));
     }
     if (banner == "off" && !bannerLines.empty()) {
         throw CommandLineError("--banner-line: a banner of one's own, and --banner off is given");
     }
-    display.Banner = !bannerLines.empty() ? std::optional<Overlay>(Overlay{bannerLines, true})
-                     : banner == "off"    ? std::nullopt
-                                          : std::optional<Overlay>(PluginBanner());
+    if (!bannerLines.empty()) {
+        given.Banner = Overlay{bannerLines, true};
+    } else if (!banner.empty()) {
+        given.Banner = banner == "off" ? std::nullopt : std::optional<Overlay>(PluginBanner());
+    }
     if (!restLines.empty()) {
-        display.RestLines = restLines;
+        given.RestLines = restLines;
     }
     return options;
 }

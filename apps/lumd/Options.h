@@ -1,21 +1,24 @@
 #pragma once
 // lumd's command line:
 //
-//   lumd (--mpd [ADDRESS] [--music-dir DIR] | --mpris [NAME] | --playlist FILE)
-//        --port DEVICE [--settings FILE] [--foreground] [--log-level LEVEL]
+//   lumd [--config FILE | --settings FILE] [--mpd [ADDRESS] | --mpris [NAME] | --playlist FILE]
+//        [--music-dir DIR] [--port DEVICE] [--protocol NAME] [--foreground] [--log-level LEVEL]
 //        [--charset NAME] [--brightness 1-4] [--banner off|plugin] [--banner-line TEXT]...
 //        [--rest-after MINUTES] [--blank-after MINUTES] [--rest-line TEXT]...
-//   lumd --help
+//   lumd --help | --version
 //
-// One source a run: MPD at ADDRESS (see MpdAddress.h; MPD_HOST and MPD_PORT without one), the
-// MPRIS player whose bus name contains NAME (the first player without one), or the simulated
-// player of an extended M3U playlist. DEVICE is the display's tty; every COM port the settings
-// name opens it. Without --settings the display runs with the start values, switched on. The
-// rest are lumd's own rules for the display (DisplayOptions.h).
+// The configuration file (FILE, else /etc/lumd.conf when there) gives what the command line
+// leaves out; --settings reads the plug-in's binary file instead, and then the command line names
+// the source and the port. One source a run: MPD at ADDRESS (see MpdAddress.h; MPD_HOST and
+// MPD_PORT without one), the MPRIS player whose bus name contains NAME (the first player without
+// one), or the simulated player of an extended M3U playlist. DEVICE is the display's tty; every
+// COM port the settings name opens it. The rest are lumd's own rules for the display
+// (DisplayOptions.h).
 
 #include "apps/lumd/DisplayOptions.h"
 #include "apps/lumd/Log.h"
 #include "apps/lumd/MpdAddress.h"
+#include "apps/lumd/RunConfig.h"
 
 #include <span>
 #include <string>
@@ -23,10 +26,8 @@
 
 namespace lum::lumd {
 
-/// Where the now-playing answers come from.
-enum class SourceKind { Mpd, Mpris, Playlist };
-
-/// What the command line asks for.
+/// What the command line asks for; the run's values are the file's with the command line's on
+/// top (Use), the command line's alone until then.
 struct LumdOptions {
     SourceKind Source = SourceKind::Mpd;
     MpdAddress Mpd{};
@@ -34,11 +35,18 @@ struct LumdOptions {
     std::string PlayerName{};     ///< a part of the MPRIS player's bus name; empty: any
     std::string Playlist{};
     std::string Port{};
-    std::string SettingsFile{}; ///< empty: the start values, display on
+    std::string Protocol{};     ///< a protocol of lumd's own; empty: the plug-in's kinds
+    std::string ConfigFile{};   ///< empty: /etc/lumd.conf, unless the settings file is given
+    std::string SettingsFile{}; ///< the plug-in's file instead of a configuration; empty: none
+    GivenValues Given{};        ///< what the command line gives beside the file
     bool Foreground = false;
     LogLevel Level = LogLevel::Info;
-    DisplayOptions Display{};
-    bool Help = false;
+    DisplayOptions Display{}; ///< lumd's own rules for the display
+    bool Help = false;        ///< the usage or the version is asked for
+    bool Version = false;     ///< the version is
+
+    /// Takes the run's values (the display's settings aside).
+    void Use(const RunValues& values);
 };
 
 /// The options of `arguments` (without the program's name), MPD's address completed from

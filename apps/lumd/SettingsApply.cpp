@@ -21,10 +21,4 @@ std::variant<Settings, SettingsProblem> ReadSettingsFile(const std::string& path
     }
 }
 
-Settings StartValuesSwitchedOn() {
-    Settings settings;
-    settings.DisplayOff = false;
-    return settings;
-}
-
 } // namespace lum::lumd

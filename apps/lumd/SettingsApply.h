@@ -19,7 +19,4 @@ struct SettingsProblem {
 /// cannot be used (missing, damaged, write-protected: the plug-in opens it for writing too).
 [[nodiscard]] std::variant<Settings, SettingsProblem> ReadSettingsFile(const std::string& path);
 
-/// The start values with the display switched on: what lumd runs with without a settings file.
-[[nodiscard]] Settings StartValuesSwitchedOn();
-
 } // namespace lum::lumd

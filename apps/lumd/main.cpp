@@ -1,11 +1,11 @@
 // lumd: the plug-in's display driven from a Linux player. One source a run (MPD, an MPRIS
 // player or a playlist's simulated player) answers the display engine's questions; the display
-// runs on the plug-in's own driver with its settings file, on lumd's own event loop, which also
-// takes the signals, standard input and the player's changes. See Options.h for the command
-// line.
+// runs on the plug-in's own driver with the settings of its configuration file (or the plug-in's
+// settings file), on lumd's own event loop, which also takes the signals, standard input and the
+// player's changes. See Options.h for the command line.
 //
-// Exit codes: 0 after a quit (SIGTERM, SIGINT, the quit command); 1 when the settings file, the
-// playlist, the device or the player cannot be used; 2 for a bad command line.
+// Exit codes: 0 after a quit (SIGTERM, SIGINT, the quit command); 1 when the configuration or
+// settings file, the playlist, the device or the player cannot be used; 2 for a bad command line.
 
 #include "apps/lumd/ChangeRelay.h"
 #include "apps/lumd/Detach.h"
@@ -14,11 +14,12 @@
 #include "apps/lumd/EventLoop.h"
 #include "apps/lumd/Options.h"
 #include "apps/lumd/PlayerChoice.h"
-#include "apps/lumd/SettingsApply.h"
+#include "apps/lumd/RunSettings.h"
 #include "apps/lumd/Signals.h"
 #include "apps/lumd/StandardStreams.h"
 #include "apps/lumd/TransportInput.h"
 #include "apps/lumd/TtyDisplayLine.h"
+#include "display/ProtocolTable.h"
 #include "tools/common/CommandLine.h"
 #include "tools/common/SignalWatch.h"
 
@@ -35,35 +36,6 @@ using namespace lum;
 using namespace lum::lumd;
 
 constexpr int kExitUnusable = 1;
-
-std::optional<Settings> SettingsToStartWith(const LumdOptions& options, Log& log) {
-    if (options.SettingsFile.empty()) {
-        log.Info("no settings file: the start values, with the display switched on");
-        return StartValuesSwitchedOn();
-    }
-    auto read = ReadSettingsFile(options.SettingsFile);
-    if (const auto* problem = std::get_if<SettingsProblem>(&read)) {
-        log.Error(problem->Message);
-        return std::nullopt;
-    }
-    return std::get<Settings>(std::move(read));
-}
-
-// SIGHUP: the file read afresh; a file that cannot be used leaves the running settings as they
-// are.
-void Reread(const LumdOptions& options, Log& log, DisplayRun& run) {
-    if (options.SettingsFile.empty()) {
-        log.Info("SIGHUP: no settings file to read again");
-        return;
-    }
-    auto read = ReadSettingsFile(options.SettingsFile);
-    if (const auto* problem = std::get_if<SettingsProblem>(&read)) {
-        log.Error(problem->Message + "; the running settings stay");
-        return;
-    }
-    log.Info("SIGHUP: settings read again from " + options.SettingsFile);
-    run.Reread(std::get<Settings>(read));
-}
 
 // What one command of standard input does.
 void Obey(const InputCommand& command, ChosenPlayer& player, DisplayRun& run) {
@@ -91,14 +63,17 @@ int main(int argc, char** argv) {
         return tools::RefuseCommandLine("lumd", error, kLumdUsage);
     }
     if (options.Help) {
-        std::cout << kLumdUsage;
+        std::cout << (options.Version ? tools::VersionLine("lumd") : std::string(kLumdUsage));
         return 0;
     }
     Log log(options.Level);
-    const std::optional<Settings> asRead = SettingsToStartWith(options, log);
-    if (!asRead) {
+    RunSettings runSettings(options.ConfigFile, options.SettingsFile, options.Given,
+                            MpdEnvironment::FromProcess(), log);
+    const std::optional<RunValues> start = runSettings.Start();
+    if (!start) {
         return kExitUnusable;
     }
+    options.Use(*start);
     if (const DeviceCheck device = CheckDevice(options.Port);
         device.State == DeviceState::Refused) {
         log.Error(options.Port + ": " + device.Reason);
@@ -129,8 +104,11 @@ int main(int argc, char** argv) {
     // start may still wait for its server.
     signals.Handle({SIGINT, SIGTERM}, [&] { run ? run->Quit() : loop.Stop(); });
     signals.Handle({SIGHUP}, [&] {
-        if (run) {
-            Reread(options, log, *run);
+        if (!run) {
+            return;
+        }
+        if (const std::optional<RunValues> values = runSettings.Reread()) {
+            run->Reread(values->Display, values->Rules);
         }
     });
     const auto started = [&](const StartResult& result) {
@@ -147,8 +125,9 @@ int main(int argc, char** argv) {
         }
         auto line = std::make_unique<TtyDisplayLine>(
             options.Port, [&loop](std::function<void()> call) { loop.Post(std::move(call)); });
-        run = std::make_unique<DisplayRun>(loop, *player->Now, log, options.Port, std::move(line),
-                                           options.Display);
+        run = std::make_unique<DisplayRun>(
+            loop, *player->Now, log, options.Port, std::move(line), options.Display,
+            options.Protocol.empty() ? nullptr : MakeDisplayProtocol(options.Protocol, {}));
         changes.SetHandler([&run] { run->ShowChangeNow(); });
         if (detached) {
             detached->Running();
@@ -161,7 +140,7 @@ int main(int argc, char** argv) {
                 loop, STDIN_FILENO, log,
                 [&](const InputCommand& command) { Obey(command, *player, *run); });
         }
-        run->Begin(*asRead);
+        run->Begin(start->Display);
     };
     player->Start([&loop, &started](StartResult result) {
         loop.Post([&started, result = std::move(result)] { started(result); });

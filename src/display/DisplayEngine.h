@@ -44,6 +44,8 @@ struct Overlay {
     /// (lumd's banner and resting screen); otherwise they show as they are, cut as the active
     /// set's lines scroll (the plug-in's banner).
     bool Templates = false;
+
+    friend bool operator==(const Overlay&, const Overlay&) = default;
 };
 
 /// The plug-in's welcome banner.

@@ -37,13 +37,18 @@ void LumdBed::WriteSettings(const Settings& settings) {
     SaveSettingsFile(settings_, settings);
 }
 
-LumdProcess& LumdBed::Start(const std::vector<std::string>& source, bool foreground) {
+LumdProcess& LumdBed::Start(const std::vector<std::string>& source, bool foreground,
+                            const std::vector<std::string>& file) {
     std::vector<std::string> arguments = source;
-    arguments.insert(arguments.end(),
-                     {"--port", line_.Link(), "--settings", settings_, "--log-level", "debug"});
+    arguments.insert(arguments.end(), {"--port", line_.Link(), "--log-level", "debug"});
     if (std::ranges::count(source, "--charset") == 0) {
         // The display shows Windows-1252, as the test texts are written.
         arguments.insert(arguments.end(), {"--charset", "cp1252"});
+    }
+    if (file.empty()) {
+        arguments.insert(arguments.end(), {"--settings", settings_});
+    } else {
+        arguments.insert(arguments.end(), file.begin(), file.end());
     }
     if (foreground) {
         arguments.emplace_back("--foreground");

@@ -32,10 +32,11 @@ public:
     [[nodiscard]] const std::string& SettingsFile() const { return settings_; }
     void WriteSettings(const Settings& settings);
 
-    /// Starts lumd with `source` (its source options and any other) on the line and the
-    /// settings file, in the foreground unless not, with its messages at debug level and the
-    /// display in Windows-1252 unless `source` names a character set.
-    LumdProcess& Start(const std::vector<std::string>& source, bool foreground = true);
+    /// Starts lumd with `source` (its source options and any other) on the line and the settings
+    /// file (or the file options `file`), in the foreground unless not, with its messages at debug
+    /// level and the display in Windows-1252 unless `source` names a character set.
+    LumdProcess& Start(const std::vector<std::string>& source, bool foreground = true,
+                       const std::vector<std::string>& file = {});
     [[nodiscard]] LumdProcess& Lumd() { return *lumd_; }
 
     /// Waits for the display's start from `mark` on: the banner, and then the first frame after

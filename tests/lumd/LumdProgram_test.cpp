@@ -61,7 +61,9 @@ struct RefusalCase {
     friend void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.Name; }
     /// lumd's arguments; {list} stands for a playlist of the test music, {display} for the
     /// line's pty, {file} and {folder} for a plain file and a folder, {settings} for the settings
-    /// file, {mpd} for a private MPD that wants a password, {bad} for a file that is no playlist.
+    /// file, {mpd} for a private MPD that wants a password, {bad} for a file that is no playlist,
+    /// {config} for a configuration giving a bad baud rate, {noconfig} for a missing one and
+    /// {emptyconfig} for an empty one.
     const char* Arguments;
     SettingsGiven Settings;
     bool WithoutBus; ///< the session bus's address names nothing
@@ -97,6 +99,12 @@ TEST_P(LumdRefuses, WithItsMessageAndNothingSentOrChanged) {
             std::ofstream(argument) << "not a tty";
         } else if (argument == "{folder}") {
             argument = bed.Path("");
+        } else if (argument == "{config}" || argument == "{emptyconfig}") {
+            const bool empty = argument == "{emptyconfig}";
+            argument = bed.Path(empty ? "empty.conf" : "bad.conf");
+            std::ofstream(argument) << (empty ? "" : "[display]\nbaud = 9601\n");
+        } else if (argument == "{noconfig}") {
+            argument = bed.Path("nothing.conf");
         } else if (argument == "{settings}") {
             argument = bed.SettingsFile();
         } else if (argument == "{mpd}") {
@@ -133,6 +141,12 @@ TEST_P(LumdRefuses, WithItsMessageAndNothingSentOrChanged) {
 // Without --foreground lumd leaves the terminal first: the command's exit code is still its own.
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, LumdRefuses, ::testing::Values(
+    RefusalCase{"BadConfig",       "--playlist {list} --port {display} --config {config} --foreground",
+                SettingsGiven::Good,    false, 1, "bad.conf:2:8: display.baud: 9601 is not one of 2400, 4800, 9600, 14400, 19200"},
+    RefusalCase{"MissingConfig",   "--playlist {list} --port {display} --config {noconfig} --foreground",
+                SettingsGiven::Good,    false, 1, "nothing.conf: cannot be read: no such file"},
+    RefusalCase{"NoPortAnywhere",  "--playlist {list} --config {emptyconfig} --foreground",
+                SettingsGiven::Good,    false, 1, "empty.conf: no display: set display.port, or give --port DEVICE"},
     RefusalCase{"DeviceIsNoTty",   "--playlist {list} --port /dev/null --settings {settings} --foreground",
                 SettingsGiven::Good,    false, 1, "lumd: error: /dev/null: not a tty"},
     RefusalCase{"DeviceIsAFile",   "--playlist {list} --port {file} --settings {settings} --foreground",
@@ -146,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, LumdRefuses, ::testing::Values(
                 SettingsGiven::Missing, false, 1, "gen_lum.ini kann nicht ge\xC3\xB6""ffnet werden (no such file)"},
     RefusalCase{"BadPlaylist",     "--playlist {bad} --port {display} --foreground",
                 SettingsGiven::Good,    false, 1, "bad.m3u: not a playlist"},
-    RefusalCase{"NoSource",        "--port {display} --foreground",
+    RefusalCase{"NoSource",        "--port {display} --settings {settings} --foreground",
                 SettingsGiven::Good,    false, 2, "lumd: no source"},
     RefusalCase{"WrongPassword",   "--mpd {mpd} --port {display}",
                 SettingsGiven::Good,    false, 1, "refuses the password"},

@@ -226,7 +226,7 @@ def run(lumhost, lumctl, ending, failures):
 # Command-line and setup cases: the arguments after the program ({folder}, {playlist} and
 # {fifo} filled in), what is sent after 1.5 s (None: nothing, the host must end by itself),
 # the exit code, the whole of standard error and the start of standard output.
-USAGE = "usage: lumhost [--port DEVICE] [--folder DIR] PLAYLIST.m3u\n       lumhost --help\n"
+USAGE = "usage: lumhost [--port DEVICE] [--folder DIR] PLAYLIST.m3u\n       lumhost --help | --version\n"
 # fmt: off
 SETUP_CASES = [
     # name          arguments                                           input     code  stderr                                                                                 stdout

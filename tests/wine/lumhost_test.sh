@@ -46,6 +46,12 @@ out=$(printf 'play\nsleep 2600\nconfig\nquit\n' |
 check "probe: next entry after the end of a track" \
     grep -qE '^messagebox state=1 time=[0-9]+ length=-1 list=1 file=.*two\.mp3 title=No Length ' <<<"$out"
 
+# --version: the program's name and the project's version alone.
+out=$(run_windows "$WIN64_BUILD/bin/lumhost.exe" --version)
+rc=$?
+check "--version: exit code 0" test "$rc" -eq 0
+check "--version: 'lumhost VERSION'" grep -qxE 'lumhost [0-9]+\.[0-9]+(\.[0-9]+)*' <<<"$out"
+
 # Bad set-ups: exit code 2 and a message on standard error.
 mkdir -p "$work/empty"
 make_host "$work/bare"

@@ -84,6 +84,7 @@ struct CommandLine::Parts {
     std::size_t Most = 0;
     std::vector<std::pair<std::string, std::unique_ptr<CommandLine>>> Commands;
     std::string CommandGiven;
+    bool VersionAsked = false;
 
     /// The words left over; raises for an unknown option among them.
     [[nodiscard]] std::vector<std::string> LeftOverWords() const;
@@ -174,6 +175,7 @@ CommandLine::CommandLine() : parts_(std::make_unique<Parts>()) {
     parts_->App->allow_windows_style_options(false);
     parts_->App->allow_extras();
     parts_->App->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    parts_->App->set_version_flag("--version", LUM_VERSION);
 }
 
 CommandLine::CommandLine(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
@@ -228,6 +230,9 @@ bool CommandLine::Parse(std::span<const std::string> arguments) {
         parts_->App->parse(reversed);
     } catch (const CLI::CallForHelp&) {
         return false;
+    } catch (const CLI::CallForVersion&) {
+        parts_->VersionAsked = true;
+        return false;
     } catch (const CLI::ArgumentMismatch&) {
         // An option takes the argument after it as its value, whatever it is: only an option at
         // the end of the line can lack its value.
@@ -237,6 +242,10 @@ bool CommandLine::Parse(std::span<const std::string> arguments) {
     }
     Read();
     return true;
+}
+
+bool CommandLine::VersionAsked() const {
+    return parts_->VersionAsked;
 }
 
 const std::string& CommandLine::CommandGiven() const {
@@ -259,6 +268,10 @@ void CommandLine::Read() {
         parts.CommandGiven = command->first;
         command->second->Read();
     }
+}
+
+std::string VersionLine(std::string_view tool) {
+    return std::string(tool) + " " + LUM_VERSION + "\n";
 }
 
 int RefuseCommandLine(std::string_view tool, const CommandLineError& error,

@@ -3,7 +3,8 @@
 // names only, "--name VALUE" or "--name=VALUE"; a value never starts with "--", so an option
 // there means the value was left out), the words that are no option ("--" ends the options),
 // and its commands ("lumctl dump FILE"); each value goes to the reader given with its option,
-// in the order of the command line. "--help" and "-h" ask for the usage. What is wrong is said as
+// in the order of the command line. "--help" and "-h" ask for the usage, "--version" for the
+// line "TOOL VERSION" (the project's version). What is wrong is said as
 //
 //   --OPTION VALUE: what is wrong     a value the option cannot take (VALUE escaped, cut)
 //   --OPTION: what is wrong           an unknown option, one without its value, one given twice
@@ -89,8 +90,11 @@ public:
     [[nodiscard]] CommandLine& Command(const std::string& name);
 
     /// Reads `arguments` (without the program's name), handing each value to its reader. False
-    /// when the usage was asked for (then nothing has been read). Raises CommandLineError.
+    /// when the usage or the version was asked for (then nothing has been read). Raises
+    /// CommandLineError.
     [[nodiscard]] bool Parse(std::span<const std::string> arguments);
+    /// Whether the version was asked for, after a Parse that returned false.
+    [[nodiscard]] bool VersionAsked() const;
     /// The command given, after Parse (empty without commands).
     [[nodiscard]] const std::string& CommandGiven() const;
 
@@ -103,6 +107,9 @@ private:
 
     std::unique_ptr<Parts> parts_;
 };
+
+/// "TOOL VERSION" and a line break: what --version prints.
+[[nodiscard]] std::string VersionLine(std::string_view tool);
 
 /// The program's end for a bad command line: "TOOL: message" and `usage` on standard error;
 /// returns kExitBadCommandLine.

@@ -21,6 +21,39 @@ int HexValue(char c) {
     return -1;
 }
 
+// The bytes of an escaped text: each escape as its byte, each run of text between escapes as
+// `literal` turns it into bytes.
+template <typename Literal>
+std::optional<std::string> Unescape(std::string_view escaped, Literal literal) {
+    std::string out;
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+        const char c = escaped[i];
+        if (c == '"') {
+            return std::nullopt;
+        }
+        if (c != '\\') {
+            continue;
+        }
+        out += literal(escaped.substr(run, i - run));
+        if (++i == escaped.size()) {
+            return std::nullopt;
+        }
+        const char kind = escaped[i];
+        if (kind == '"' || kind == '\\') {
+            out += kind;
+        } else if (kind == 'x' && i + 2 < escaped.size() && HexValue(escaped[i + 1]) >= 0 &&
+                   HexValue(escaped[i + 2]) >= 0) {
+            out += static_cast<char>(HexValue(escaped[i + 1]) * 16 + HexValue(escaped[i + 2]));
+            i += 2;
+        } else {
+            return std::nullopt;
+        }
+        run = i + 1;
+    }
+    return out + literal(escaped.substr(run));
+}
+
 } // namespace
 
 std::string EscapeText(std::string_view bytes) {
@@ -43,31 +76,15 @@ std::string EscapeText(std::string_view bytes) {
 }
 
 std::optional<std::string> UnescapeText(std::string_view escaped) {
-    std::string out;
-    for (std::size_t i = 0; i < escaped.size(); ++i) {
-        const char c = escaped[i];
-        if (c == '"') {
-            return std::nullopt;
-        }
-        if (c != '\\') {
-            out += c;
-            continue;
-        }
-        if (++i == escaped.size()) {
-            return std::nullopt;
-        }
-        const char kind = escaped[i];
-        if (kind == '"' || kind == '\\') {
-            out += kind;
-        } else if (kind == 'x' && i + 2 < escaped.size() && HexValue(escaped[i + 1]) >= 0 &&
-                   HexValue(escaped[i + 2]) >= 0) {
-            out += static_cast<char>(HexValue(escaped[i + 1]) * 16 + HexValue(escaped[i + 2]));
-            i += 2;
-        } else {
-            return std::nullopt;
-        }
-    }
-    return out;
+    return Unescape(escaped, [](std::string_view literal) { return std::string(literal); });
+}
+
+std::optional<std::string> UnescapeConsoleText(std::string_view escaped) {
+#ifdef _WIN32
+    return UnescapeText(escaped);
+#else
+    return Unescape(escaped, [](std::string_view literal) { return Utf8ToWindows1252(literal); });
+#endif
 }
 
 std::string ConsoleText(std::string_view format, std::string_view argument) {

@@ -15,6 +15,11 @@ namespace lum::tools {
 /// or a '"' stands unescaped. Bytes outside 0x20-0x7E are taken as they are.
 [[nodiscard]] std::optional<std::string> UnescapeText(std::string_view escaped);
 
+/// The bytes of an escaped text typed at this program's console: the escapes as their bytes, the
+/// text between them converted from the console's UTF-8 to Windows-1252 ('?' for what it lacks)
+/// where the console is not Windows', whose programs get their own code page's bytes.
+[[nodiscard]] std::optional<std::string> UnescapeConsoleText(std::string_view escaped);
+
 /// An error's message for this program's console: the message format, which is Windows-1252,
 /// re-encoded for a UTF-8 console where the console is not Windows'; the argument as it is.
 [[nodiscard]] std::string ConsoleText(std::string_view format, std::string_view argument);

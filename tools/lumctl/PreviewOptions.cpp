@@ -79,7 +79,7 @@ void DeclarePreviewOptions(CommandLine& line, PreviewOptions& options) {
     });
     line.Value("--ticks", WholeNumberInto(options.Ticks, 0, kMax));
     line.Value("--title", [&options](const std::string& escaped) {
-        const auto title = UnescapeText(escaped);
+        const auto title = UnescapeConsoleText(escaped);
         if (!title) {
             throw BadValue("malformed escape (\\xHH, \\\" and \\\\ are the escapes)");
         }

@@ -46,7 +46,7 @@ std::optional<std::string> SetString(std::string& target, std::string_view text)
     if (text.size() < 2 || text.front() != '"' || text.back() != '"') {
         return std::string("a text must stand in double quotes");
     }
-    auto bytes = UnescapeText(text.substr(1, text.size() - 2));
+    auto bytes = UnescapeConsoleText(text.substr(1, text.size() - 2));
     if (!bytes) {
         return std::string("malformed escape in the text (use \\\", \\\\ or \\xHH)");
     }

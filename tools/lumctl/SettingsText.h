@@ -1,6 +1,8 @@
 #pragma once
 // The settings file as text, one "Name=value" line per stored value in file order: integers in
-// decimal, booleans true/false, texts in double quotes in the escaped form of EscapedText.h.
+// decimal, booleans true/false, texts in double quotes in the escaped form of EscapedText.h. Text
+// typed between the escapes is the console's (UTF-8 on Linux) and is stored in Windows-1252; an
+// escape \xHH is the byte itself.
 
 #include "settings/Settings.h"
 

@@ -7,7 +7,9 @@
 //   lumctl set FILE Name=value...    change values of an existing file
 //   lumctl id3 FILE                  print the file's ID3v1 tag as Name=value
 //   lumctl preview [options]         print the frame of each refresh tick (see Usage)
-//   lumctl --help                    print the usage
+//   lumctl export FILE               print the file as lumd's configuration (Linux)
+//   lumctl import CONFIG FILE        write the file from lumd's configuration (Linux)
+//   lumctl --help | --version        print the usage or the version
 //
 // Exit codes: 0 done; 1 the file could not be loaded or saved, or has no tag or an unreadable
 // one; 2 bad command line or bad text input. A failure names the file and its cause beside the
@@ -15,11 +17,12 @@
 
 #include "common/LumError.h"
 #include "display/ExtractID3.h"
-#include "settings/SettingsFile.h"
 #include "tools/common/CommandLine.h"
 #include "tools/common/EscapedText.h"
 #include "tools/common/FileProblems.h"
+#include "tools/lumctl/FileSteps.h"
 #include "tools/lumctl/Id3Command.h"
+#include "tools/lumctl/LumctlCommand.h"
 #include "tools/lumctl/PreviewCommand.h"
 #include "tools/lumctl/PreviewOptions.h"
 #include "tools/lumctl/SettingsText.h"
@@ -28,6 +31,7 @@
 #include <cstdint>
 #include <iostream>
 #include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -35,10 +39,15 @@ namespace {
 
 using lum::Settings;
 using lum::tools::EscapeText;
+using lum::tools::FileFailure;
+using lum::tools::FileStep;
+using lum::tools::kExitBadInput;
+using lum::tools::kExitFileError;
+using lum::tools::LoadAsPluginDoes;
+using lum::tools::LumctlCommand;
+using lum::tools::Save;
+using lum::tools::Step;
 using Args = std::vector<std::string>;
-
-constexpr int kExitFileError = 1;
-constexpr int kExitUsage = 2;
 
 constexpr const char* kUsage =
     "usage: lumctl defaults FILE\n"
@@ -50,54 +59,15 @@ constexpr const char* kUsage =
     "                      [--state stop|play|pause] [--position-ms N] [--length-s N]\n"
     "                      [--playlist-pos N] [--now YYYY-MM-DDTHH:MM:SS]\n"
     "                      [--active-set 1-5] [--banner] [--rotate-every N]\n"
-    "                      [--set Name=value]...\n"
-    "       lumctl --help\n";
+    "                      [--set Name=value]...\n";
 
-// Which of the plug-in's file operations failed, for the cause beside its message.
-enum class FileStep { Load, Save, Read };
-
-// A file step that failed with one of the plug-in's errors.
-struct FileFailure {
-    std::string Path;
-    FileStep Step;
-    lum::LumError Error;
-};
-
-// "FILE: the plug-in's message (cause)".
-std::string Describe(const FileFailure& failure) {
-    const std::string& path = failure.Path;
-    const std::string cause =
-        failure.Step == FileStep::Load   ? lum::tools::LoadFailureCause(path, failure.Error)
-        : failure.Step == FileStep::Save ? lum::tools::SaveFailureCause(path, failure.Error)
-                                         : lum::tools::ReadFailureCause(path);
-    return EscapeText(path) + ": " +
-           lum::tools::ConsoleText(failure.Error.Format(), EscapeText(failure.Error.Argument())) +
-           " (" + cause + ")";
-}
-
-// Runs a file step of the plug-in's code, turning its error into a FileFailure for `path`.
-template <typename Action> auto Step(const std::string& path, FileStep step, Action action) {
-    try {
-        return action();
-    } catch (const lum::LumError& error) {
-        throw FileFailure{path, step, error};
+/// The usage with the commands of this platform's lumctl.
+std::string Usage() {
+    std::string usage = kUsage;
+    for (const LumctlCommand& command : lum::tools::ConfigCommands()) {
+        usage += "       lumctl " + command.Name + " " + std::string(command.Usage) + "\n";
     }
-}
-
-Settings LoadAsPluginDoes(const std::string& path) {
-    return Step(path, FileStep::Load, [&path] {
-        const auto asRead = lum::LoadSettingsFile(path);
-        if (!asRead) {
-            throw lum::LumError(lum::messages::kCannotOpenFile, path);
-        }
-        Settings settings;
-        lum::StoreLoadedSettings(*asRead, settings);
-        return settings;
-    });
-}
-
-void Save(const std::string& path, const Settings& settings) {
-    Step(path, FileStep::Save, [&] { lum::SaveSettingsFile(path, settings); });
+    return usage + "       lumctl --help | --version\n";
 }
 
 int Defaults(const Args& args) {
@@ -105,26 +75,9 @@ int Defaults(const Args& args) {
     return 0;
 }
 
-// Prints the values as the plug-in loads them. A file the plug-in cannot open, because it opens
-// its settings for writing as well, is still shown: dumping only reads.
+// Prints the values as the plug-in loads them, also those of a file it cannot open.
 int Dump(const Args& args) {
-    const std::string& path = args[0];
-    Settings settings;
-    try {
-        settings = LoadAsPluginDoes(path);
-    } catch (const FileFailure& failure) {
-        const auto bytes = failure.Error.Format() == lum::messages::kCannotOpenFile
-                               ? lum::tools::ReadPlainFile(path, lum::kMaxSettingsFileBytes)
-                               : std::nullopt;
-        if (!bytes) {
-            throw;
-        }
-        Step(path, FileStep::Load,
-             [&] { lum::StoreLoadedSettings(lum::DecodeSettings(*bytes), settings); });
-        std::cerr << "lumctl: note: " << Describe(failure)
-                  << "; the values follow as read without write access\n";
-    }
-    std::cout << lum::tools::SettingsToText(settings);
+    std::cout << lum::tools::SettingsToText(lum::tools::LoadForReading(args[0]));
     return 0;
 }
 
@@ -135,7 +88,7 @@ int Write(const Args& args) {
         settings = lum::tools::SettingsFromText(text);
     } catch (const lum::tools::TextInputError& error) {
         std::cerr << "lumctl: line " << error.Line << ": " << error.Message << '\n';
-        return kExitUsage;
+        return kExitBadInput;
     }
     Save(args[0], settings);
     return 0;
@@ -145,7 +98,7 @@ int Set(const Args& args) {
     Settings settings = LoadAsPluginDoes(args[0]);
     if (auto problem = lum::tools::ApplyAssignments(settings, Args(args.begin() + 1, args.end()))) {
         std::cerr << "lumctl: " << *problem << '\n';
-        return kExitUsage;
+        return kExitBadInput;
     }
     Save(args[0], settings);
     return 0;
@@ -166,7 +119,7 @@ int Preview(const lum::tools::PreviewOptions& options) {
     Settings settings = options.SettingsFile ? LoadAsPluginDoes(*options.SettingsFile) : Settings{};
     if (auto problem = lum::tools::ApplyAssignments(settings, options.Assignments)) {
         std::cerr << "lumctl: " << *problem << '\n';
-        return kExitUsage;
+        return kExitBadInput;
     }
     Step(options.File, FileStep::Read, [&] {
         lum::tools::RunPreview(options, settings, [](const std::string& frame) {
@@ -176,18 +129,17 @@ int Preview(const lum::tools::PreviewOptions& options) {
     return 0;
 }
 
-// The commands that take words alone, with the words each takes after its name: the ones it
-// needs (as the usage names them), and how many at most.
-const struct Command {
-    std::string Name;
-    std::vector<std::string> Required;
-    std::size_t Most;
-    int (*Run)(const Args&);
-} kCommands[] = {
-    {"defaults", {"FILE"}, 1, Defaults}, {"dump", {"FILE"}, 1, Dump},
-    {"write", {"FILE"}, 1, Write},       {"set", {"FILE", "Name=value"}, SIZE_MAX, Set},
-    {"id3", {"FILE"}, 1, Id3},
+// The commands that take words alone.
+// clang-format off
+const LumctlCommand kCommands[] = {
+    // Name       Required                Most      Run       Usage
+    {"defaults", {"FILE"},               1,        Defaults, "FILE"},
+    {"dump",     {"FILE"},               1,        Dump,     "FILE"},
+    {"write",    {"FILE"},               1,        Write,    "FILE"},
+    {"set",      {"FILE", "Name=value"}, SIZE_MAX, Set,      "FILE Name=value..."},
+    {"id3",      {"FILE"},               1,        Id3,      "FILE"},
 };
+// clang-format on
 
 } // namespace
 
@@ -195,25 +147,29 @@ int main(int argc, char** argv) {
     Args words;
     lum::tools::PreviewOptions preview;
     lum::tools::CommandLine line;
-    for (const Command& command : kCommands) {
-        line.Command(command.Name).Words(words, command.Required, command.Most);
+    std::vector<const LumctlCommand*> commands;
+    for (const auto& table :
+         {std::span<const LumctlCommand>(kCommands), lum::tools::ConfigCommands()}) {
+        for (const LumctlCommand& command : table) {
+            line.Command(command.Name).Words(words, command.Required, command.Most);
+            commands.push_back(&command);
+        }
     }
     lum::tools::DeclarePreviewOptions(line.Command("preview"), preview);
     try {
         if (!line.Parse(Args(argv + std::min(argc, 1), argv + argc))) {
-            std::cout << kUsage;
+            std::cout << (line.VersionAsked() ? lum::tools::VersionLine("lumctl") : Usage());
             return 0;
         }
     } catch (const lum::tools::CommandLineError& error) {
-        return lum::tools::RefuseCommandLine("lumctl", error, kUsage);
+        return lum::tools::RefuseCommandLine("lumctl", error, Usage());
     }
     try {
-        const auto* command =
-            std::find_if(std::begin(kCommands), std::end(kCommands),
-                         [&line](const Command& c) { return c.Name == line.CommandGiven(); });
-        return command == std::end(kCommands) ? Preview(preview) : command->Run(words);
+        const auto command = std::ranges::find_if(
+            commands, [&line](const LumctlCommand* c) { return c->Name == line.CommandGiven(); });
+        return command == commands.end() ? Preview(preview) : (*command)->Run(words);
     } catch (const FileFailure& failure) {
-        std::cerr << "lumctl: " << Describe(failure) << '\n';
+        std::cerr << "lumctl: " << lum::tools::Describe(failure) << '\n';
         return kExitFileError;
     }
 }

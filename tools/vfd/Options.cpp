@@ -9,9 +9,9 @@ const std::string_view kVfdUsage =
     "usage: vfd --pty [--link PATH] | --device PATH [--baud N] | --file PATH\n"
     "           [--width W] [--lines N] [--snapshot FILE.png] [--log FILE]\n"
     "           [--dump] [--quiet] [--seconds S] [--charset NAME]\n"
+    "       vfd --help | --version\n"
     "  --charset NAME  the display's character set: ascii, cp437, cp850, cp858 or cp1252\n"
-    "                  (the default)\n"
-    "       vfd --help\n";
+    "                  (the default)\n";
 
 Options ParseOptions(std::span<const std::string> arguments) {
     using tools::Text;
@@ -37,6 +37,7 @@ Options ParseOptions(std::span<const std::string> arguments) {
         }
     });
     options.Help = !line.Parse(arguments);
+    options.Version = line.VersionAsked();
     if (options.Help) {
         return options;
     }

@@ -4,7 +4,7 @@
 //   vfd --pty [--link PATH] | --device PATH [--baud N] | --file PATH
 //       [--width W] [--lines N] [--snapshot FILE.png] [--log FILE] [--dump] [--quiet]
 //       [--seconds S] [--charset NAME]
-//   vfd --help
+//   vfd --help | --version
 //
 // NAME is the display's character set (common/DisplayCharset.h), cp1252 unless given.
 
@@ -18,7 +18,8 @@ namespace lum::vfd {
 
 /// What the command line asks for.
 struct Options {
-    bool Help = false;
+    bool Help = false;    ///< the usage or the version is asked for
+    bool Version = false; ///< the version is
     bool Pty = false;
     std::string Link;
     std::string Device;

@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
         return tools::RefuseCommandLine("vfd", error, vfd::kVfdUsage);
     }
     if (options.Help) {
-        std::cout << vfd::kVfdUsage;
+        std::cout << (options.Version ? tools::VersionLine("vfd") : std::string(vfd::kVfdUsage));
         return 0;
     }
     std::string problem;

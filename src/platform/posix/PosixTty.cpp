@@ -1,11 +1,15 @@
 // Uses the kernel's termios2 directly (not <termios.h>, whose struct clashes with it), so
-// that every baud rate can be set with BOTHER.
+// that every baud rate can be set with BOTHER. Where the ioctls of termios2 are missing (qemu's
+// user-mode emulator, which runs the ARM builds on other machines, answers ENOSYS), the classic
+// termios serves instead, with the classic rates only.
 #include "platform/posix/PosixTty.h"
 
 #include "platform/Comm.h"
 
+#include <algorithm>
 #include <asm/termbits.h>
 #include <cerrno>
+#include <iterator>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 
@@ -20,6 +24,75 @@ int Result(int rc) {
 /// Character sizes by data bits 5 to 8.
 constexpr tcflag_t kCharSizes[] = {CS5, CS6, CS7, CS8};
 
+// clang-format off
+struct ClassicRate {
+    tcflag_t Code;
+    std::uint32_t Rate;
+};
+/// The baud rates classic termios names, for a tty without termios2.
+constexpr ClassicRate kClassicRates[] = {
+    // Code      Rate
+    {B1200,      1200},
+    {B2400,      2400},
+    {B4800,      4800},
+    {B9600,      9600},
+    {B19200,    19200},
+    {B38400,    38400},
+    {B57600,    57600},
+    {B115200,  115200},
+};
+// clang-format on
+static_assert(std::size(kClassicRates) == 8);
+
+/// The settings both structures hold: all but the rates.
+template <typename From, typename To> void CopyFlags(const From& from, To& to) {
+    to.c_iflag = from.c_iflag;
+    to.c_oflag = from.c_oflag;
+    to.c_cflag = from.c_cflag;
+    to.c_lflag = from.c_lflag;
+    to.c_line = from.c_line;
+    std::copy(std::begin(from.c_cc), std::end(from.c_cc), to.c_cc);
+}
+
+/// Reads the tty's settings (termios2, else classic termios with the rate from its code).
+int ReadSettings(int fd, termios2& settings) {
+    if (ioctl(fd, TCGETS2, &settings) == 0) {
+        return 0;
+    }
+    termios classic{};
+    if (errno != ENOSYS || ioctl(fd, TCGETS, &classic) != 0) {
+        return errno;
+    }
+    CopyFlags(classic, settings);
+    const auto* rate = std::find_if(
+        std::begin(kClassicRates), std::end(kClassicRates),
+        [&classic](const ClassicRate& row) { return row.Code == (classic.c_cflag & CBAUD); });
+    settings.c_ispeed = settings.c_ospeed = rate == std::end(kClassicRates) ? 0 : rate->Rate;
+    return 0;
+}
+
+/// Writes the settings (termios2, else classic termios: EINVAL for a rate it does not name).
+int WriteSettings(int fd, const termios2& settings) {
+    if (ioctl(fd, TCSETS2, &settings) == 0) {
+        return 0;
+    }
+    if (errno != ENOSYS) {
+        return errno;
+    }
+    termios classic{};
+    CopyFlags(settings, classic);
+    if ((settings.c_cflag & CBAUD) == BOTHER) {
+        const auto* rate = std::find_if(
+            std::begin(kClassicRates), std::end(kClassicRates),
+            [&settings](const ClassicRate& row) { return row.Rate == settings.c_ospeed; });
+        if (rate == std::end(kClassicRates)) {
+            return EINVAL;
+        }
+        classic.c_cflag = (classic.c_cflag & ~static_cast<tcflag_t>(CBAUD | CIBAUD)) | rate->Code;
+    }
+    return Result(ioctl(fd, TCSETS, &classic));
+}
+
 } // namespace
 
 int TtyExclusive(int fd, bool exclusive) {
@@ -28,8 +101,8 @@ int TtyExclusive(int fd, bool exclusive) {
 
 int TtyMakeRaw(int fd) {
     termios2 settings{};
-    if (ioctl(fd, TCGETS2, &settings) != 0) {
-        return errno;
+    if (const int error = ReadSettings(fd, settings); error != 0) {
+        return error;
     }
     settings.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
                                                ICRNL | IXON | IXOFF | IXANY | INPCK);
@@ -38,13 +111,13 @@ int TtyMakeRaw(int fd) {
     settings.c_cflag |= CREAD | CLOCAL;
     settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 0;
-    return Result(ioctl(fd, TCSETS2, &settings));
+    return WriteSettings(fd, settings);
 }
 
 int TtyGetLine(int fd, TtyLine& line) {
     termios2 settings{};
-    if (ioctl(fd, TCGETS2, &settings) != 0) {
-        return errno;
+    if (const int error = ReadSettings(fd, settings); error != 0) {
+        return error;
     }
     line.BaudRate = settings.c_ospeed;
     line.ByteSize = 8;
@@ -85,8 +158,8 @@ int TtySetLine(int fd, const TtyLine& line) {
         return EINVAL;
     }
     termios2 settings{};
-    if (ioctl(fd, TCGETS2, &settings) != 0) {
-        return errno;
+    if (const int error = ReadSettings(fd, settings); error != 0) {
+        return error;
     }
     settings.c_cflag &= ~static_cast<tcflag_t>(CBAUD | CIBAUD | CSIZE | PARENB | PARODD | CMSPAR |
                                                CSTOPB | CRTSCTS);
@@ -127,7 +200,7 @@ int TtySetLine(int fd, const TtyLine& line) {
     }
     settings.c_cc[VSTART] = static_cast<cc_t>(line.XonChar);
     settings.c_cc[VSTOP] = static_cast<cc_t>(line.XoffChar);
-    return Result(ioctl(fd, TCSETS2, &settings));
+    return WriteSettings(fd, settings);
 }
 
 int TtyGetModem(int fd, std::uint32_t& status) {

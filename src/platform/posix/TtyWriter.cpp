@@ -206,7 +206,7 @@ void TtyWriter::Run() {
         }
         if ((fds[1].revents & POLLIN) != 0) {
             std::uint64_t count = 0;
-            static_cast<void>(::read(wake_, &count, sizeof(count)));
+            [[maybe_unused]] const ssize_t taken = ::read(wake_, &count, sizeof(count));
         }
         bool gone = false;
         {
@@ -231,7 +231,8 @@ void TtyWriter::Run() {
 
 void TtyWriter::Wake() {
     const std::uint64_t one = 1;
-    static_cast<void>(::write(wake_, &one, sizeof(one)));
+    // Only a counter at its maximum refuses the write, and that wakes the thread as well.
+    [[maybe_unused]] const ssize_t written = ::write(wake_, &one, sizeof(one));
 }
 
 void TtyWriter::Gone() {

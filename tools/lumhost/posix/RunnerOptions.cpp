@@ -14,6 +14,7 @@ RunnerOptions ParseRunnerOptions(std::span<const std::string> arguments) {
     line.Value("--folder", tools::Text(options.Folder));
     line.Words(playlist, {"PLAYLIST.m3u"}, 1);
     options.Help = !line.Parse(arguments);
+    options.Version = line.VersionAsked();
     if (options.Help) {
         return options;
     }

@@ -2,7 +2,7 @@
 // The native lumhost's command line:
 //
 //   lumhost [--port DEVICE] [--folder DIR] PLAYLIST.m3u
-//   lumhost --help
+//   lumhost --help | --version
 //
 // --port: the tty every COM port of the settings opens (without it, COMn is /dev/ttyS(n-1));
 // --folder: the host folder, whose plugins/gen_lum.ini holds the settings (the current folder
@@ -15,9 +15,10 @@ namespace lum::host {
 
 /// What the command line asks for.
 struct RunnerOptions {
-    bool Help = false;  ///< only the usage is asked for
-    std::string Port;   ///< empty: the COM port names' own devices
-    std::string Folder; ///< the host folder, with its trailing '/'
+    bool Help = false;    ///< only the usage or the version is asked for
+    bool Version = false; ///< the version is
+    std::string Port;     ///< empty: the COM port names' own devices
+    std::string Folder;   ///< the host folder, with its trailing '/'
     std::string Playlist;
 };
 
@@ -27,7 +28,7 @@ struct RunnerOptions {
 /// The usage lines.
 inline constexpr const char* kRunnerUsage =
     "usage: lumhost [--port DEVICE] [--folder DIR] PLAYLIST.m3u\n"
-    "       lumhost --help\n";
+    "       lumhost --help | --version\n";
 
 /// What --help adds to the usage.
 inline constexpr const char* kRunnerHelp =

@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
         return tools::RefuseCommandLine("lumhost", error, kRunnerUsage);
     }
     if (options.Help) {
-        std::cout << kRunnerUsage << kRunnerHelp;
+        std::cout << (options.Version ? tools::VersionLine("lumhost")
+                                      : std::string(kRunnerUsage) + kRunnerHelp);
         return 0;
     }
     auto entries =

@@ -35,7 +35,7 @@ using namespace lum::host;
 constexpr int kExitBadSetup = 2;
 
 constexpr const char* kUsage = "usage: lumhost [--auto-dismiss] PLAYLIST.m3u\n"
-                               "       lumhost --help\n";
+                               "       lumhost --help | --version\n";
 constexpr const char* kHelp =
     "Loads plugins\\gen_lum.dll below this program's folder and plays the extended M3U\n"
     "playlist to it as the player would.\n"
@@ -76,7 +76,8 @@ int main(int argc, char** argv) {
     line.Words(playlist, {"PLAYLIST.m3u"}, 1);
     try {
         if (!line.Parse(std::vector<std::string>(argv + std::min(argc, 1), argv + argc))) {
-            std::cout << kUsage << kHelp;
+            std::cout << (line.VersionAsked() ? lum::tools::VersionLine("lumhost")
+                                              : std::string(kUsage) + kHelp);
             return 0;
         }
     } catch (const lum::tools::CommandLineError& error) {
