@@ -23,10 +23,8 @@ std::string ErrorText(int error) {
 
 } // namespace
 
-LcdprocOutput::LcdprocOutput(EventLoop& loop, Log& log, LcdprocOptions options,
-                             const DisplayCharset* charset)
-    : loop_(loop), log_(log), options_(std::move(options)), charset_(charset),
-      timer_(loop.AddTimer("LcdprocTimer")) {
+LcdprocOutput::LcdprocOutput(EventLoop& loop, Log& log, LcdprocOptions options)
+    : loop_(loop), log_(log), options_(std::move(options)), timer_(loop.AddTimer("LcdprocTimer")) {
     screen_.SetPriority(options_.Idle);
     timer_.OnTimer = [this] {
         if (state_ == State::Waiting) {
@@ -227,9 +225,9 @@ void LcdprocOutput::OnAnswer(std::string_view line) {
         const std::string shown =
             std::to_string(size->Width) + " x " + std::to_string(size->Height);
         if (!wasConnected_) {
-            log_.Info("display on LCDd at " + options_.Address.Text() + ": " + shown);
+            log_.Info("LCDd at " + options_.Address.Text() + ": a display of " + shown);
         } else if (outageLogged_) {
-            log_.Info("LCDd back at " + options_.Address.Text() + ": " + shown);
+            log_.Info("LCDd back at " + options_.Address.Text() + ": a display of " + shown);
         }
         wasConnected_ = true;
         outageLogged_ = false;

@@ -41,9 +41,8 @@ struct LcdprocOptions {
 /// The frame output that is a client of LCDd.
 class LcdprocOutput final : public FrameOutput {
 public:
-    /// An output that has not connected yet; the frames' text goes out in `charset`'s bytes
-    /// (null: as it is). All given must outlive the output.
-    LcdprocOutput(EventLoop& loop, Log& log, LcdprocOptions options, const DisplayCharset* charset);
+    /// An output that has not connected yet. `loop` and `log` must outlive the output.
+    LcdprocOutput(EventLoop& loop, Log& log, LcdprocOptions options);
     /// Closes the connection, which removes lumd's screen from LCDd.
     ~LcdprocOutput() override;
     LcdprocOutput(const LcdprocOutput&) = delete;
@@ -51,6 +50,10 @@ public:
 
     /// Starts connecting.
     void Start();
+    /// The frames' text goes out in `charset`'s bytes (null: as it is), which must outlive the
+    /// output.
+    void SetCharset(const DisplayCharset* charset) { charset_ = charset; }
+    [[nodiscard]] const LcdprocAddress& Address() const { return options_.Address; }
     /// The player plays (the screen in the foreground) or not (the idle priority).
     void SetPlaying(bool playing);
     /// Whether LCDd has answered and shows the screen.
@@ -91,7 +94,7 @@ private:
     EventLoop& loop_;
     Log& log_;
     LcdprocOptions options_;
-    const DisplayCharset* charset_;
+    const DisplayCharset* charset_ = nullptr;
     platform::Timer& timer_; ///< the next attempt, or the deadline of the running one
     LcdprocScreen screen_;
     State state_ = State::Waiting;
