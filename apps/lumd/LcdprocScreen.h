@@ -20,8 +20,9 @@
 // title can end the quote or start another.
 //
 // The priority says when LCDd shows the screen: foreground above every other client's ordinary
-// screens (while playing), and, when the player is stopped or paused, background (shown while no
-// other screen wants the display), info (above background screens) or hidden (never).
+// screens (while playing), and, when the player is stopped or paused, background (shown only when
+// no other screen is there, LCDd's own server screen included), info (in turn with the other info
+// screens) or hidden (never).
 
 #include <cstddef>
 #include <optional>
