@@ -28,17 +28,18 @@ std::string DriverFolder() {
     return std::filesystem::exists("/usr/lib/lcdproc/text.so", ignored) ? "/usr/lib/lcdproc/" : "";
 }
 
-/// Whether something listens on `port` of 127.0.0.1.
-bool Listening(unsigned port) {
-    const int probe = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+/// A socket connected to `port` of 127.0.0.1; -1 when nothing listens there.
+int ConnectLocally(unsigned port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool connected =
-        ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(probe);
-    return connected;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 } // namespace
@@ -90,7 +91,12 @@ void LcdServer::Launch() {
     // The text driver does not flush its output: line buffering makes each line come at once.
     server_ = std::make_unique<Child>(
         std::vector<std::string>{"stdbuf", "-oL", "LCDd", "-f", "-c", config_}, fifo_);
-    if (!testing::WaitFor([this] { return Listening(port_) || !server_->Running(); },
+    const auto listening = [this] {
+        const int probe = ConnectLocally(port_);
+        ::close(probe);
+        return probe >= 0;
+    };
+    if (!testing::WaitFor([&] { return listening() || !server_->Running(); },
                           std::chrono::seconds(10)) ||
         !server_->Running()) {
         throw std::runtime_error("LCDd did not start");
@@ -169,40 +175,30 @@ std::optional<LcdScreen> LcdServer::WaitFor(std::size_t mark,
     }
 }
 
-OtherLcdClient::OtherLcdClient(unsigned port, const std::string& text) {
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+OtherLcdClient::OtherLcdClient(unsigned port, const std::string& text) : fd_(ConnectLocally(port)) {
     const std::string commands = "hello\nscreen_add other\nscreen_set other -priority info "
                                  "-heartbeat off\nwidget_add other t string\n"
                                  "widget_set other t 1 1 {" +
                                  text + "}\n";
-    if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        ::send(fd_, commands.data(), commands.size(), MSG_NOSIGNAL) !=
-            static_cast<ssize_t>(commands.size())) {
-        ::close(fd_);
-        throw std::runtime_error("the other client cannot reach LCDd");
-    }
-    // The answers: the connect line and a success for each of the four commands.
+    const timeval patience{5, 0};
+    ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+    // LCDd answers in order: a success for each of the four commands after the connect line.
     std::string answers;
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    std::size_t successes = 0;
-    while (successes < 4 && answers.find("huh?") == std::string::npos &&
-           std::chrono::steady_clock::now() < until) {
-        pollfd ready{fd_, POLLIN, 0};
-        char chunk[1024];
-        if (::poll(&ready, 1, 100) > 0) {
-            const ssize_t got = ::read(fd_, chunk, sizeof chunk);
-            answers.append(chunk, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+    const auto successes = [&answers] {
+        std::size_t count = 0;
+        for (auto at = answers.find("success"); at != std::string::npos;
+             at = answers.find("success", at + 1)) {
+            ++count;
         }
-        successes = 0;
-        for (std::size_t at = 0; (at = answers.find("success", at)) != std::string::npos; ++at) {
-            ++successes;
-        }
+        return count;
+    };
+    char chunk[1024];
+    ssize_t got = fd_ < 0 ? -1 : ::send(fd_, commands.data(), commands.size(), MSG_NOSIGNAL);
+    while (got > 0 && successes() < 4) {
+        got = ::read(fd_, chunk, sizeof chunk);
+        answers.append(chunk, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
     }
-    if (successes < 4) {
+    if (got <= 0) {
         ::close(fd_);
         throw std::runtime_error("LCDd did not take the other client's screen: " + answers);
     }

@@ -85,14 +85,6 @@ TEST(LcdprocText, ReadsTheSizeFromTheConnectAnswerOnly) {
     }
 }
 
-TEST(LcdprocText, NamesTheIdlePrioritiesOnly) {
-    EXPECT_EQ(IdlePriorityNamed("background"), ScreenPriority::Background);
-    EXPECT_EQ(IdlePriorityNamed("info"), ScreenPriority::Info);
-    EXPECT_EQ(IdlePriorityNamed("hidden"), ScreenPriority::Hidden);
-    EXPECT_EQ(IdlePriorityNamed("foreground"), std::nullopt);
-    EXPECT_EQ(IdlePriorityNamed("Background"), std::nullopt);
-}
-
 /// A screen connected to a 20 x 2 display that has shown "one", "two" in the background.
 LcdprocScreen ShownScreen() {
     LcdprocScreen screen;

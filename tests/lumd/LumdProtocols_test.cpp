@@ -7,7 +7,6 @@
 #include "TestMusic.h"
 #include "display/DisplayEngine.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace lum::lumd::testing {
@@ -68,15 +67,10 @@ TEST_P(LumdProtocols, ShowPlayerOnTheScreen) {
     const std::size_t quit = line.ScreenMark();
     lumd.Send("quit");
     EXPECT_EQ(lumd.WaitForExit(5s), 0) << lumd.Output();
-    const auto blank = line.WaitForScreen(
-        quit,
-        [](const ScreenShot& shot) {
-            return std::ranges::all_of(shot.Lines, [](const std::string& cells) {
-                return cells.find_first_not_of(' ') == std::string::npos;
-            });
-        },
-        1s);
-    EXPECT_TRUE(blank) << "the display blank after the quit";
+    const std::vector<std::string> blank(kTestLines, std::string(kTestWidth, ' '));
+    EXPECT_TRUE(line.WaitForScreen(
+        quit, [&blank](const ScreenShot& shot) { return shot.Lines == blank; }, 1s))
+        << "the display blank after the quit";
 }
 
 // clang-format off
