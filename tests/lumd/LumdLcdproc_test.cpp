@@ -27,9 +27,14 @@ TEST(LumdLcdproc, ShowsThePlayerOnLcddsDisplay) {
     server.Mpc({"update", "--wait"});
     server.PlayStandardTracks();
     server.Mpc({"add", syntax.File});
-    // LCDd's display is larger than the settings' 2 x 40: its size is the frame's.
+    // LCDd's display is larger than the settings' 1 x 20: its size is the frame's, so that the
+    // titles show whole and line 2 the state.
     LcdServer lcd(40, 4);
     LumdBed bed;
+    Settings settings = TestSettings();
+    settings.LineWidth = 20;
+    settings.LineCount = 1;
+    bed.WriteSettings(settings);
     LumdProcess& lumd = bed.Start({"--mpd", server.Socket(), "--lcdproc", lcd.Address()});
 
     const auto first = lcd.WaitFor(0, LcdLineStarts(0, DisplayTitle(StandardTracks()[0])), 10s);
