@@ -69,7 +69,7 @@ LcdServer::LcdServer(int width, int height)
     reading_ = ::open(fifo_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     holding_ = ::open(fifo_.c_str(), O_WRONLY | O_CLOEXEC);
     reader_ = std::thread([this] { Read(); });
-    Launch();
+    Restart();
 }
 
 LcdServer::~LcdServer() {
@@ -87,7 +87,7 @@ std::string LcdServer::Address() const {
     return "127.0.0.1:" + std::to_string(port_);
 }
 
-void LcdServer::Launch() {
+void LcdServer::Restart() {
     // The text driver does not flush its output: line buffering makes each line come at once.
     server_ = std::make_unique<Child>(
         std::vector<std::string>{"stdbuf", "-oL", "LCDd", "-f", "-c", config_}, fifo_);
@@ -105,10 +105,6 @@ void LcdServer::Launch() {
 
 void LcdServer::Kill() {
     server_->Stop(SIGKILL, std::chrono::seconds(5));
-}
-
-void LcdServer::Restart() {
-    Launch();
 }
 
 void LcdServer::Read() {

@@ -56,11 +56,10 @@ public:
 
     /// Kills LCDd at once (SIGKILL).
     void Kill();
-    /// Starts LCDd again on the same port; waits until it listens.
+    /// Starts LCDd (again) on its port; waits until it listens.
     void Restart();
 
 private:
-    void Launch();
     void Read();
     void TakeLine(const std::string& line, std::chrono::steady_clock::time_point at);
 

@@ -15,37 +15,32 @@ namespace {
 struct LcdprocAddressCase {
     const char* Name;
     const char* Given;
-    const char* Text; ///< the address read, or the start of the refusal's message
-    bool Refused = false;
+    const char* Text; ///< the address read, or the refusal's message
 };
 
 class LcdprocAddressParsing : public ::testing::TestWithParam<LcdprocAddressCase> {};
 
 TEST_P(LcdprocAddressParsing, ReadsHostAndPort) {
-    const LcdprocAddressCase& c = GetParam();
-    if (c.Refused) {
-        try {
-            (void)ParseLcdprocAddress(c.Given);
-            FAIL() << "accepted " << c.Given;
-        } catch (const std::invalid_argument& error) {
-            EXPECT_TRUE(std::string(error.what()).starts_with(c.Text)) << error.what();
-        }
-        return;
+    std::string read;
+    try {
+        read = ParseLcdprocAddress(GetParam().Given).Text();
+    } catch (const std::invalid_argument& error) {
+        read = error.what();
     }
-    EXPECT_EQ(ParseLcdprocAddress(c.Given).Text(), c.Text);
+    EXPECT_EQ(read, GetParam().Text);
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, LcdprocAddressParsing, ::testing::Values(
-    LcdprocAddressCase{"Default",      "",             "localhost:13666"},
-    LcdprocAddressCase{"Host",         "box",          "box:13666"},
+    LcdprocAddressCase{"Default",      "",              "localhost:13666"},
+    LcdprocAddressCase{"Host",         "box",           "box:13666"},
     LcdprocAddressCase{"HostAndPort",  "10.0.0.5:1234", "10.0.0.5:1234"},
-    LcdprocAddressCase{"V6Bare",       "::1",          "[::1]:13666"},
-    LcdprocAddressCase{"V6Port",       "[::1]:13667",  "[::1]:13667"},
-    LcdprocAddressCase{"PortZero",     "box:0",        "bad port '0' in 'box:0' (the LCDproc address)", true},
-    LcdprocAddressCase{"PortNoNumber", "box:lcd",      "bad port 'lcd'", true},
-    LcdprocAddressCase{"NoHost",       ":13666",       "no host in ':13666'", true},
-    LcdprocAddressCase{"OpenBracket",  "[::1",         "no ']'", true}),
+    LcdprocAddressCase{"V6Bare",       "::1",           "[::1]:13666"},
+    LcdprocAddressCase{"V6Port",       "[::1]:13667",   "[::1]:13667"},
+    LcdprocAddressCase{"PortZero",     "box:0",         "bad port '0' in 'box:0' (the LCDproc address) (1-65535)"},
+    LcdprocAddressCase{"PortNoNumber", "box:lcd",       "bad port 'lcd' in 'box:lcd' (the LCDproc address) (1-65535)"},
+    LcdprocAddressCase{"NoHost",       ":13666",        "no host in ':13666' (the LCDproc address)"},
+    LcdprocAddressCase{"OpenBracket",  "[::1",          "no ']' after the IPv6 address in '[::1' (the LCDproc address)"}),
     CaseName());
 // clang-format on
 
