@@ -113,8 +113,9 @@ public:
     /// Sends brightness step `step`, 1 ("Hell 1", dimmest) to 4 ("Hell 4", brightest).
     void SendBrightness(int step);
 
-    /// Starts or ends the banner period: while it runs, frames show the banner.
-    void SetBannerPeriod(bool running) { bannerPeriod_ = running; }
+    /// Starts or ends the banner period: while it runs, frames show the banner. With changed
+    /// frames only (lumd's rules), the set's lines start from their first characters after it.
+    void SetBannerPeriod(bool running);
     [[nodiscard]] bool BannerPeriod() const { return bannerPeriod_; }
     /// The banner of the banner period; the plug-in's (PluginBanner) unless set.
     void SetBanner(Overlay banner) { banner_ = std::move(banner); }

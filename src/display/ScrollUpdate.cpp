@@ -51,6 +51,13 @@ void DisplayEngine::StepScrollOffset(int line, std::size_t expandedLength,
     scrollOffset = static_cast<std::int32_t>(offset);
 }
 
+void DisplayEngine::SetBannerPeriod(bool running) {
+    if (changedOnly_ && bannerPeriod_ && !running) {
+        ScrollFromStart();
+    }
+    bannerPeriod_ = running;
+}
+
 void DisplayEngine::ScrollFromStart() {
     for (auto& set : shown_.Offsets) {
         set.fill(0);

@@ -77,6 +77,17 @@ TEST(DisplayRules, TheBannerOfTheStartAndNoFrameWhileNothingChanges) {
     }
 }
 
+TEST(DisplayRules, AfterTheBannerAScrollingTitleStartsFromItsFirstCharacter) {
+    RulesBed bed(LumdRules());
+    bed.player.Title = "A title longer than the twenty cells";
+    bed.loop.RunFor(5'300);
+    const std::vector<LineWrite> expected = {
+        {1'550, TwoLines(" Winamp  Lum Plugin", " Code: the Lum team")},
+        {5'250, TwoLines("A title longer than ", "STOP  00:00")},
+    };
+    EXPECT_EQ(bed.Frames(), expected);
+}
+
 TEST(DisplayRules, TicksOnlyWhileAFrameMovesAndSendsOnlyWhatChanged) {
     RulesBed bed(LumdRules(std::nullopt));
     bed.player.PlayState = 1;
