@@ -1,8 +1,10 @@
 #include "apps/lumd/DisplayRun.h"
 
 #include "apps/lumd/DeviceCheck.h"
+#include "apps/lumd/ServerDisplayLine.h"
 #include "apps/lumd/SettingsApply.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace lum::lumd {
@@ -18,15 +20,34 @@ static_assert(std::size(kDriverTimerNames) == static_cast<std::size_t>(DriverTim
 } // namespace
 
 DisplayRun::DisplayRun(EventLoop& loop, NowPlaying& player, Log& log, std::string device,
+                       const DisplayOptions& options)
+    : loop_(loop), deviceWait_(loop.AddTimer("DeviceWaitTimer")), player_(player), log_(log),
+      device_(std::move(device)), options_(options), brightness_(options.Brightness) {}
+
+DisplayRun::DisplayRun(EventLoop& loop, NowPlaying& player, Log& log, std::string device,
                        std::unique_ptr<DisplayLine> line, const DisplayOptions& options,
                        std::unique_ptr<DisplayProtocol> protocol)
-    : loop_(loop), deviceWait_(loop.AddTimer("DeviceWaitTimer")), player_(player), log_(log),
-      device_(std::move(device)), options_(options), brightness_(options.Brightness) {
-    deviceWait_.SetInterval(1000);
-    deviceWait_.OnTimer = [this] { TryStart(); };
+    : DisplayRun(loop, player, log, std::move(device), options) {
     line->OnSendEnded = [this] { SendWanted(); };
     driver_ = std::make_unique<DisplayDriver>(*this, std::move(line), settings_, player,
                                               std::move(protocol));
+    Bind();
+}
+
+DisplayRun::DisplayRun(EventLoop& loop, NowPlaying& player, Log& log,
+                       std::unique_ptr<LcdprocOutput> lcdproc, const DisplayOptions& options)
+    : DisplayRun(loop, player, log, "LCDd at " + lcdproc->Address().Text(), options) {
+    lcdproc_ = std::move(lcdproc);
+    lcdproc_->OnSize = [this](LcdSize size) { OnLcdSize(size); };
+    driver_ = std::make_unique<DisplayDriver>(*this, std::make_unique<ServerDisplayLine>(),
+                                              settings_, player, *lcdproc_);
+    Bind();
+    lcdproc_->Start();
+}
+
+void DisplayRun::Bind() {
+    deviceWait_.SetInterval(1000);
+    deviceWait_.OnTimer = [this] { TryStart(); };
     apply_ = std::make_unique<SettingsApply>(*this, *driver_, settings_);
     driver_->OnShowState = [this](bool on) {
         log_.Debug(on ? "display switched on" : "display switched off");
@@ -48,6 +69,9 @@ DisplayRun::DisplayRun(EventLoop& loop, NowPlaying& player, Log& log, std::strin
 }
 
 void DisplayRun::UseOptions() {
+    if (lcdproc_) {
+        lcdproc_->SetCharset(options_.Charset);
+    }
     driver_->SetRules(
         {.Charset = options_.Charset, .Banner = options_.Banner, .RefreshOnlyWhenChanging = true});
     rest_->SetTimes(options_.RestAfterMs, options_.BlankAfterMs);
@@ -78,13 +102,16 @@ platform::Timer& DisplayRun::Timer(DriverTimer role) {
 
 void DisplayRun::Begin(const Settings& asRead) {
     startValues_ = asRead;
-    rest_->PlayerChanged(player_.PlayStateNumber(PlayState::Playing) ==
-                         static_cast<std::int32_t>(PlayState::Playing));
+    const bool playing = player_.PlayStateNumber(PlayState::Playing) ==
+                         static_cast<std::int32_t>(PlayState::Playing);
+    rest_->PlayerChanged(playing);
+    TellPlaying(playing);
     TryStart();
 }
 
 void DisplayRun::TryStart() {
-    const DeviceCheck check = CheckDevice(device_);
+    // LCDd's display is there for lumd whenever LCDd is; the output waits for LCDd.
+    const DeviceCheck check = lcdproc_ ? DeviceCheck{} : CheckDevice(device_);
     if (check.State == DeviceState::Missing) {
         if (!waitReported_) {
             waitReported_ = true;
@@ -96,7 +123,7 @@ void DisplayRun::TryStart() {
     }
     deviceWait_.SetEnabled(false);
     if (check.State == DeviceState::Ready) {
-        apply_->Apply(startValues_, ApplyOccasion::StartUp, SelectedBaudRate(startValues_));
+        apply_->Apply(Sized(startValues_), ApplyOccasion::StartUp, SelectedBaudRate(startValues_));
         if (driver_->Line()->IsOpen()) {
             started_ = true;
             log_.Info("display on " + device_ + (settings_.DisplayOff ? " (switched off)" : ""));
@@ -118,7 +145,36 @@ void DisplayRun::Reread(const Settings& asRead, const DisplayOptions& options) {
     }
     // The rest's count starts afresh with its new times.
     rest_->PlayerChanged(shown_.State == static_cast<std::int32_t>(PlayState::Playing));
-    loop_.Dispatch([&] { apply_->Apply(asRead, ApplyOccasion::Reread, SelectedBaudRate(asRead)); });
+    loop_.Dispatch(
+        [&] { apply_->Apply(Sized(asRead), ApplyOccasion::Reread, SelectedBaudRate(asRead)); });
+}
+
+Settings DisplayRun::Sized(Settings values) const {
+    if (lcdSize_) {
+        values.LineWidth =
+            static_cast<std::int32_t>(std::clamp<std::size_t>(lcdSize_->Width, 8, 80));
+        values.LineCount = static_cast<std::int32_t>(
+            std::min<std::size_t>(lcdSize_->Height, static_cast<std::size_t>(kLinesPerSet)));
+    }
+    return values;
+}
+
+void DisplayRun::OnLcdSize(LcdSize size) {
+    lcdSize_ = size;
+    if (!started_) {
+        return; // the start applies it
+    }
+    const Settings sized = Sized(settings_);
+    settings_.LineWidth = sized.LineWidth;
+    settings_.LineCount = sized.LineCount;
+    tickWanted_ = true;
+    SendWanted();
+}
+
+void DisplayRun::TellPlaying(bool playing) {
+    if (lcdproc_) {
+        lcdproc_->SetPlaying(playing);
+    }
 }
 
 void DisplayRun::ShowChangeNow() {
@@ -132,7 +188,9 @@ void DisplayRun::ShowChangeNow() {
         driver_->ScrollFromStart();
     }
     shown_ = std::move(now);
-    rest_->PlayerChanged(shown_.State == static_cast<std::int32_t>(PlayState::Playing));
+    const bool playing = shown_.State == static_cast<std::int32_t>(PlayState::Playing);
+    rest_->PlayerChanged(playing);
+    TellPlaying(playing);
     tickWanted_ = true;
     SendWanted();
 }

@@ -13,10 +13,15 @@
 // scrolling from its first character, the brightness sent after every start, and the rest: the
 // resting screen dimmed after the player has stopped or paused for a while, then blank, woken by
 // any change of the player.
+//
+// The display may be LCDproc's server LCDd's instead of a tty's (LcdprocOutput.h): then the frames
+// go to LCDd, whose display gives the frame's width and lines, and lumd's screen there is in the
+// foreground while the player plays.
 
 #include "apps/lumd/DisplayOptions.h"
 #include "apps/lumd/DisplayRest.h"
 #include "apps/lumd/EventLoop.h"
+#include "apps/lumd/LcdprocOutput.h"
 #include "apps/lumd/Log.h"
 #include "driver/DisplayDriver.h"
 #include "driver/DisplayLine.h"
@@ -41,6 +46,10 @@ public:
     DisplayRun(EventLoop& loop, NowPlaying& player, Log& log, std::string device,
                std::unique_ptr<DisplayLine> line, const DisplayOptions& options,
                std::unique_ptr<DisplayProtocol> protocol = nullptr);
+    /// A run whose display is LCDd's, through `lcdproc`, which the run owns and starts;
+    /// `options` lumd's own rules. All else given must outlive the run.
+    DisplayRun(EventLoop& loop, NowPlaying& player, Log& log,
+               std::unique_ptr<LcdprocOutput> lcdproc, const DisplayOptions& options);
     ~DisplayRun() override;
     DisplayRun(const DisplayRun&) = delete;
     DisplayRun& operator=(const DisplayRun&) = delete;
@@ -89,7 +98,18 @@ private:
         friend bool operator==(const PlayerView&, const PlayerView&) = default;
     };
 
+    /// The members alone; the constructors add the driver and bind it.
+    DisplayRun(EventLoop& loop, NowPlaying& player, Log& log, std::string device,
+               const DisplayOptions& options);
+    /// Binds the driver's and the rest's events and applies lumd's rules.
+    void Bind();
     void TryStart();
+    /// `values` at the size of LCDd's display, once LCDd has told it.
+    [[nodiscard]] Settings Sized(Settings values) const;
+    /// LCDd's display is `size`: the frames take it from now on.
+    void OnLcdSize(LcdSize size);
+    /// Tells LCDd whether the player plays.
+    void TellPlaying(bool playing);
     /// Sends the brightness byte and then the refresh tick that wait, one write at a time; what
     /// still waits then goes when the line says the write on the wire has ended.
     void SendWanted();
@@ -111,6 +131,8 @@ private:
     bool tickWanted_ = false;
     std::optional<int> brightnessWanted_;
     std::array<platform::Timer*, static_cast<std::size_t>(DriverTimer::Count)> driverTimers_{};
+    std::unique_ptr<LcdprocOutput> lcdproc_; ///< LCDd, when the display is its; outlives driver_
+    std::optional<LcdSize> lcdSize_;         ///< LCDd's display, once known
     std::unique_ptr<DisplayDriver> driver_;
     std::unique_ptr<SettingsApply> apply_;
     DisplayOptions options_;

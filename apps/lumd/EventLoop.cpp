@@ -82,6 +82,13 @@ bool EventLoop::Watch(int fd, ReadyHandler onReady) {
     return true;
 }
 
+void EventLoop::WatchWritable(int fd, bool writable) {
+    epoll_event event{.events = EPOLLIN | (writable ? EPOLLOUT : 0u), .data = {.fd = fd}};
+    if (watched_.contains(fd)) {
+        ::epoll_ctl(epoll_, EPOLL_CTL_MOD, fd, &event);
+    }
+}
+
 void EventLoop::Unwatch(int fd) {
     if (watched_.erase(fd) > 0) {
         ::epoll_ctl(epoll_, EPOLL_CTL_DEL, fd, nullptr);

@@ -42,6 +42,8 @@ public:
     /// Calls `onReady` whenever `fd` is ready for reading (until Unwatch); false when the
     /// descriptor cannot be watched (a regular file or /dev/null, which are always ready).
     [[nodiscard]] bool Watch(int fd, ReadyHandler onReady);
+    /// Also calls the handler of the watched `fd` whenever it is ready for writing, or no longer.
+    void WatchWritable(int fd, bool writable);
     /// Stops watching `fd`; its handler is not called again.
     void Unwatch(int fd);
 

@@ -1,5 +1,7 @@
 #include "apps/lumd/MpdDial.h"
 
+#include "apps/lumd/TcpEndpoints.h"
+
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
@@ -22,13 +24,6 @@ using Clock = std::chrono::steady_clock;
 // MPD's welcome is "OK MPD " and a version; anything longer is no MPD.
 constexpr std::size_t kWelcomeLimit = 256;
 
-// One address to try: what socket() and connect() take.
-struct Endpoint {
-    int Family = AF_UNSPEC;
-    sockaddr_storage Address{};
-    socklen_t Length = 0;
-};
-
 // The local socket `name` ("/path" or "@abstract") as an address; none when it does not fit.
 std::optional<Endpoint> LocalEndpoint(const std::string& name) {
     Endpoint endpoint;
@@ -47,32 +42,6 @@ std::optional<Endpoint> LocalEndpoint(const std::string& name) {
     }
     endpoint.Length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + length);
     return endpoint;
-}
-
-// The addresses the resolver gives for a TCP host, or why there are none.
-std::vector<Endpoint> TcpEndpoints(const MpdAddress& address, std::string& error) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const int failed =
-        ::getaddrinfo(address.Host.c_str(), std::to_string(address.Port).c_str(), &hints, &found);
-    std::vector<Endpoint> endpoints;
-    if (failed != 0) {
-        error = ::gai_strerror(failed);
-        return endpoints;
-    }
-    for (const addrinfo* each = found; each != nullptr; each = each->ai_next) {
-        if (each->ai_addrlen <= sizeof(sockaddr_storage)) {
-            Endpoint endpoint;
-            endpoint.Family = each->ai_family;
-            std::memcpy(&endpoint.Address, each->ai_addr, each->ai_addrlen);
-            endpoint.Length = each->ai_addrlen;
-            endpoints.push_back(endpoint);
-        }
-    }
-    ::freeaddrinfo(found);
-    return endpoints;
 }
 
 // A socket the inbox holds until it is closed or handed to libmpdclient.
@@ -188,7 +157,7 @@ MpdDialled DialMpd(const MpdAddress& address, std::chrono::milliseconds timeout,
             dialled.Error = "the socket's name is too long";
         }
     } else {
-        endpoints = TcpEndpoints(address, dialled.Error);
+        endpoints = TcpEndpoints(address.Host, address.Port, dialled.Error);
     }
     for (const Endpoint& endpoint : endpoints) {
         HeldSocket socket(inbox,

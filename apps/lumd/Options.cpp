@@ -14,7 +14,8 @@ namespace lum::lumd {
 const std::string_view kLumdUsage =
     "usage: lumd [--config FILE | --settings FILE]\n"
     "            [--mpd [ADDRESS] [--music-dir DIR] | --mpris [NAME] | --playlist FILE]\n"
-    "            [--port DEVICE] [--protocol NAME] [--foreground] [--log-level LEVEL]\n"
+    "            [--port DEVICE [--protocol NAME] | --lcdproc [HOST[:PORT]]]\n"
+    "            [--lcdproc-idle PRIORITY] [--foreground] [--log-level LEVEL]\n"
     "       lumd --help | --version\n"
     "  --config FILE      the configuration (lumd.conf(5); default: /etc/lumd.conf when there);\n"
     "                     the options below win over it\n"
@@ -29,12 +30,18 @@ const std::string_view kLumdUsage =
     "  --playlist FILE    play an extended M3U playlist in a simulated player\n"
     "  --port DEVICE      the display's tty (every COM port of the settings opens it)\n"
     "  --protocol NAME    the display's protocol: plain, cr, ba63, escpos or cd5220\n"
+    "  --lcdproc [HOST[:PORT]]\n"
+    "                     the display is LCDproc's server LCDd's, lumd its client (default:\n"
+    "                     localhost:13666); LCDd's display gives the size\n"
+    "  --lcdproc-idle PRIORITY\n"
+    "                     lumd's screen on LCDd while the player does not play: background\n"
+    "                     (default), info or hidden\n"
     "  --foreground       stay attached: commands on standard input (play, pause, stop,\n"
     "                     next, prev, brightness 1-4, quit)\n"
     "  --log-level LEVEL  error, warning, info (default) or debug; messages go to standard "
     "error\n"
-    "  --charset NAME     the display's character set: ascii, cp437 (default), cp850, cp858\n"
-    "                     or cp1252\n"
+    "  --charset NAME     the display's character set: ascii, cp437 (default), cp850, cp858,\n"
+    "                     cp1252 or latin1 (the default with --lcdproc)\n"
     "  --brightness N     1-4 (default 4, the brightest), sent after every start\n"
     "  --banner WORD      the banner of every start: plugin (default) or off\n"
     "  --banner-line TEXT a line of a banner of one's own (templates as in a text set);\n"
@@ -108,6 +115,8 @@ void LumdOptions::Use(const RunValues& values) {
     Playlist = values.Playlist;
     Port = values.Port;
     Protocol = values.Protocol;
+    Lcdproc = values.Lcdproc;
+    LcdprocIdle = values.LcdprocIdle;
     Display = values.Rules;
 }
 
@@ -139,6 +148,15 @@ LumdOptions ParseOptions(std::span<const std::string> arguments,
             throw tools::BadValue("must be one of " + ProtocolNames());
         }
         options.Protocol = name;
+    });
+    bool lcdproc = false;
+    std::string lcdprocAddress;
+    line.OptionalValue("--lcdproc", lcdproc, lcdprocAddress);
+    line.Value("--lcdproc-idle", [&options](const std::string& word) {
+        options.Given.LcdprocIdle = IdlePriorityNamed(word);
+        if (!options.Given.LcdprocIdle) {
+            throw tools::BadValue("must be background, info or hidden");
+        }
     });
     line.Value("--settings", Text(options.SettingsFile));
     line.Flag("--foreground", options.Foreground);
@@ -186,8 +204,21 @@ LumdOptions ParseOptions(std::span<const std::string> arguments,
     if (chosen == nullptr && settingsFile) {
         throw CommandLineError("no source: give --mpd, --mpris or --playlist");
     }
-    if (options.Port.empty() && settingsFile) {
-        throw CommandLineError("no display: give --port DEVICE");
+    if (lcdproc && !options.Port.empty()) {
+        throw CommandLineError("--lcdproc: the display is --port or LCDd, not both");
+    }
+    if (lcdproc && !options.Protocol.empty()) {
+        throw CommandLineError("--protocol: LCDd drives its display itself; not with --lcdproc");
+    }
+    if (options.Port.empty() && !lcdproc && settingsFile) {
+        throw CommandLineError("no display: give --port DEVICE or --lcdproc");
+    }
+    if (lcdproc) {
+        try {
+            given.Lcdproc = ParseLcdprocAddress(lcdprocAddress);
+        } catch (const std::invalid_argument& error) {
+            throw CommandLineError(std::string("--lcdproc: ") + error.what());
+        }
     }
     options.Source = chosen == nullptr ? SourceKind::Mpd : chosen->Kind;
     if (!options.MusicDirectory.empty() && chosen != nullptr && options.Source != SourceKind::Mpd) {

@@ -2,7 +2,8 @@
 // lumd's command line:
 //
 //   lumd [--config FILE | --settings FILE] [--mpd [ADDRESS] | --mpris [NAME] | --playlist FILE]
-//        [--music-dir DIR] [--port DEVICE] [--protocol NAME] [--foreground] [--log-level LEVEL]
+//        [--music-dir DIR] [--port DEVICE [--protocol NAME] | --lcdproc [HOST[:PORT]]]
+//        [--lcdproc-idle PRIORITY] [--foreground] [--log-level LEVEL]
 //        [--charset NAME] [--brightness 1-4] [--banner off|plugin] [--banner-line TEXT]...
 //        [--rest-after MINUTES] [--blank-after MINUTES] [--rest-line TEXT]...
 //   lumd --help | --version
@@ -12,7 +13,9 @@
 // the source and the port. One source a run: MPD at ADDRESS (see MpdAddress.h; MPD_HOST and
 // MPD_PORT without one), the MPRIS player whose bus name contains NAME (the first player without
 // one), or the simulated player of an extended M3U playlist. DEVICE is the display's tty; every
-// COM port the settings name opens it. The rest are lumd's own rules for the display
+// COM port the settings name opens it. --lcdproc makes LCDproc's server LCDd the display instead
+// (LcdprocAddress.h; localhost:13666 without an address), its screen at PRIORITY (background,
+// info or hidden) while the player does not play. The rest are lumd's own rules for the display
 // (DisplayOptions.h).
 
 #include "apps/lumd/DisplayOptions.h"
@@ -20,6 +23,7 @@
 #include "apps/lumd/MpdAddress.h"
 #include "apps/lumd/RunConfig.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -35,7 +39,9 @@ struct LumdOptions {
     std::string PlayerName{};     ///< a part of the MPRIS player's bus name; empty: any
     std::string Playlist{};
     std::string Port{};
-    std::string Protocol{};     ///< a protocol of lumd's own; empty: the plug-in's kinds
+    std::string Protocol{}; ///< a protocol of lumd's own; empty: the plug-in's kinds
+    std::optional<LcdprocAddress> Lcdproc{}; ///< LCDd as the display, in place of the port
+    ScreenPriority LcdprocIdle = ScreenPriority::Background;
     std::string ConfigFile{};   ///< empty: /etc/lumd.conf, unless the settings file is given
     std::string SettingsFile{}; ///< the plug-in's file instead of a configuration; empty: none
     GivenValues Given{};        ///< what the command line gives beside the file

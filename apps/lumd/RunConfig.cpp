@@ -108,9 +108,33 @@ RunValues CombineValues(const LumdConfig& file, const std::string& fileName,
         run.Playlist = fileAddress ? combining.FromFolder(address) : address;
         break;
     }
+    if (!file.Own.Port.empty() && !file.Own.Lcdproc.empty()) {
+        combining.Refuse("display.lcdproc", "the display is display.port or LCDd, not both");
+    }
+    // A display given on the command line, a port or LCDd, replaces the file's.
+    if (given.Lcdproc) {
+        run.Lcdproc = given.Lcdproc;
+    } else if (!given.Port && !file.Own.Lcdproc.empty()) {
+        try {
+            run.Lcdproc = ParseLcdprocAddress(file.Own.Lcdproc);
+        } catch (const std::invalid_argument& error) {
+            combining.Refuse("display.lcdproc", error.what());
+        }
+    }
+    run.LcdprocIdle = given.LcdprocIdle.value_or(
+        IdlePriorityNamed(file.Own.LcdprocIdle).value_or(ScreenPriority::Background));
+    if (run.Lcdproc) {
+        run.Protocol.clear();
+        // LCDd's drivers take ISO 8859-1 and map it to their displays.
+        if (given.Charset == nullptr && file.Place("display.charset").empty()) {
+            rules.Charset = DisplayCharset::Find("latin1");
+        }
+        return run;
+    }
     run.Port = given.Port.value_or(file.Own.Port);
     if (run.Port.empty()) {
-        combining.Refuse("display.port", "no display: set display.port, or give --port DEVICE");
+        combining.Refuse("display.port", "no display: set display.port or display.lcdproc, or "
+                                         "give --port DEVICE or --lcdproc");
     }
     return run;
 }

@@ -4,6 +4,8 @@
 // are checked as the run uses them (an MPD address, a playlist without its file), each problem
 // with its place in the file.
 
+#include "apps/lumd/LcdprocAddress.h"
+#include "apps/lumd/LcdprocScreen.h"
 #include "apps/lumd/MpdAddress.h"
 #include "apps/lumd/config/LumdConfig.h"
 
@@ -28,6 +30,8 @@ struct GivenValues {
     std::optional<std::string> MusicDirectory{};
     std::optional<std::string> Port{};
     std::optional<std::string> Protocol{};
+    std::optional<LcdprocAddress> Lcdproc{}; ///< LCDd as the display, in place of the port
+    std::optional<ScreenPriority> LcdprocIdle{};
     // lumd's own rules for the display (DisplayOptions.h).
     const DisplayCharset* Charset = nullptr;
     std::optional<int> Brightness{};
@@ -47,6 +51,8 @@ struct RunValues {
     std::string Playlist{};
     std::string Port{};
     std::string Protocol{}; ///< a protocol of lumd's own; empty: the plug-in's kinds
+    std::optional<LcdprocAddress> Lcdproc{}; ///< LCDd as the display; Port is empty then
+    ScreenPriority LcdprocIdle = ScreenPriority::Background; ///< the screen's while not playing
     DisplayOptions Rules{};
 
     friend bool operator==(const RunValues&, const RunValues&) = default;

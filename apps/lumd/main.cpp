@@ -2,7 +2,8 @@
 // player or a playlist's simulated player) answers the display engine's questions; the display
 // runs on the plug-in's own driver with the settings of its configuration file (or the plug-in's
 // settings file), on lumd's own event loop, which also takes the signals, standard input and the
-// player's changes. See Options.h for the command line.
+// player's changes. The display is on a tty, or LCDproc's server LCDd's. See Options.h for the
+// command line.
 //
 // Exit codes: 0 after a quit (SIGTERM, SIGINT, the quit command); 1 when the configuration or
 // settings file, the playlist, the device or the player cannot be used; 2 for a bad command line.
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
         return kExitUnusable;
     }
     options.Use(*start);
-    if (const DeviceCheck device = CheckDevice(options.Port);
+    if (const DeviceCheck device = options.Lcdproc ? DeviceCheck{} : CheckDevice(options.Port);
         device.State == DeviceState::Refused) {
         log.Error(options.Port + ": " + device.Reason);
         return kExitUnusable;
@@ -123,11 +124,19 @@ int main(int argc, char** argv) {
         } else {
             log.Info("following " + player->Description);
         }
-        auto line = std::make_unique<TtyDisplayLine>(
-            options.Port, [&loop](std::function<void()> call) { loop.Post(std::move(call)); });
-        run = std::make_unique<DisplayRun>(
-            loop, *player->Now, log, options.Port, std::move(line), options.Display,
-            options.Protocol.empty() ? nullptr : MakeDisplayProtocol(options.Protocol, {}));
+        if (options.Lcdproc) {
+            run = std::make_unique<DisplayRun>(
+                loop, *player->Now, log,
+                std::make_unique<LcdprocOutput>(
+                    loop, log, LcdprocOptions{*options.Lcdproc, options.LcdprocIdle}),
+                options.Display);
+        } else {
+            auto line = std::make_unique<TtyDisplayLine>(
+                options.Port, [&loop](std::function<void()> call) { loop.Post(std::move(call)); });
+            run = std::make_unique<DisplayRun>(
+                loop, *player->Now, log, options.Port, std::move(line), options.Display,
+                options.Protocol.empty() ? nullptr : MakeDisplayProtocol(options.Protocol, {}));
+        }
         changes.SetHandler([&run] { run->ShowChangeNow(); });
         if (detached) {
             detached->Running();

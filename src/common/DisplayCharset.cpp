@@ -70,6 +70,7 @@ constexpr std::array<char16_t, 128> kCp858 = Cp858();
 enum class UpperHalf {
     Empty,       ///< nothing above 0x7F
     Windows1252, ///< the display text's own characters
+    Latin1,      ///< ISO 8859-1: U+00A0-U+00FF at their own numbers, nothing at 0x80-0x9F
     Table,       ///< the row's table
 };
 
@@ -87,9 +88,10 @@ constexpr CharsetRow kCharsets[] = {
     {"cp850",  UpperHalf::Table,       kCp850},
     {"cp858",  UpperHalf::Table,       kCp858.data()},
     {"cp1252", UpperHalf::Windows1252, nullptr},
+    {"latin1", UpperHalf::Latin1,      nullptr},
 };
 // clang-format on
-static_assert(std::size(kCharsets) == 5);
+static_assert(std::size(kCharsets) == 6);
 
 /// How deep a fold is folded again (ő becomes ö, which becomes o).
 constexpr int kMaxFoldDepth = 3;
@@ -101,6 +103,8 @@ std::array<char32_t, 128> UpperOf(const CharsetRow& row) {
             upper[at] = row.Table[at];
         } else if (row.Upper == UpperHalf::Windows1252) {
             upper[at] = Windows1252CodePoint(static_cast<std::uint8_t>(0x80 + at)).value_or(0);
+        } else if (row.Upper == UpperHalf::Latin1) {
+            upper[at] = at >= 0x20 ? static_cast<char32_t>(0x80 + at) : 0;
         }
     }
     return upper;

@@ -7,6 +7,8 @@
 //   cp850   code page 850 (multilingual Latin-1): ESC/POS table 2
 //   cp858   code page 850 with the euro sign at 0xD5 in place of the dotless i: ESC/POS table 19
 //   cp1252  Windows-1252, the display text itself
+//   latin1  ISO 8859-1: Windows-1252 without its characters at 0x80-0x9F (’ “ ” – … €); what
+//           LCDproc's server takes, its drivers mapping it to their displays' own sets
 //
 // The display text is Windows-1252 throughout. For a display of another set, Fold replaces each
 // character the set lacks by its fold (TextFold.h) or by kUnfoldable, so that the text keeps the

@@ -12,7 +12,8 @@
 namespace lum::lumd::testing {
 
 DisplayLine::DisplayLine(std::string link, int width, int lines)
-    : link_(std::move(link)), frameBytes_(static_cast<std::size_t>(width * lines)), width_(width) {
+    : link_(std::move(link)), frameBytes_(static_cast<std::size_t>(width * lines)), width_(width),
+      screen_(width, lines) {
     PlugIn();
 }
 
@@ -90,6 +91,9 @@ void DisplayLine::Read() {
                 partial_.clear();
             }
         }
+        screen_.Feed(
+            std::span(reinterpret_cast<const std::uint8_t*>(chunk), static_cast<std::size_t>(got)));
+        shots_.push_back(ScreenShot{shots_.size(), now, screen_.Text(), screen_.Brightness()});
         arrived_.notify_all();
     }
 }
@@ -117,6 +121,25 @@ std::vector<LineEvent> DisplayLine::EventsFrom(std::size_t mark) const {
     const std::lock_guard lock(mutex_);
     return {events_.begin() + static_cast<std::ptrdiff_t>(std::min(mark, events_.size())),
             events_.end()};
+}
+
+std::size_t DisplayLine::ScreenMark() const {
+    const std::lock_guard lock(mutex_);
+    return shots_.size();
+}
+
+std::optional<ScreenShot> DisplayLine::WaitForScreen(std::size_t mark, const ScreenTest& test,
+                                                     std::chrono::milliseconds timeout) {
+    const auto until = std::chrono::steady_clock::now() + timeout;
+    std::unique_lock lock(mutex_);
+    for (std::size_t next = mark;; ++next) {
+        if (!arrived_.wait_until(lock, until, [&] { return shots_.size() > next; })) {
+            return std::nullopt;
+        }
+        if (test(shots_[next])) {
+            return shots_[next];
+        }
+    }
 }
 
 EventTest ControlIs(std::uint8_t byte) {

@@ -6,6 +6,10 @@
 // them, so the stream splits into frames and single control bytes. The pty can be unplugged
 // (its master closed: the line hangs up, the link is removed) and plugged in again (a new pty
 // behind the same link), and its output held (the display takes nothing, as after an XOFF).
+// Every byte also goes to the virtual display's model, so that a test can read what a display
+// shows whatever protocol feeds it: a screen shot after each chunk that arrives.
+
+#include "tools/vfd/CharacterDisplay.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -33,6 +37,17 @@ struct LineEvent {
 /// What a wait looks for.
 using EventTest = std::function<bool(const LineEvent&)>;
 
+/// What the display shows after a chunk of the line's bytes, as the virtual display has it.
+struct ScreenShot {
+    std::size_t Index = 0;                      ///< its place among the shots
+    std::chrono::steady_clock::time_point At{}; ///< when the chunk arrived
+    std::vector<std::string> Lines{};           ///< the cells of each line, Windows-1252
+    int Brightness = 0;                         ///< 0 brightest ... 3 dimmest
+};
+
+/// What a wait for a screen looks for.
+using ScreenTest = std::function<bool(const ScreenShot&)>;
+
 /// A display's line that the test reads.
 class DisplayLine {
 public:
@@ -50,6 +65,12 @@ public:
                                                    std::chrono::milliseconds timeout);
     /// The events from `mark` on.
     [[nodiscard]] std::vector<LineEvent> EventsFrom(std::size_t mark) const;
+
+    /// How many screen shots came so far.
+    [[nodiscard]] std::size_t ScreenMark() const;
+    /// The first screen shot from `mark` on that passes `test`, waiting up to `timeout` for it.
+    [[nodiscard]] std::optional<ScreenShot> WaitForScreen(std::size_t mark, const ScreenTest& test,
+                                                          std::chrono::milliseconds timeout);
 
     /// The device goes: the pty's master closes and the link goes away.
     void Unplug();
@@ -73,6 +94,8 @@ private:
     std::vector<LineEvent> events_;
     std::string partial_; ///< a frame's bytes so far
     std::chrono::steady_clock::time_point partialAt_{};
+    vfd::CharacterDisplay screen_;
+    std::vector<ScreenShot> shots_;
 };
 
 /// Tests of events.

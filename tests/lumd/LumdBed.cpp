@@ -40,10 +40,14 @@ void LumdBed::WriteSettings(const Settings& settings) {
 LumdProcess& LumdBed::Start(const std::vector<std::string>& source, bool foreground,
                             const std::vector<std::string>& file) {
     std::vector<std::string> arguments = source;
-    arguments.insert(arguments.end(), {"--port", line_.Link(), "--log-level", "debug"});
-    if (std::ranges::count(source, "--charset") == 0) {
-        // The display shows Windows-1252, as the test texts are written.
-        arguments.insert(arguments.end(), {"--charset", "cp1252"});
+    arguments.insert(arguments.end(), {"--log-level", "debug"});
+    // LCDd's display takes the place of the line, and its character set is LCDd's.
+    if (std::ranges::count(source, "--lcdproc") == 0) {
+        arguments.insert(arguments.end(), {"--port", line_.Link()});
+        if (std::ranges::count(source, "--charset") == 0) {
+            // The display shows Windows-1252, as the test texts are written.
+            arguments.insert(arguments.end(), {"--charset", "cp1252"});
+        }
     }
     if (file.empty()) {
         arguments.insert(arguments.end(), {"--settings", settings_});

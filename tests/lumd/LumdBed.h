@@ -34,7 +34,8 @@ public:
 
     /// Starts lumd with `source` (its source options and any other) on the line and the settings
     /// file (or the file options `file`), in the foreground unless not, with its messages at debug
-    /// level and the display in Windows-1252 unless `source` names a character set.
+    /// level and the display in Windows-1252 unless `source` names a character set; with
+    /// --lcdproc in `source`, LCDd's display takes the line's place.
     LumdProcess& Start(const std::vector<std::string>& source, bool foreground = true,
                        const std::vector<std::string>& file = {});
     [[nodiscard]] LumdProcess& Lumd() { return *lumd_; }

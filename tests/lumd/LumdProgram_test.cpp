@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, LumdRefuses, ::testing::Values(
     RefusalCase{"MissingConfig",   "--playlist {list} --port {display} --config {noconfig} --foreground",
                 SettingsGiven::Good,    false, 1, "nothing.conf: cannot be read: no such file"},
     RefusalCase{"NoPortAnywhere",  "--playlist {list} --config {emptyconfig} --foreground",
-                SettingsGiven::Good,    false, 1, "empty.conf: no display: set display.port, or give --port DEVICE"},
+                SettingsGiven::Good,    false, 1, "empty.conf: no display: set display.port or display.lcdproc, or give --port DEVICE or --lcdproc"},
     RefusalCase{"DeviceIsNoTty",   "--playlist {list} --port /dev/null --settings {settings} --foreground",
                 SettingsGiven::Good,    false, 1, "lumd: error: /dev/null: not a tty"},
     RefusalCase{"DeviceIsAFile",   "--playlist {list} --port {file} --settings {settings} --foreground",

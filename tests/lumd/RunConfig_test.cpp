@@ -45,7 +45,24 @@ constexpr const char* kPort = "[display]\nport = \"/dev/ttyUSB0\"\n";
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, RunConfigCombine, ::testing::Values(
     RunCase{"MpdFromTheEnvironment", kPort, {}, ""},
-    RunCase{"NoPortAnywhere", "", {}, "/etc/lumd/t.conf: no display: set display.port, or give --port DEVICE"},
+    RunCase{"NoPortAnywhere", "", {}, "/etc/lumd/t.conf: no display: set display.port or display.lcdproc, or give --port DEVICE or --lcdproc"},
+    RunCase{"LcdprocOfTheFile", "[display]\nlcdproc = \"box\"\nlcdproc-idle = \"hidden\"\nprotocol = \"escpos\"\n", {}, "",
+        [](RunValues& r) {
+            r.Port = ""; r.Lcdproc = LcdprocAddress{"box", 13666}; r.LcdprocIdle = ScreenPriority::Hidden;
+            r.Rules.Charset = DisplayCharset::Find("latin1");
+        }},
+    RunCase{"LcdprocKeepsTheCharsetGiven", "[display]\nlcdproc = \"box\"\ncharset = \"ascii\"\n", {}, "",
+        [](RunValues& r) { r.Port = ""; r.Lcdproc = LcdprocAddress{"box", 13666}; r.Rules.Charset = DisplayCharset::Find("ascii"); }},
+    RunCase{"LcdprocGivenReplacesTheFilesPort", kPort, {.Lcdproc = LcdprocAddress{}, .LcdprocIdle = ScreenPriority::Info}, "",
+        [](RunValues& r) {
+            r.Port = ""; r.Lcdproc = LcdprocAddress{}; r.LcdprocIdle = ScreenPriority::Info;
+            r.Rules.Charset = DisplayCharset::Find("latin1");
+        }},
+    RunCase{"PortGivenReplacesTheFilesLcdproc", "[display]\nlcdproc = \"box\"\n", {.Port = "/dev/ttyUSB0"}, ""},
+    RunCase{"PortAndLcdprocInTheFile", "[display]\nport = \"/dev/ttyUSB0\"\nlcdproc = \"box\"\n", {},
+        "/etc/lumd/t.conf:3:11: display.lcdproc: the display is display.port or LCDd, not both"},
+    RunCase{"BadLcdprocOfTheFile", "[display]\nlcdproc = \"[::1\"\n", {},
+        "/etc/lumd/t.conf:2:11: display.lcdproc: no ']' after the IPv6 address in '[::1' (the LCDproc address)"},
     RunCase{"PortGiven", "", {.Port = "/dev/ttyS1"}, "", [](RunValues& r) { r.Port = "/dev/ttyS1"; }},
     RunCase{"MpdOfTheFile", "[source]\naddress = \"pw@box:6610\"\nmusic-dir = \"music\"\n[display]\nport = \"/dev/ttyUSB0\"\n", {}, "",
         [](RunValues& r) { r.Mpd = {"box", 6610, "pw"}; r.MusicDirectory = "/etc/lumd/music"; }},

@@ -33,7 +33,7 @@ option_cases=(
     "--pty extra|2|vfd: extra: unexpected argument"
     "--pty --file $work/x|2|vfd: give exactly one of --pty, --device and --file"
     "--file $work/x --link $work/y|2|vfd: --link $work/y: only with --pty"
-    "--pty --charset cp865|2|vfd: --charset cp865: must be one of ascii, cp437, cp850, cp858, cp1252"
+    "--pty --charset cp865|2|vfd: --charset cp865: must be one of ascii, cp437, cp850, cp858, cp1252, latin1"
 )
 for case in "${option_cases[@]}"; do
     IFS='|' read -r args code message <<<"$case"

@@ -100,7 +100,8 @@ int main(int argc, char** argv) {
             "lumd's configuration (TOML; see lumd.conf(5)). Every key is optional: each stands "
             "here as a comment with its default; remove the '#' before a key to set it (for the "
             "text sets, before [[set]] too). lumd needs no more than the display's port "
-            "(display.port), and [source] for a player other than MPD on this machine.");
+            "(display.port) or LCDd's address (display.lcdproc), and [source] for a player other "
+            "than MPD on this machine.");
         return 0;
     }
     if (mode == "page" && argc == 3) {

@@ -63,12 +63,14 @@ struct ConfigKey {
 
 /// The words of source.player.
 inline constexpr std::string_view kPlayerWords[] = {"mpd", "mpris", "playlist"};
+/// The words of display.lcdproc-idle: LCDd's screen priorities below foreground.
+inline constexpr std::string_view kLcdprocIdleWords[] = {"background", "info", "hidden"};
 
 // clang-format off
 inline constexpr ConfigSection kConfigSections[] = {
     // Name       IsArray  Meaning
     {"source",   false,   "The player lumd follows."},
-    {"display",  false,   "The display: its device and line, its size, its protocol and what its lines show."},
+    {"display",  false,   "The display: its device and line, or LCDproc's server, its size, its protocol and what its lines show."},
     {"rotation", false,   "The text sets taking turns on the display."},
     {"rest",     false,   "The display resting while the player is stopped or paused: the resting screen at the lowest brightness, later a blank display; any change of the player wakes it."},
     {"set",      true,    "The text sets 1-4 in order, each a [[set]] table with the templates of its lines 1-8. "
@@ -83,7 +85,9 @@ inline constexpr ConfigKey kConfigKeys[] = {
     {"source",   "player",          KeyKind::Word,        "",                   &OwnSettings::Player,            kPlayerWords,  "The player: mpd, an MPRIS player on the session bus, or a playlist in a simulated player."},
     {"source",   "address",         KeyKind::OwnText,     "",                   &OwnSettings::Address,           {},            "mpd: [PASSWORD@]HOST[:PORT], a socket path or @abstract socket (empty: MPD_HOST and MPD_PORT, else localhost:6600); mpris: a part of the player's bus name (empty: the first player); playlist: the extended M3U file."},
     {"source",   "music-dir",       KeyKind::OwnText,     "",                   &OwnSettings::MusicDirectory,    {},            "mpd: MPD's music folder on this machine, for the files' ID3v1 tags (empty: asked from MPD on a local socket)."},
-    {"display",  "port",            KeyKind::OwnText,     "",                   &OwnSettings::Port,              {},            "The display's tty, such as /dev/ttyUSB0; needed here or with --port."},
+    {"display",  "port",            KeyKind::OwnText,     "",                   &OwnSettings::Port,              {},            "The display's tty, such as /dev/ttyUSB0; needed here or with --port, unless the display is LCDd's (lcdproc)."},
+    {"display",  "lcdproc",         KeyKind::OwnText,     "",                   &OwnSettings::Lcdproc,           {},            "LCDproc's server LCDd as the display, in place of port: HOST[:PORT] (port 13666 unless given), such as \"localhost\"; lumd is its client, and shows on whatever display LCDd drives. LCDd's display gives the width and the lines; baud, protocol and init do not apply, and the charset is latin1 unless given."},
+    {"display",  "lcdproc-idle",    KeyKind::Word,        "",                   &OwnSettings::LcdprocIdle,       kLcdprocIdleWords, "With lcdproc: the priority of lumd's screen on LCDd while the player is stopped or paused (while it plays: foreground). A background screen shows only when no other screen is there, LCDd's own server screen included; an info screen takes turns with the other info screens (the server screen among them unless LCDd.conf says ServerScreen=no); a hidden one never shows."},
     {"display",  "baud",            KeyKind::Baud,        "BaudRateIndex",      nullptr,                         {},            "The line's speed in baud, 8 data bits, no parity, 1 stop bit (left out: 9600)."},
     {"display",  "protocol",        KeyKind::Protocol,    "SendCarriageReturn, Ba63Mode", &OwnSettings::Protocol,          {},            "The commands the display understands (the displays each suits: DISPLAYS in lumd.conf(5)); plain, cr and ba63 are the plug-in's three kinds."},
     {"display",  "width",           KeyKind::Integer,     "LineWidth",          nullptr,                         {},            "Characters per line."},
@@ -109,7 +113,7 @@ inline constexpr ConfigKey kConfigKeys[] = {
     {"plugin",   "cr-with-ba63",    KeyKind::CrWithBa63,  "SendCarriageReturn", nullptr,                         {},            "The dialog's CR box ticked with BA63 mode, which sends no CR either way."},
 };
 // clang-format on
-static_assert(std::size(kConfigKeys) == 26);
+static_assert(std::size(kConfigKeys) == 28);
 
 /// The section named `name`; nullptr when there is none.
 [[nodiscard]] const ConfigSection* FindSection(std::string_view name);

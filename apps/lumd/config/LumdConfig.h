@@ -1,7 +1,8 @@
 #pragma once
 // What lumd's configuration file holds: the plug-in's settings, which lumd's display driver applies
-// as the plug-in does, and lumd's own values (the player to follow, the display's port, a
-// protocol of its own). Both records start from their defaults; the file changes what it names.
+// as the plug-in does, and lumd's own values (the player to follow, the display's port or LCDd's
+// address, a protocol of its own). Both records start from their defaults; the file changes what it
+// names.
 
 #include "apps/lumd/DisplayOptions.h"
 #include "settings/Settings.h"
@@ -20,6 +21,8 @@ struct OwnSettings {
     std::string MusicDirectory{}; ///< MPD's music folder on this machine; empty: ask MPD
     std::string Port{};           ///< the display's tty; empty: none given
     std::string Protocol{};       ///< a protocol of lumd's own; empty: the plug-in's kinds
+    std::string Lcdproc{};        ///< LCDd's address, the display instead of the port; empty: none
+    std::string LcdprocIdle = "background"; ///< the screen's priority on LCDd while not playing
 
     friend bool operator==(const OwnSettings&, const OwnSettings&) = default;
 };
