@@ -53,11 +53,10 @@ public:
     /// The frames' text goes out in `charset`'s bytes (null: as it is), which must outlive the
     /// output.
     void SetCharset(const DisplayCharset* charset) { charset_ = charset; }
+    /// Where LCDd is.
     [[nodiscard]] const LcdprocAddress& Address() const { return options_.Address; }
     /// The player plays (the screen in the foreground) or not (the idle priority).
     void SetPlaying(bool playing);
-    /// Whether LCDd has answered and shows the screen.
-    [[nodiscard]] bool Connected() const { return state_ == State::Ready; }
 
     /// Hears the display's size at each connection.
     std::function<void(LcdSize)> OnSize;
