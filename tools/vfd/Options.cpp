@@ -10,9 +10,8 @@ const std::string_view kVfdUsage =
     "           [--width W] [--lines N] [--snapshot FILE.png] [--log FILE]\n"
     "           [--dump] [--quiet] [--seconds S] [--charset NAME]\n"
     "       vfd --help | --version\n"
-    "  --charset NAME  the display's character set: ascii, cp437, cp850, cp858, cp1252 or\n"
-    "                  latin1\n"
-    "                  (the default)\n";
+    "  --charset NAME  the display's character set: ascii, cp437, cp850, cp858, cp1252\n"
+    "                  (the default) or latin1\n";
 
 Options ParseOptions(std::span<const std::string> arguments) {
     using tools::Text;
