@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace lum::lumd::testing {
@@ -37,6 +39,25 @@ SessionBus::SessionBus(int seconds) : music_(folder_.Path() + "/music") {
     StartBus();
 }
 
+namespace {
+
+/// Whether the local socket at `path` takes a connection: the daemon binds its socket before it
+/// listens on it, so the file alone does not say that it is ready.
+bool TakesConnections(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool taken =
+        fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return taken;
+}
+
+} // namespace
+
 void SessionBus::StartBus() {
     const std::string socket = folder_.Path() + "/bus";
     std::filesystem::remove(socket);
@@ -44,7 +65,7 @@ void SessionBus::StartBus() {
         std::make_unique<Child>(std::vector<std::string>{"dbus-daemon", "--session", "--nofork",
                                                          "--nopidfile", "--address=" + address_},
                                 folder_.Path() + "/dbus.out");
-    if (!WaitFor([&] { return std::filesystem::exists(socket) || !daemon_->Running(); },
+    if (!WaitFor([&] { return TakesConnections(socket) || !daemon_->Running(); },
                  std::chrono::seconds(10)) ||
         !daemon_->Running()) {
         throw std::runtime_error("dbus-daemon did not start (see " + folder_.Path() + "/dbus.out)");
