@@ -16,12 +16,22 @@
 #include "common/DisplayCharset.h"
 #include "display/DisplayEngine.h"
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace lum::lumd {
+
+/// `minutes` of a rest rule (0 to a day, a fraction allowed) in milliseconds; none for a value
+/// outside that range or no number.
+[[nodiscard]] inline std::optional<std::uint32_t> RestMilliseconds(double minutes) {
+    if (!(minutes >= 0) || minutes > 24 * 60) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(std::lround(minutes * 60'000));
+}
 
 /// lumd's own rules for the display.
 struct DisplayOptions {

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <stdexcept>
 
 namespace lum::lumd {
@@ -79,19 +78,15 @@ LogLevel ParseLevel(const std::string& word) {
     return row->Level;
 }
 
-/// The most minutes a rest waits: a day.
-constexpr double kMostMinutes = 24 * 60;
-
 /// Reads minutes, a fraction allowed, into milliseconds.
 tools::ValueReader MinutesInto(std::optional<std::uint32_t>& ms) {
     return [&ms](const std::string& text) {
         double minutes = -1;
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), minutes);
-        if (error != std::errc() || end != text.data() + text.size() || !(minutes >= 0) ||
-            minutes > kMostMinutes) {
+        ms = RestMilliseconds(minutes);
+        if (error != std::errc() || end != text.data() + text.size() || !ms) {
             throw tools::BadValue("must be a number of minutes from 0 to 1440");
         }
-        ms = static_cast<std::uint32_t>(std::lround(minutes * 60'000));
     };
 }
 

@@ -103,18 +103,24 @@ std::size_t DisplayLine::Mark() const {
     return events_.size();
 }
 
-std::optional<LineEvent> DisplayLine::WaitFor(std::size_t mark, const EventTest& test,
-                                              std::chrono::milliseconds timeout) {
+template <typename Item, typename Test>
+std::optional<Item> DisplayLine::WaitIn(const std::vector<Item>& items, std::size_t mark,
+                                        const Test& test, std::chrono::milliseconds timeout) {
     const auto until = std::chrono::steady_clock::now() + timeout;
     std::unique_lock lock(mutex_);
     for (std::size_t next = mark;; ++next) {
-        if (!arrived_.wait_until(lock, until, [&] { return events_.size() > next; })) {
+        if (!arrived_.wait_until(lock, until, [&] { return items.size() > next; })) {
             return std::nullopt;
         }
-        if (test(events_[next])) {
-            return events_[next];
+        if (test(items[next])) {
+            return items[next];
         }
     }
+}
+
+std::optional<LineEvent> DisplayLine::WaitFor(std::size_t mark, const EventTest& test,
+                                              std::chrono::milliseconds timeout) {
+    return WaitIn(events_, mark, test, timeout);
 }
 
 std::vector<LineEvent> DisplayLine::EventsFrom(std::size_t mark) const {
@@ -130,16 +136,7 @@ std::size_t DisplayLine::ScreenMark() const {
 
 std::optional<ScreenShot> DisplayLine::WaitForScreen(std::size_t mark, const ScreenTest& test,
                                                      std::chrono::milliseconds timeout) {
-    const auto until = std::chrono::steady_clock::now() + timeout;
-    std::unique_lock lock(mutex_);
-    for (std::size_t next = mark;; ++next) {
-        if (!arrived_.wait_until(lock, until, [&] { return shots_.size() > next; })) {
-            return std::nullopt;
-        }
-        if (test(shots_[next])) {
-            return shots_[next];
-        }
-    }
+    return WaitIn(shots_, mark, test, timeout);
 }
 
 EventTest ControlIs(std::uint8_t byte) {

@@ -89,6 +89,11 @@ private:
     int slave_ = -1; ///< held open, so that the line never hangs up between two of lumd's opens
     bool stop_ = false;
     std::thread reader_;
+    /// The first of `items` from `mark` on that passes `test`, waiting up to `timeout` for it.
+    template <typename Item, typename Test>
+    std::optional<Item> WaitIn(const std::vector<Item>& items, std::size_t mark, const Test& test,
+                               std::chrono::milliseconds timeout);
+
     mutable std::mutex mutex_;
     std::condition_variable arrived_;
     std::vector<LineEvent> events_;

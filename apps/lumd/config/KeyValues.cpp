@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <sstream>
@@ -185,9 +184,6 @@ std::string LinesText(const TextSet& set) {
     return text + "]";
 }
 
-/// The most minutes a rest waits: a day.
-constexpr double kMostMinutes = 24 * 60;
-
 /// The texts of at most 8 lines as display text.
 std::vector<std::string> TextLinesOf(const ConfigKey& key, const toml::node& node) {
     const auto* array = node.as_array();
@@ -350,10 +346,11 @@ void StoreValue(const ConfigKey& key, const toml::node& node, std::size_t setInd
         break;
     case KeyKind::Minutes: {
         const std::optional<double> minutes = node.value<double>();
-        if (!minutes || !(*minutes >= 0) || *minutes > kMostMinutes) {
+        const std::optional<std::uint32_t> ms = minutes ? RestMilliseconds(*minutes) : std::nullopt;
+        if (!ms) {
             Refuse(key, node);
         }
-        config.Rules.*key.Minutes = static_cast<std::uint32_t>(std::lround(*minutes * 60'000));
+        config.Rules.*key.Minutes = *ms;
         break;
     }
     case KeyKind::RestLines:
